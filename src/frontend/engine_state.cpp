@@ -1,0 +1,4 @@
+#include "frontend/engine_state.h"
+
+EngineSettings settings;
+SearchControl control;
