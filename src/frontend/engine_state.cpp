@@ -2,3 +2,4 @@
 
 EngineSettings settings;
 SearchControl control;
+int32_t uci_extra = 0;
