@@ -70,6 +70,7 @@ struct SearchControl {
   char syzygy_path[130];     // tablebase directory list
   int16_t tb_probe_depth[3]; // minimum remaining depth for 5, 6 and 7 pieces
   int32_t tb_root_result;    // tablebase result of the root position, -1 when none
+  uint16_t tb_root_move;     // move chosen by the root tablebase probe, 0 when none
   int32_t debug_counters[4];
 };
 
