@@ -31,3 +31,6 @@ void print_linef(const char* format, ...) {
   va_end(args);
   print_line(buffer);
 }
+
+// replaced by the trace file writer
+void trace_move(SearchThread*, unsigned short) {}

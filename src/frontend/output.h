@@ -10,5 +10,11 @@ void print_line(const char* text);
 // printf-style convenience on top of print_line.
 void print_linef(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
+struct SearchThread;
+
+// Writes a move the search makes (0 = null move) to the trace file while the
+// trace depth is non-zero; called by make_move and make_null.
+void trace_move(SearchThread* thread, unsigned short move);
+
 // The open log file, or null when the engine runs without one.
 extern FILE* log_file;

@@ -1,0 +1,34 @@
+#pragma once
+// Geometry and attack tables, slider attacks from rays, and the
+// "is this square attacked" test.
+#include "board/bitboard.h"
+
+struct Board;
+
+extern Bitboard ray_n[64], ray_s[64], ray_e[64], ray_w[64];
+extern Bitboard ray_ne[64], ray_nw[64], ray_se[64], ray_sw[64];
+extern Bitboard rook_rays[64];    // union of the four orthogonal rays
+extern Bitboard bishop_rays[64];  // union of the four diagonal rays
+extern Bitboard between[64][64];  // squares strictly between two aligned squares
+extern Bitboard pawn_attacks[2][64];
+extern Bitboard knight_attacks[64];
+extern Bitboard king_attacks[64];
+extern Bitboard adjacent_files[8];
+extern Bitboard passed_span[2][64];
+extern Bitboard beside[64];
+extern const Bitboard rank7[2];  // seventh rank from each side's view
+
+// Builds every table above; later calls do nothing.
+void init_attack_tables();
+
+Bitboard rook_attacks(int square, Bitboard occupancy);
+Bitboard bishop_attacks(int square, Bitboard occupancy);
+inline Bitboard queen_attacks(int square, Bitboard occupancy) {
+  return rook_attacks(square, occupancy) | bishop_attacks(square, occupancy);
+}
+
+// True when a piece of colour `by` attacks `square`.
+bool attacked(const Board* board, int square, int by);
+
+// True when the side to move's king is attacked.
+bool in_check(const Board* board);

@@ -1,0 +1,21 @@
+#pragma once
+// The text forms of a position.
+#include "board/board.h"
+
+inline constexpr const char* START_FEN = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -";
+
+constexpr int FEN_BUFFER = 82;  // longest four-field text plus its NUL
+
+// Sets up the board and its thread's game history from a FEN or EPD record.
+// Fields after the en-passant square are ignored. Malformed text never leads
+// outside the board or the text: placement past the eighth rank and pieces
+// beyond nine of one code are dropped, and missing fields read as "w - -"
+// (with the side to move kept as it was). Castling rights whose king and
+// rook are not at home are removed with the message "Illegal EPD record".
+void parse_fen(Board* board, const char* text);
+
+// Placement, side, castling and en passant; `out` holds at least FEN_BUFFER.
+void board_to_fen(const Board* board, char* out);
+
+// The FEN line and a diagram, to standard output and the log.
+void print_board(const Board* board);

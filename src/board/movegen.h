@@ -1,0 +1,23 @@
+#pragma once
+// Pseudo-legal move generation in a fixed order. Generators append entries
+// at `out` and return the position after the last one; the caller writes the
+// terminating entry (move MOVE_END).
+#include "board/board.h"
+
+// Largest list any position with at most nine pieces per code can produce,
+// terminator included; a buffer of this size is never overrun.
+constexpr int MAX_MOVES = 680;
+
+MoveEntry* gen_pawn_captures(const Board* board, int side, MoveEntry* out);
+MoveEntry* gen_piece_captures(const Board* board, int side, MoveEntry* out);
+MoveEntry* gen_promotions(const Board* board, int side, bool all_kinds, MoveEntry* out);
+MoveEntry* gen_quiets(const Board* board, int side, MoveEntry* out);
+
+// Pawn captures, piece captures, promotions of all kinds and quiet moves of
+// `side`, terminated. Returns the terminator's position.
+MoveEntry* gen_full_list(const Board* board, int side, MoveEntry* out);
+
+// The full list of the side to move into the current ply's area of the
+// thread's move stack (thread->list_start[ply]); records its end by setting
+// list_start[ply + 1] just past the terminator. Returns the list start.
+MoveEntry* gen_all(Board* board);
