@@ -11,6 +11,9 @@
 #include <cstdint>
 
 #include "board/board.h"
+#include "eval/eval_cache.h"
+#include "eval/pawn_hash.h"
+#include "search/ply_record.h"
 #include "frontend/engine_state.h"
 
 constexpr int MAX_PLY = 70;  // search-stack entries per thread
@@ -21,12 +24,16 @@ constexpr int MOVE_STACK_SIZE = 72 * 680;
 
 struct SearchThread {
   HistoryRecord history[HISTORY_SIZE];  // game history, one record per move made
+  PlyRecord stack[MAX_PLY];             // search stack, one record per ply
 
   // Move lists of all plies, one after another. list_start[p] is where the
   // list of ply p begins; gen_all sets list_start[p + 1] past its terminator.
   // The root (ply 1) list starts at the beginning; the ply-0 list is empty.
   MoveEntry move_stack[MOVE_STACK_SIZE];
   MoveEntry* list_start[MAX_PLY + 2];
+
+  EvalCache eval_cache;  // whole evaluations of this thread
+  PawnHash pawn_hash;    // pawn-structure results of this thread
 
   // Thread status.
   uint8_t number;                // 1..N for workers, 0 for the game position

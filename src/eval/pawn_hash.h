@@ -1,0 +1,19 @@
+#pragma once
+// Per-thread table of pawn-structure results, addressed by the pawn key. An
+// entry keeps the scores and the bitboards the rest of the evaluation reads.
+#include <cstdint>
+
+struct PawnEntry {
+  uint64_t key;         // pawn key of the entry
+  uint64_t span[2];     // squares each colour's pawns attack now or after advancing
+  uint64_t passed;      // passed pawns of both colours
+  uint64_t candidates;  // candidate passers of both colours
+  int16_t op[2], en[2];
+  uint16_t files[2];    // bit f: the colour has a pawn on file f
+};
+
+constexpr int PAWN_HASH_SIZE = 8192;
+
+struct PawnHash {
+  PawnEntry entries[PAWN_HASH_SIZE];
+};
