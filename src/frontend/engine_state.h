@@ -64,6 +64,7 @@ struct SearchControl {
   uint8_t main_depth;        // iteration of the main search thread
   int8_t main_completed;     // its last finished iteration
   double main_completed_time;
+  int32_t second_best;       // running best alternative root score (easy move)
   int16_t score_by_depth[70];
   uint16_t move_by_depth[70];
   SearchStats stats;

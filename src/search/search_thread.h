@@ -32,6 +32,10 @@ struct SearchThread {
   MoveEntry move_stack[MOVE_STACK_SIZE];
   MoveEntry* list_start[MAX_PLY + 2];
 
+  // Quiet-move ordering memory, reset at every search start.
+  int16_t hist_table[16][64];     // by moving piece code and destination
+  Move countermoves[16][64];      // by code on the previous destination and that square
+
   EvalCache eval_cache;  // whole evaluations of this thread
   PawnHash pawn_hash;    // pawn-structure results of this thread
 
@@ -50,6 +54,11 @@ struct SearchThread {
   Move last_move;         // most recent move, 0 after a null move or set-up
 
   Board board;  // board.thread points back at this block
+
+  // Results of the root iterations.
+  Move pv_line[MAX_PLY];             // best line from index 1, ended by 0
+  uint64_t nodes_at_depth[MAX_PLY];  // node count when each iteration ended
+  int16_t score_at_depth[MAX_PLY];   // best score of each iteration
 };
 
 // Allocates a zero-filled block with its board and move stack linked, or
