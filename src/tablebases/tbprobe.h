@@ -32,17 +32,17 @@ void egtb_setup(const char* path);
 // Win/draw/loss probe inside the search: 0..4, or EGTB_NONE when the depth is
 // below the probe depth, the position has too many pieces or castling rights,
 // or a table is missing. Reads the half-move clock as 0. Thread-safe.
-uint32_t egtb_search_wdl(const Board& board, int depth);
+uint32_t egtb_search_wdl(const Board* board, int depth);
 
 // Root probe by distance to zeroing. On success returns the result 0..4 and
 // stores it in *wdl, the distance (plies to the next zeroing move, 0 for a
 // draw) in *dtz and the move to play in *move (engine move format). Returns
 // EGTB_NONE and leaves the outputs alone when the position cannot be resolved.
 // Uses the distance-to-zeroing cache, so only one thread may call it at a time.
-uint32_t egtb_probe_root(const Board& board, uint32_t* wdl, uint32_t* dtz, uint16_t* move);
+uint32_t egtb_probe_root(const Board* board, uint32_t* wdl, uint32_t* dtz, uint16_t* move);
 
 // The root decision of a search: sets control.tb_root_result (0..4 or -1)
 // and control.tb_root_move (0 when none) for the position on `board`, whose
 // game history holds `history_count` moves. Called by the main search thread
 // before its first iteration.
-void egtb_probe_search_root(const Board& board, int history_count);
+void egtb_probe_search_root(const Board* board, int history_count);
