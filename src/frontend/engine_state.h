@@ -2,6 +2,7 @@
 // The two global records every subsystem shares: the engine's settings and
 // the control and result block of the current search. Plain data; the main
 // thread writes the settings, the search threads read them.
+#include <atomic>
 #include <cstdint>
 
 constexpr int MAX_PV = 66;          // principal variation length, and the depth limit
@@ -54,7 +55,9 @@ struct SearchControl {
   int16_t moves_to_go;       // moves left in the current period
   double target_time;        // time budget of the current move
   double elapsed;            // seconds since the search started
-  volatile uint8_t stop;     // 0 run, 1 stop and report, 2 abort, 3 no legal move, 99 terminate
+  // Polled by every search thread while others set it: atomic so that the
+  // flag is seen promptly and the accesses are well-defined.
+  std::atomic<uint8_t> stop; // 0 run, 1 stop and report, 2 abort, 3 no legal move, 99 terminate
   int16_t hash_age;          // transposition-table age
   int8_t completed_depth;    // last completed iteration
   int16_t best_score;        // score of the best move, -10000 at search start
