@@ -30,5 +30,9 @@ inline Bitboard queen_attacks(int square, Bitboard occupancy) {
 // True when a piece of colour `by` attacks `square`.
 bool attacked(const Board* board, int square, int by);
 
+// The same over a hypothetical occupancy, ignoring the pieces of `by` on
+// `gone` (captured in the move being tested). `square` must be on the board.
+bool attacked_through(const Board* board, int square, int by, Bitboard occupancy, Bitboard gone);
+
 // True when the side to move's king is attacked.
 bool in_check(const Board* board);

@@ -31,10 +31,14 @@ extern const uint32_t signature_value[7];  // 0, 1, 16, 256, 4096, 65536, 0
 extern const uint16_t material_value[7];   // 0, 0, 3, 3, 5, 10, 0
 
 // Character tables.
-extern const char piece_letters[];   // " PNBRQK pnbrqk": code -> letter
+extern const char piece_letters[];   // " PNBRQK pnbrqk": white by type, then black by type
 extern const char digit_letters[];   // "0123456789-PNBRQK-onbrqkKQRBNP"
 extern const char white_diagram[];   // "-PNBRQK-onbrqkKQRBNP", by type
 extern const char black_diagram[];   // "-onbrqkKQRBNP", by type
+
+inline char piece_letter(int code) {
+  return piece_letters[piece_type(code) + (piece_colour(code) ? 7 : 0)];
+}
 
 inline Bitboard occupancy(const Board* board) { return board->bb[0] | board->bb[8]; }
 inline int king_square(const Board* board, int colour) { return board->plist[6 + 8 * colour][0]; }

@@ -1,0 +1,72 @@
+#include "board/legality.h"
+
+#include "board/attacks.h"
+#include "board/board.h"
+
+namespace {
+
+// The emptiness of the squares between king and rook is the generator's
+// concern; here only attacks count.
+bool castling_legal(const Board* board, int enemy, int from, int to) {
+  return !attacked(board, from, enemy) && !attacked(board, (from + to) / 2, enemy) &&
+         !attacked(board, to, enemy);
+}
+
+}  // namespace
+
+bool is_legal(const Board* board, int side, Move move) {
+  int from = move_from(move), to = move_to(move);
+  int piece = board->squares[from];
+  int enemy = side ^ 1;
+  Bitboard occ = occupancy(board);
+  Bitboard gone = square_bit(to);
+  occ = (occ & ~square_bit(from)) | gone;
+
+  if (piece_type(piece) == KING) {
+    if (to - from == 2 || from - to == 2) return castling_legal(board, enemy, from, to);
+    return !attacked_through(board, to, enemy, occ, gone);
+  }
+  int king = king_square(board, side);
+  if (king >= 64) return true;
+  if (piece_type(piece) == PAWN && to == board->ep && board->squares[to] == EMPTY) {
+    Bitboard victim = square_bit(side == WHITE ? to - 8 : to + 8);
+    occ &= ~victim;
+    gone |= victim;
+  }
+  return !attacked_through(board, king, enemy, occ, gone);
+}
+
+int gives_check(const Board* board, int side, const MoveEntry& entry) {
+  int king = king_square(board, side ^ 1);
+  if (king >= 64) return 0;
+  int from = move_from(entry.move), to = move_to(entry.move);
+  int type = is_promotion(entry.move) ? promotion_type(entry.move) : piece_type(entry.piece);
+  Bitboard occ = occupancy(board);
+  Bitboard target = square_bit(king);
+
+  switch (type) {
+    case PAWN:
+      if (pawn_attacks[side][to] & target) return 1;
+      break;
+    case KNIGHT:
+      if (knight_attacks[to] & target) return 1;
+      break;
+    default:
+      break;
+  }
+  if ((type == BISHOP || type == QUEEN) && (bishop_rays[to] & target) && !(between[to][king] & occ)) return 1;
+  if ((type == ROOK || type == QUEEN) && (rook_rays[to] & target) && !(between[to][king] & occ)) return 1;
+
+  if (!(board->signature[side] & 0xFFF00)) return 0;
+  Bitboard occ2 = (occ & ~square_bit(from)) | square_bit(to);
+  const Bitboard* own = board->bb + 8 * side;
+  if (rook_rays[king] & square_bit(from)) {
+    for (Bitboard b = (own[ROOK] | own[QUEEN]) & rook_rays[king] & rook_rays[from]; b;)
+      if (!(between[pop_lsb(b)][king] & occ2)) return 2;
+  }
+  if (bishop_rays[king] & square_bit(from)) {
+    for (Bitboard b = (own[BISHOP] | own[QUEEN]) & bishop_rays[king] & bishop_rays[from]; b;)
+      if (!(between[pop_lsb(b)][king] & occ2)) return 2;
+  }
+  return 0;
+}

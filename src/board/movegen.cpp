@@ -1,0 +1,172 @@
+#include "board/movegen.h"
+
+#include "board/attacks.h"
+#include "search/search_thread.h"
+
+namespace {
+
+constexpr Bitboard FILE_A = 0x0101010101010101ull;
+constexpr Bitboard FILE_H = FILE_A << 7;
+constexpr Bitboard RANK_1 = 0xFFull;
+constexpr Bitboard RANK_2 = RANK_1 << 8;
+constexpr Bitboard RANK_7 = RANK_1 << 48;
+constexpr Bitboard RANK_8 = RANK_1 << 56;
+
+inline MoveEntry* add(MoveEntry* out, const Board* board, int from, int to, Move flags = 0) {
+  out->move = static_cast<Move>(make_move_word(from, to) | flags);
+  out->score = 0;
+  out->piece = board->squares[from];
+  out->captured = board->squares[to];
+  return out + 1;
+}
+
+// One entry per destination in `targets`, in increasing order.
+inline MoveEntry* add_all(MoveEntry* out, const Board* board, int from, Bitboard targets) {
+  while (targets) out = add(out, board, from, pop_lsb(targets));
+  return out;
+}
+
+// Captures of slider `from` along `rays`: enemy pieces with nothing between.
+inline MoveEntry* slider_captures(MoveEntry* out, const Board* board, int from, Bitboard rays,
+                                  Bitboard enemies, Bitboard occ) {
+  for (Bitboard b = rays & enemies; b;) {
+    int to = pop_lsb(b);
+    if (!(between[from][to] & occ)) out = add(out, board, from, to);
+  }
+  return out;
+}
+
+// Captures by all pawns shifted by `shift` (origin = destination - shift).
+inline MoveEntry* pawn_captures_towards(MoveEntry* out, const Board* board, Bitboard pawns, int shift,
+                                        Bitboard targets) {
+  Bitboard b = (shift > 0 ? pawns << shift : pawns >> -shift) & targets;
+  while (b) {
+    int to = pop_lsb(b);
+    out = add(out, board, to - shift, to);
+  }
+  return out;
+}
+
+inline MoveEntry* add_promotions(MoveEntry* out, const Board* board, int from, int to, bool all_kinds) {
+  out = add(out, board, from, to, PROMOTE_QUEEN);
+  if (all_kinds) {
+    out = add(out, board, from, to, PROMOTE_KNIGHT);
+    out = add(out, board, from, to, PROMOTE_BISHOP);
+    out = add(out, board, from, to, PROMOTE_ROOK);
+  }
+  return out;
+}
+
+}  // namespace
+
+MoveEntry* gen_pawn_captures(const Board* board, int side, MoveEntry* out) {
+  Bitboard targets = board->bb[8 * (side ^ 1)];
+  if (board->ep != NO_SQUARE) targets |= square_bit(board->ep);
+  Bitboard pawns = board->bb[make_piece(PAWN, side)];
+  if (side == WHITE) {
+    pawns &= ~(RANK_7 | RANK_8);
+    out = pawn_captures_towards(out, board, pawns & ~FILE_A, 7, targets);
+    return pawn_captures_towards(out, board, pawns & ~FILE_H, 9, targets);
+  }
+  pawns &= ~(RANK_2 | RANK_1);
+  out = pawn_captures_towards(out, board, pawns & ~FILE_H, -7, targets);
+  return pawn_captures_towards(out, board, pawns & ~FILE_A, -9, targets);
+}
+
+MoveEntry* gen_piece_captures(const Board* board, int side, MoveEntry* out) {
+  const int base = 8 * side;
+  Bitboard enemies = board->bb[8 * (side ^ 1)];
+  Bitboard occ = occupancy(board);
+  for (const uint8_t* sq = board->plist[base + KNIGHT]; *sq != NO_SQUARE; ++sq)
+    out = add_all(out, board, *sq, knight_attacks[*sq] & enemies);
+  for (const uint8_t* sq = board->plist[base + BISHOP]; *sq != NO_SQUARE; ++sq)
+    out = slider_captures(out, board, *sq, bishop_rays[*sq], enemies, occ);
+  for (const uint8_t* sq = board->plist[base + ROOK]; *sq != NO_SQUARE; ++sq)
+    out = slider_captures(out, board, *sq, rook_rays[*sq], enemies, occ);
+  for (const uint8_t* sq = board->plist[base + QUEEN]; *sq != NO_SQUARE; ++sq)
+    out = slider_captures(out, board, *sq, bishop_rays[*sq] | rook_rays[*sq], enemies, occ);
+  for (const uint8_t* sq = board->plist[base + KING]; *sq != NO_SQUARE; ++sq)
+    out = add_all(out, board, *sq, king_attacks[*sq] & enemies);
+  return out;
+}
+
+MoveEntry* gen_promotions(const Board* board, int side, bool all_kinds, MoveEntry* out) {
+  const int ahead = side == WHITE ? 8 : -8;
+  Bitboard enemies = board->bb[8 * (side ^ 1)];
+  for (Bitboard pawns = board->bb[make_piece(PAWN, side)] & rank7[side]; pawns;) {
+    int from = pop_lsb(pawns), to = from + ahead;
+    if (board->squares[to] == EMPTY) out = add_promotions(out, board, from, to, all_kinds);
+    if (file_of(from) != 0 && (enemies & square_bit(to - 1)))
+      out = add_promotions(out, board, from, to - 1, all_kinds);
+    if (file_of(from) != 7 && (enemies & square_bit(to + 1)))
+      out = add_promotions(out, board, from, to + 1, all_kinds);
+  }
+  return out;
+}
+
+namespace {
+
+MoveEntry* pawn_pushes(const Board* board, int side, MoveEntry* out) {
+  const int ahead = side == WHITE ? 8 : -8;
+  const int start_rank = side == WHITE ? 1 : 6;
+  const int seventh = side == WHITE ? 6 : 1, last = side == WHITE ? 7 : 0;
+  for (const uint8_t* sq = board->plist[make_piece(PAWN, side)]; *sq != NO_SQUARE; ++sq) {
+    int from = *sq, rank = rank_of(from);
+    // A pawn set up on its last rank has nowhere to go.
+    if (rank == seventh || rank == last || board->squares[from + ahead] != EMPTY) continue;
+    out = add(out, board, from, from + ahead);
+    if (rank == start_rank && board->squares[from + 2 * ahead] == EMPTY)
+      out = add(out, board, from, from + 2 * ahead);
+  }
+  return out;
+}
+
+MoveEntry* castling(const Board* board, int side, MoveEntry* out) {
+  const int king = side == WHITE ? 4 : 60;
+  const uint8_t king_side = side == WHITE ? CASTLE_WK : CASTLE_BK;
+  const uint8_t queen_side = side == WHITE ? CASTLE_WQ : CASTLE_BQ;
+  if (board->squares[king] != make_piece(KING, side)) return out;
+  Bitboard occ = occupancy(board);
+  if ((board->castle & king_side) && !(occ & (square_bit(king + 1) | square_bit(king + 2))))
+    out = add(out, board, king, king + 2);
+  if ((board->castle & queen_side) &&
+      !(occ & (square_bit(king - 1) | square_bit(king - 2) | square_bit(king - 3))))
+    out = add(out, board, king, king - 2);
+  return out;
+}
+
+}  // namespace
+
+MoveEntry* gen_quiets(const Board* board, int side, MoveEntry* out) {
+  const int base = 8 * side;
+  Bitboard occ = occupancy(board), empty = ~occ;
+  out = pawn_pushes(board, side, out);
+  for (const uint8_t* sq = board->plist[base + KNIGHT]; *sq != NO_SQUARE; ++sq)
+    out = add_all(out, board, *sq, knight_attacks[*sq] & empty);
+  for (const uint8_t* sq = board->plist[base + BISHOP]; *sq != NO_SQUARE; ++sq)
+    out = add_all(out, board, *sq, bishop_attacks(*sq, occ) & empty);
+  for (const uint8_t* sq = board->plist[base + ROOK]; *sq != NO_SQUARE; ++sq)
+    out = add_all(out, board, *sq, rook_attacks(*sq, occ) & empty);
+  for (const uint8_t* sq = board->plist[base + QUEEN]; *sq != NO_SQUARE; ++sq)
+    out = add_all(out, board, *sq, queen_attacks(*sq, occ) & empty);
+  for (const uint8_t* sq = board->plist[base + KING]; *sq != NO_SQUARE; ++sq)
+    out = add_all(out, board, *sq, king_attacks[*sq] & empty);
+  return castling(board, side, out);
+}
+
+MoveEntry* gen_full_list(const Board* board, int side, MoveEntry* out) {
+  out = gen_pawn_captures(board, side, out);
+  out = gen_piece_captures(board, side, out);
+  out = gen_promotions(board, side, true, out);
+  out = gen_quiets(board, side, out);
+  out->move = MOVE_END;
+  return out;
+}
+
+MoveEntry* gen_all(Board* board) {
+  SearchThread* thread = board->thread;
+  MoveEntry* start = thread->list_start[thread->ply];
+  MoveEntry* end = gen_full_list(board, board->side, start);
+  thread->list_start[thread->ply + 1] = end + 1;
+  return start;
+}

@@ -1,0 +1,87 @@
+#include "board/see.h"
+
+#include "board/attacks.h"
+
+const int16_t exchange_value[7] = {0, 100, 330, 330, 530, 1060, 10000};
+const int8_t coarse_value[7] = {0, 1, 3, 3, 5, 10, 0};
+
+namespace {
+
+// The lowest-numbered piece of `bb` on `rays` with a clear line to `square`.
+int slider_on(Bitboard bb, Bitboard rays, int square, Bitboard occ) {
+  for (Bitboard b = bb & rays & occ; b;) {
+    int from = pop_lsb(b);
+    if (!(between[from][square] & occ)) return from;
+  }
+  return NO_SQUARE;
+}
+
+// Least valuable piece of `side` still in `occ` that attacks `square`.
+int least_attacker(const Board* board, int side, int square, Bitboard occ) {
+  const Bitboard* bb = board->bb + 8 * side;
+  if (Bitboard b = bb[PAWN] & pawn_attacks[side ^ 1][square] & occ) return lsb(b);
+  if (Bitboard b = bb[KNIGHT] & knight_attacks[square] & occ) return lsb(b);
+  int from = slider_on(bb[BISHOP], bishop_rays[square], square, occ);
+  if (from == NO_SQUARE) from = slider_on(bb[ROOK], rook_rays[square], square, occ);
+  if (from == NO_SQUARE) from = slider_on(bb[QUEEN], bishop_rays[square] | rook_rays[square], square, occ);
+  if (from != NO_SQUARE) return from;
+  if (Bitboard b = bb[KING] & king_attacks[square] & occ) return lsb(b);
+  return NO_SQUARE;
+}
+
+}  // namespace
+
+int swap(Board* board, int side, int from, int square, Bitboard occ, bool optional) {
+  if (from == NO_SQUARE) from = least_attacker(board, side, square, occ);
+  if (from == NO_SQUARE) return 0;
+  int victim = board->squares[square];
+  if (piece_type(victim) == KING) return 9999;
+
+  // Later attackers see the square taken and the attacker's line opened, so
+  // sliders behind it join in.
+  int attacker = board->squares[from];
+  board->squares[square] = static_cast<uint8_t>(attacker);
+  board->squares[from] = EMPTY;
+  board->bb[attacker] &= ~square_bit(from);
+  int gain = exchange_value[piece_type(victim)];
+  int reply = swap(board, side ^ 1, NO_SQUARE, square, occ & ~square_bit(from), true);
+  board->bb[attacker] |= square_bit(from);
+  board->squares[from] = static_cast<uint8_t>(attacker);
+  board->squares[square] = static_cast<uint8_t>(victim);
+
+  int result = gain - reply;
+  return result < 0 && optional ? 0 : result;
+}
+
+int swap(Board* board, int side, int from, int square, bool optional) {
+  return swap(board, side, from, square, occupancy(board), optional);
+}
+
+bool see_ok(Board* board, Move move) {
+  int from = move_from(move), to = move_to(move);
+  int mover = board->squares[from], victim = board->squares[to];
+  if (coarse_value[piece_type(mover)] <= coarse_value[piece_type(victim)] || piece_type(victim) == KING)
+    return true;
+
+  Bitboard path = square_bit(from) | square_bit(to);
+  board->squares[to] = static_cast<uint8_t>(mover);
+  board->squares[from] = EMPTY;
+  board->bb[mover] ^= path;
+  int gain = exchange_value[piece_type(victim)];
+  Bitboard occ = occupancy(board) & ~square_bit(from);
+  int side = piece_colour(mover);
+  int recapture = least_attacker(board, side ^ 1, to, occ);
+  if (recapture != NO_SQUARE) {
+    if (piece_type(mover) == KING) {
+      gain -= 9999;
+    } else {
+      int value = exchange_value[piece_type(mover)];
+      int reply = swap(board, side, NO_SQUARE, to, occ & ~square_bit(recapture), true);
+      if (value - reply >= 0) gain += reply - value;
+    }
+  }
+  board->bb[mover] ^= path;
+  board->squares[from] = static_cast<uint8_t>(mover);
+  board->squares[to] = static_cast<uint8_t>(victim);
+  return gain >= -74;
+}
