@@ -26,7 +26,9 @@ void fill_window(FILE* file, int32_t first, int prefix) {
   book.window_prefix = -1;
   if (std::fseek(file, long(first) * BOOK_RECORD_SIZE, SEEK_SET) != 0) return;
   BookRecord record;
-  while (book.window_length < book.window_capacity && read_record(file, &record)) {
+  // A larger window left by a book build does not widen what a lookup reads.
+  int32_t limit = book.window_capacity < BOOK_WINDOW ? book.window_capacity : BOOK_WINDOW;
+  while (book.window_length < limit && read_record(file, &record)) {
     if (prefix_of(record.key16) != prefix) break;
     book.window[book.window_length++] = record;
   }
