@@ -17,3 +17,13 @@ constexpr int PAWN_HASH_SIZE = 8192;
 struct PawnHash {
   PawnEntry entries[PAWN_HASH_SIZE];
 };
+
+struct Board;
+struct SearchThread;
+
+// The entry for the thread's current pawn key, computed and stored on a
+// miss. Outside a search it is always computed afresh.
+const PawnEntry* probe_pawns(SearchThread* thread);
+
+// The pawn-structure terms and bitboards of a position, into `entry`.
+void compute_pawn_entry(const Board* board, PawnEntry& entry);

@@ -1,0 +1,301 @@
+#include "eval/evaluate.h"
+
+#include <cstring>
+
+#include "board/attacks.h"
+#include "board/keys.h"
+#include "eval/eval_scratch.h"
+#include "eval/eval_tables.h"
+#include "eval/kpk.h"
+#include "eval/params.h"
+#include "search/search_thread.h"
+
+bool display_eval_terms = false;
+EvalDisplay eval_display;
+
+namespace {
+
+constexpr uint32_t ONE_KNIGHT = 16, TWO_KNIGHTS = 32, ONE_BISHOP = 256;
+
+int count_pawns(uint32_t sig) { return sig & 15; }
+int count_knights(uint32_t sig) { return (sig >> 4) & 15; }
+int count_bishops(uint32_t sig) { return (sig >> 8) & 15; }
+int count_rooks(uint32_t sig) { return (sig >> 12) & 15; }
+int count_queens(uint32_t sig) { return sig >> 16; }
+
+bool lone_minor(uint32_t sig) { return sig == ONE_KNIGHT || sig == ONE_BISHOP; }
+
+// King, bishop and knight against king: drive the defending king to a
+// corner of the bishop's colour with the attacking king close by.
+int kbnk_score(const Board* b, int strong) {
+  int weak = strong ^ 1;
+  int bishop = b->plist[make_piece(BISHOP, strong)][0];
+  int wk = king_square(b, weak), sk = king_square(b, strong);
+  int corner_view = dark_square(bishop) ? wk : wk ^ 7;
+  return 4 * (kbnk_strong_king[sk] + 200 + 2 * kbnk_weak_king[corner_view] - 2 * distance(sk, wk));
+}
+
+// A rook or queen (or more) against a bare king.
+int mating_score(const Board* b, int strong) {
+  int weak = strong ^ 1;
+  int wk = king_square(b, weak), sk = king_square(b, strong);
+  return 100 * b->material[strong] + 200 - 10 * distance(sk, wk) + mating_king[wk];
+}
+
+// Exact answers for material that needs no evaluation. Returns true and sets
+// `score` when one applies.
+bool special_ending(SearchThread* t, int side, int ply, int& score) {
+  const Board* b = &t->board;
+  uint32_t sw = b->signature[0], sb = b->signature[1], total = sw + sb;
+  if (!(b->bb[WHITE_PAWN] | b->bb[BLACK_PAWN])) {
+    if (total == 0 || total == ONE_KNIGHT || total == ONE_BISHOP || total == TWO_KNIGHTS ||
+        (lone_minor(sw) && lone_minor(sb))) {
+      t->stack[ply].dead_draw = 1;
+      score = 0;
+      return true;
+    }
+    if (total == ONE_KNIGHT + ONE_BISHOP && (sw == total || sb == total)) {
+      int strong = sw ? 0 : 1;
+      int v = kbnk_score(b, strong);
+      score = strong == side ? v : -v;
+      return true;
+    }
+    for (int strong = 0; strong < 2; strong++) {
+      uint32_t s = b->signature[strong];
+      if (b->signature[strong ^ 1] == 0 && (count_rooks(s) || count_queens(s))) {
+        int v = mating_score(b, strong) - 100 * b->material[strong ^ 1];
+        score = strong == side ? v : -v;
+        return true;
+      }
+    }
+    return false;
+  }
+  if (total == 1) {
+    score = probe_kpk(b, side);
+    return true;
+  }
+  return false;
+}
+
+void material(EvalScratch& s) {
+  const ParamBlock& p = params;
+  for (int c = 0; c < 2; c++) {
+    uint32_t sig = s.board->signature[c];
+    int P = count_pawns(sig), N = count_knights(sig), B = count_bishops(sig);
+    int R = count_rooks(sig), Q = count_queens(sig);
+    s.mat_op[c] = P * p.pawn_value_op + N * p.knight_value_op + B * p.bishop_value_op +
+                  R * p.rook_value_op + Q * p.queen_value_op;
+    s.mat_en[c] = P * p.pawn_value_en + N * p.knight_value_en + B * p.bishop_value_en +
+                  R * p.rook_value_en + Q * p.queen_value_en;
+    if (B > 1) {
+      s.mat_op[c] += p.bishop_pair_op;
+      s.mat_en[c] += p.bishop_pair_en;
+    }
+    // A lone queen without minor or rook support converts less well.
+    if (Q && N + B + R == 0) s.mat_en[c] -= 50;
+    int units = N + B + 2 * R + 4 * Q;
+    s.units[c] = units > 12 ? 12 : units;
+  }
+  s.stage = 24 - s.units[0] - s.units[1];
+}
+
+void start_attacks(EvalScratch& s) {
+  const Board* b = s.board;
+  Bitboard wp = b->bb[WHITE_PAWN], bp = b->bb[BLACK_PAWN];
+  s.pawn_att[0] = ((wp << 7) & ~FILE_H) | ((wp << 9) & ~FILE_A);
+  s.pawn_att[1] = ((bp >> 9) & ~FILE_H) | ((bp >> 7) & ~FILE_A);
+  for (int c = 0; c < 2; c++) {
+    int k = king_square(b, c);
+    s.king_att[c] = king_attacks[k];
+    s.attacked[c] = s.pawn_att[c] | s.king_att[c];
+    s.double_att[c] = s.pawn_att[c] & s.king_att[c];
+    s.zone[c] = king_zone[k];
+    s.knight_att[c] = s.bishop_att[c] = s.rook_att[c] = s.queen_att[c] = 0;
+    s.mobility[c] = ~(s.pawn_att[c ^ 1] | b->bb[make_piece(PAWN, c)] | b->bb[make_piece(KING, c)]);
+  }
+  // Squares from which the other side would check each king, unless the
+  // checker's own pieces stand there or the king's pawns guard them.
+  for (int c = 0; c < 2; c++) {
+    int k = king_square(b, c);
+    Bitboard unsafe = b->bb[8 * (c ^ 1)] | s.pawn_att[c];
+    s.check_n[c] = knight_attacks[k] & ~unsafe;
+    s.check_b[c] = bishop_attacks(k, s.occ) & ~unsafe;
+    s.check_r[c] = rook_attacks(k, s.occ) & ~unsafe;
+  }
+  int pawns = popcount(wp | bp);
+  s.knight_bonus = pawns > 7 ? 2 * (pawns - 7) : 0;
+}
+
+// Pawns blocked by any piece cost a little, the central ones on their
+// starting squares a lot: they lock in the bishops.
+void blocked_pawns(EvalScratch& s) {
+  const Board* b = s.board;
+  Bitboard blocked[2] = {b->bb[WHITE_PAWN] & (s.occ >> 8), b->bb[BLACK_PAWN] & (s.occ << 8)};
+  const Bitboard home_centre[2] = {square_bit(11) | square_bit(12), square_bit(51) | square_bit(52)};
+  for (int c = 0; c < 2; c++) {
+    int cost = 2 * popcount(blocked[c]) + 12 * popcount(blocked[c] & home_centre[c]);
+    s.op[c] -= cost;
+    s.en[c] -= cost;
+  }
+}
+
+int blend(int op, int en, int stage) { return (op * (24 - stage) + en * stage) / 24; }
+
+// Snapshot of the accumulators, to record the share of each term group.
+struct Snapshot {
+  int op[2], en[2];
+};
+
+void take(const EvalScratch& s, Snapshot& snap) {
+  for (int c = 0; c < 2; c++) snap.op[c] = s.op[c], snap.en[c] = s.en[c];
+}
+
+void record_term(const EvalScratch& s, const Snapshot& before, int term) {
+  if (!s.display) return;
+  for (int c = 0; c < 2; c++) {
+    eval_display.term_op[term][c] += s.op[c] - before.op[c];
+    eval_display.term_en[term][c] += s.en[c] - before.en[c];
+  }
+}
+
+void begin_display(EvalScratch& s) {
+  std::memset(&eval_display, 0, sizeof eval_display);
+  std::memset(s.square_op, 0, sizeof s.square_op);
+  std::memset(s.square_en, 0, sizeof s.square_en);
+}
+
+void finish_display(const EvalScratch& s, int score, double factor) {
+  EvalDisplay& d = eval_display;
+  d.score = score;
+  d.stage = s.stage;
+  d.draw_factor = factor;
+  d.hung = s.hung;
+  d.pinned = s.pinned;
+  for (int c = 0; c < 2; c++) {
+    d.free_rank[c] = s.free_rank[c];
+    d.mat_op[c] = s.mat_op[c];
+    d.mat_en[c] = s.mat_en[c];
+  }
+  for (int sq = 0; sq < 64; sq++) d.square_value[sq] = blend(s.square_op[sq], s.square_en[sq], s.stage);
+  d.valid = true;
+}
+
+// Steps 3 to 16 of a full evaluation; returns the blended score for white.
+int full_evaluation(SearchThread* t, EvalScratch& s, int side) {
+  Board* b = s.board;
+  Snapshot snap;
+  material(s);
+  start_attacks(s);
+
+  s.pawns = probe_pawns(t);
+  for (int c = 0; c < 2; c++) {
+    s.op[c] = s.pawns->op[c];
+    s.en[c] = s.pawns->en[c];
+    s.outposts[c] = OUTPOST_RANKS[c] & ~s.pawns->span[c ^ 1];
+  }
+  if (s.display) {
+    for (int c = 0; c < 2; c++)
+      eval_display.term_op[TERM_PAWNS][c] = s.op[c], eval_display.term_en[TERM_PAWNS][c] = s.en[c];
+  }
+  take(s, snap);
+  blocked_pawns(s);
+  record_term(s, snap, TERM_OTHER);
+
+  take(s, snap);
+  for (int c = 0; c < 2; c++) eval_knights(s, c);
+  record_term(s, snap, TERM_KNIGHTS);
+  take(s, snap);
+  for (int c = 0; c < 2; c++) eval_bishops(s, c);
+  record_term(s, snap, TERM_BISHOPS);
+  take(s, snap);
+  for (int c = 0; c < 2; c++) eval_rooks(s, c);
+  record_term(s, snap, TERM_ROOKS);
+  take(s, snap);
+  for (int c = 0; c < 2; c++) eval_queens(s, c);
+  record_term(s, snap, TERM_QUEENS);
+  take(s, snap);
+  for (int c = 0; c < 2; c++) king_eval(s, c, king_square(b, c));
+  record_term(s, snap, TERM_KINGS);
+  take(s, snap);
+  for (int c = 0; c < 2; c++) eval_passers(s, c);
+  record_term(s, snap, TERM_PASSERS);
+
+  take(s, snap);
+  if (s.stage > 13)
+    for (int c = 0; c < 2; c++) eval_candidates(s, c);
+  for (int c = 0; c < 2; c++)
+    if (b->bb[8 * c] & s.attacked[c ^ 1]) eval_hung(s, c);
+  for (int c = 0; c < 2; c++) pinned_eval(s, c);
+  s.op[side] += 14;
+  s.en[side] += 7;
+  record_term(s, snap, TERM_OTHER);
+
+  int opd = ((s.op[0] - s.op[1]) * 148) / 128;
+  int end = ((s.en[0] - s.en[1]) * 148) / 128;
+  return ((opd + s.mat_op[0] - s.mat_op[1]) * (24 - s.stage) +
+          (end + s.mat_en[0] - s.mat_en[1]) * s.stage) /
+         24;
+}
+
+}  // namespace
+
+bool eval_caches_trusted(const SearchThread* thread) {
+  return thread->number != 0 && control.state != 0;
+}
+
+void clear_eval_caches(SearchThread* thread) {
+  std::memset(&thread->eval_cache, 0, sizeof thread->eval_cache);
+  std::memset(&thread->pawn_hash, 0, sizeof thread->pawn_hash);
+  // A zero key is a real pawn key (no pawns), so mark the emptied slots as
+  // holding something no position has.
+  for (PawnEntry& e : thread->pawn_hash.entries) e.key = ~uint64_t{0};
+  for (EvalCacheEntry& e : thread->eval_cache.entries) e.key = ~uint64_t{0};
+}
+
+int evaluate(SearchThread* thread, int side, int ply, int skip) {
+  if (skip) return EVAL_NONE;
+  thread->eval_count++;
+  int score;
+  if (special_ending(thread, side, ply, score)) return score;
+
+  Board* b = &thread->board;
+  PlyRecord& record = thread->stack[ply];
+  uint64_t key = full_key(b);
+  EvalCacheEntry& slot = eval_cache_slot(thread->eval_cache, key, side);
+  if (slot.key == key && ply > 1 && eval_caches_trusted(thread)) {
+    thread->eval_hits++;
+    record.threat[0] = slot.threat[0];
+    record.threat[1] = slot.threat[1];
+    return slot.score;
+  }
+
+  EvalScratch s;
+  s.board = b;
+  s.occ = occupancy(b);
+  s.threat[0] = s.threat[1] = 0;
+  s.hung = s.pinned = 0;
+  s.free_rank[0] = s.free_rank[1] = 0;
+  s.king_attack[0] = s.king_attack[1] = 0;
+  s.display = display_eval_terms && ply <= 1;
+  if (s.display) begin_display(s);
+
+  score = full_evaluation(thread, s, side);
+  if (side) score = -score;
+  double factor = drawish_factor(s, side, score);
+  if (factor != 1.0) score = static_cast<int>(score * factor);
+
+  for (int c = 0; c < 2; c++) {
+    int v = s.threat[c] > 32767 ? 32767 : s.threat[c];
+    record.threat[c] = static_cast<int16_t>(v);
+    slot.threat[c] = static_cast<int16_t>(v);
+  }
+  slot.key = key;
+  slot.score = static_cast<int16_t>(score);
+  if (s.display) finish_display(s, score, factor);
+  return score;
+}
+
+void init_eval() {
+  init_eval_fixed_tables();
+  init_kpk();
+}

@@ -1,0 +1,91 @@
+// Passed pawns and candidate passers.
+#include "board/attacks.h"
+#include "board/see.h"
+#include "eval/eval_scratch.h"
+#include "eval/eval_tables.h"
+#include "eval/params.h"
+
+namespace {
+
+// Squares strictly ahead of `sq` on its file, from colour c's view.
+Bitboard file_ahead(int c, int sq) { return c ? ray_s[sq] : ray_n[sq]; }
+
+int passer_score(EvalScratch& s, int c, int sq) {
+  const ParamBlock& p = params;
+  Board* b = s.board;
+  int e = c ^ 1;
+  int r = relative_rank(c, sq);
+  int d = c ? -8 : 8;
+  int promotion = (sq & 7) + (c ? 0 : 56);
+  int own_king = king_square(b, c), enemy_king = king_square(b, e);
+  Bitboard own_pawns = b->bb[make_piece(PAWN, c)];
+
+  int v = p.ppawn[r];
+  int target = r >= 6 ? sq + d : sq + 2 * d;
+  int k_own = distance(own_king, target), k_enemy = distance(enemy_king, target);
+  int stop = sq + d;
+  if (r == 1 && !b->squares[stop]) stop = sq + 2 * d;
+  int score = ((28 * k_enemy - 18 * k_own) * (r + 1)) / 16;
+
+  if (!b->squares[stop]) {
+    if (swap(b, c, sq, stop, s.occ, false) >= 0) {
+      v += p.ppawn_free[r];
+      int w = free_passer_threat[r];
+      Bitboard beyond = file_ahead(c, stop);
+      if (stop == promotion || !(beyond & (b->bb[8 * e] | s.attacked[e]))) {
+        v += 4 * (r + 1);
+        w = w + 100 + w / 2;
+      }
+      s.threat[e] += w;
+      if (r > s.free_rank[c]) s.free_rank[c] = r;
+    }
+    score += v;
+  } else {
+    score += v;
+    if (piece_colour(b->squares[stop]) == e) score -= v / 4;
+  }
+
+  if (beside[sq] & own_pawns) score += v / 4;
+  if (pawn_attacks[e][sq] & own_pawns) score += v / 8;
+
+  bool rook_pawn = (sq & 7) == 0 || (sq & 7) == 7;
+  if (r >= 4 && k_own <= 1 && !rook_pawn) {
+    score += v / 4;
+  } else {
+    int tempo = b->side == c ? 1 : 0;
+    if (distance(enemy_king, promotion) > 8 - r - tempo) score += v / 4;
+  }
+  return score;
+}
+
+}  // namespace
+
+void eval_passers(EvalScratch& s, int c) {
+  Bitboard own_pawns = s.board->bb[make_piece(PAWN, c)];
+  for (Bitboard passed = s.pawns->passed & own_pawns; passed;) {
+    int sq = pop_lsb(passed);
+    int score;
+    if (file_ahead(c, sq) & own_pawns) {
+      score = params.ppawn[relative_rank(c, sq)] / 3;
+      s.op[c] += score;
+      s.en[c] += score;
+    } else {
+      score = passer_score(s, c, sq);
+      s.en[c] += score;
+      s.op[c] += score / 2;
+    }
+  }
+}
+
+void eval_candidates(EvalScratch& s, int c) {
+  const Board* b = s.board;
+  int step = c ? -8 : 8;
+  int enemy_king = king_square(b, c ^ 1);
+  for (Bitboard cand = s.pawns->candidates & b->bb[make_piece(PAWN, c)]; cand;) {
+    int sq = pop_lsb(cand);
+    if (b->squares[sq + step]) continue;
+    int d = distance(enemy_king, sq + 2 * step);
+    int r = relative_rank(c, sq);
+    s.en[c] += ((24 * d + 32 * (r - 2)) * params.pawn_candidate) / 256;
+  }
+}
