@@ -1,0 +1,30 @@
+#include "tools/tool_search.h"
+
+#include "frontend/engine_state.h"
+#include "frontend/input.h"
+#include "frontend/time_control.h"
+#include "platform/clock.h"
+#include "search/root.h"
+#include "search/search_threads.h"
+
+void tool_prepare_search() {
+  start_search_clock();
+  control.start_request = 1;
+  prepare_search();
+  control.start_request = 0;
+}
+
+void tool_search_here() { think(1); }
+
+void tool_poll_input() { poll_input(); }
+
+void tool_search_on_workers(bool sleep_after_depth_one) {
+  wake_threads();
+  while (busy_threads() != 0) {
+    check_time();
+    tool_poll_input();
+    bool deep_enough = !sleep_after_depth_one || control.main_depth > 1;
+    if (control.stop == 0 && deep_enough) sleep_ms(1);
+  }
+  check_time();  // refreshes elapsed for the report
+}
