@@ -55,7 +55,11 @@ uint16_t book_pick(const BookCandidate* candidates, int count, double max_weight
 void book_choose(Board* board, bool listing) {
   control.pv[1] = 0;
   control.pv[2] = 0;
-  if (book.record_count == 0 || !book.window) return;
+  control.pv[1] = book_find_move(board, listing);
+}
+
+uint16_t book_find_move(Board* board, bool listing) {
+  if (book.record_count == 0 || !book.window) return 0;
 
   // Zeroed first so that the visiting order is the generation order unless
   // the generators score their moves.
@@ -67,7 +71,7 @@ void book_choose(Board* board, bool listing) {
 
   // After the first move the game must still be inside the book: a position
   // that is not there is never left again by a book move.
-  if (board->thread->history_count > 0 && !book_lookup(book_key(board), board->side)) return;
+  if (board->thread->history_count > 0 && !book_lookup(book_key(board), board->side)) return 0;
 
   int side = board->side;
   int found = 0;
@@ -92,12 +96,12 @@ void book_choose(Board* board, bool listing) {
       print_linef("%s   %5d - %5d - %5d   %0.3f  %0.3f", text, w, l, d, score, weight);
     }
   }
-  if (found > 0) {
-    control.pv[1] = book_pick(candidates, found, max_weight, control.book_variety, std::rand);
-  }
-  if (listing && control.pv[1] != 0) {
+  uint16_t choice = 0;
+  if (found > 0) choice = book_pick(candidates, found, max_weight, control.book_variety, std::rand);
+  if (listing && choice != 0) {
     char text[MOVE_TEXT_SIZE];
-    move_text(control.pv[1], text);
+    move_text(choice, text);
     print_linef("book move is %s", text);
   }
+  return choice;
 }

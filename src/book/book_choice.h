@@ -21,6 +21,10 @@ bool book_rating(int wins, int losses, int draws, int side, double* score, doubl
 uint16_t book_pick(const BookCandidate* candidates, int count, double max_weight, int variety,
                    int (*random)());
 
-// Sets control.pv[1] to the book move of the board's position (0 when none)
-// and clears the ponder move. With `listing`, prints every book move found.
+// The book move of the board's position, 0 when there is none. With
+// `listing`, prints every book move found and the choice.
+uint16_t book_find_move(Board* board, bool listing);
+
+// Sets control.pv[1] to the book move (0 when none) and clears the ponder
+// move, so that a book move is answered without one.
 void book_choose(Board* board, bool listing);
