@@ -1,6 +1,3 @@
-#include "frontend/output.h"
+#include "frontend/startup.h"
 
-int main() {
-  print_line("Tarn 3.50");
-  return 0;
-}
+int main(int argc, char** argv) { return run_engine(argc, argv); }

@@ -10,6 +10,16 @@ void print_line(const char* text);
 // printf-style convenience on top of print_line.
 void print_linef(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
+// Text for the operator's eyes only (console displays, the "log file in
+// use" notice): written to standard output as it is, with no line feed
+// added, and never copied to the log.
+void print_stdout(const char* text);
+void print_stdoutf(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// A line for the log alone (when logging is on), e.g. the time-control trace
+// that an interface must not see.
+void print_log_only(const char* text);
+
 struct SearchThread;
 
 // Writes a move the search makes (0 = null move) to the trace file while the

@@ -1,0 +1,178 @@
+#include "frontend/console.h"
+
+#include <cstring>
+
+#include "board/fen.h"
+#include "board/keys.h"
+#include "board/makemove.h"
+#include "board/notation.h"
+#include "board/perft.h"
+#include "board/see.h"
+#include "frontend/engine_state.h"
+#include "frontend/game_position.h"
+#include "frontend/output.h"
+#include "frontend/search_session.h"
+#include "frontend/text.h"
+#include "frontend/uci.h"
+#include "platform/clock.h"
+
+namespace {
+
+bool is(const ConsoleCommand& command, const char* word) {
+  return std::strcmp(command.word[0], word) == 0;
+}
+
+int argument(const ConsoleCommand& command, int low, int high) {
+  return read_int_clamped(command.word[1], low, high);
+}
+
+// "40 5:00 0": moves, time as seconds or minutes:seconds, increment.
+void set_level(const ConsoleCommand& command) {
+  control.level_moves = static_cast<uint8_t>(argument(command, 0, 255));
+  const char* time = command.word[2];
+  double seconds = read_double(time);
+  if (const char* colon = std::strchr(time, ':')) seconds = seconds * 60.0 + read_double(colon + 1);
+  control.level_time = seconds;
+  control.clock[0] = control.clock[1] = seconds;
+  control.increment = read_double(command.word[3]);
+  print_linef("set level to %d moves in %0.2f seconds, inc %0.2f", control.level_moves,
+              control.level_time, control.increment);
+}
+
+void run_perft(int depth) {
+  SearchThread* thread = game_thread();
+  thread->nodes = 0;
+  thread->ply = 1;
+  double start = monotonic_seconds();
+  // Depth 0 is the position itself, one path of length zero.
+  if (depth == 0) {
+    thread->nodes = 1;
+  } else {
+    perft(thread, game_board()->side, 1, depth);
+  }
+  control.elapsed = monotonic_seconds() - start;
+  double nodes = static_cast<double>(thread->nodes);
+  print_linef("visited %0.0f nodes in %0.3f seconds, nps= %0.0f", nodes, control.elapsed,
+              nodes / (control.elapsed + 0.001));
+}
+
+void list_exchanges() {
+  Board* board = game_board();
+  for (int square = 0; square < 64; square++) {
+    int piece = board->squares[square];
+    if (piece == EMPTY) continue;
+    int value = swap(board, piece_colour(piece) ^ 1, NO_SQUARE, square, false);
+    if (value != 0) print_stdoutf("sq= %s, swap= %d\n", square_name[square], value);
+  }
+}
+
+// A word typed as a move (SAN or coordinates); anything else is ignored.
+void typed_move(const char* word) {
+  char text[CONSOLE_WORD_MAX + 2];
+  copy_text(text, sizeof text - 1, word);
+  Move move = MOVE_NONE;
+  if (!text[0] || !parse_move(text, &move)) return;
+  if (!history_room(game_board())) return;
+  control.stop = 2;
+  while (any_search_busy()) sleep_ms(1);
+  print_linef("%d. move %s", game_thread()->history_count / 2 + 1, word);
+  play_game_move(move);
+  print_position();
+}
+
+// The front end's own commands; false when the word is not one of them.
+bool board_command(const ConsoleCommand& command) {
+  if (is(command, "new")) {
+    control.stop = 2;
+    set_game_position(START_FEN);
+    print_board(game_board());
+    control.clock[0] = control.clock[1] = control.level_time;
+  } else if (is(command, "fen")) {
+    control.stop = 2;
+    set_game_position(command.rest);
+    print_board(game_board());
+  } else if (is(command, "quit")) {
+    settings.quit = 1;
+    control.stop = 2;
+  } else if (is(command, "bd")) {
+    print_position();
+  } else if (is(command, "level")) {
+    set_level(command);
+  } else if (is(command, "depth")) {
+    control.max_depth = static_cast<int8_t>(argument(command, 1, MAX_PV));
+  } else if (is(command, "ponder")) {
+    control.ponder = static_cast<int16_t>(argument(command, -32768, 32767));
+  } else if (is(command, "noise")) {
+    settings.noise = read_double(command.word[1]);
+  } else if (is(command, "hash")) {
+    control.hash_mode = static_cast<uint8_t>(argument(command, 0, 255));
+  } else if (is(command, "tag")) {
+    settings.tag_key = full_key(game_board());
+  } else if (is(command, "trace")) {
+    settings.trace_depth = static_cast<uint16_t>(argument(command, 0, MAX_PV));
+  } else if (is(command, "debug")) {
+    settings.debug_display = static_cast<uint16_t>(argument(command, 0, 65535));
+  } else {
+    return false;
+  }
+  return true;
+}
+
+bool game_command(const ConsoleCommand& command) {
+  if (is(command, "undo") || is(command, "[")) {
+    console_undo();
+  } else if (is(command, "]")) {
+    console_redo();
+  } else if (is(command, "load")) {
+    console_load(command.word[1], command.word[2]);
+  } else if (is(command, "save")) {
+    console_save();
+  } else if (is(command, "jump")) {
+    console_jump(argument(command, 0, 32767));
+  } else if (is(command, "edit")) {
+    console_edit();
+  } else if (is(command, "perft")) {
+    run_perft(argument(command, 0, 20));
+  } else if (is(command, "swap")) {
+    list_exchanges();
+  } else {
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void split_console_command(const char* text, ConsoleCommand* out) {
+  for (auto& word : out->word) word[0] = '\0';
+  while (*text == ' ') text++;
+  const char* cursor = text;
+  for (int i = 0; i < CONSOLE_WORDS && *cursor; i++) {
+    cursor = first_word(out->word[i], CONSOLE_WORD_MAX + 1, cursor);
+    while (*cursor == ' ') cursor++;
+  }
+  const char* after = text + std::strcspn(text, " ");
+  out->rest = *after ? after + 1 : after;
+}
+
+void print_position() {
+  if (settings.debug_display && console_show_evaluation()) return;
+  print_board(game_board());
+}
+
+void console_command(char* text) {
+  ConsoleCommand command;
+  split_console_command(text, &command);
+  if (!command.word[0][0]) return;
+  if (board_command(command) || console_search_command(command)) return;
+  // Any word containing "multipv" sets the number of reported lines. The
+  // search keeps room for at most 255 lines, hence the range.
+  if (std::strstr(command.word[0], "multipv")) {
+    control.multipv = static_cast<int16_t>(argument(command, 1, 255));
+    return;
+  }
+  if (game_command(command) || console_eval_command(command) || console_book_command(command) ||
+      console_tools_command(command))
+    return;
+  typed_move(is(command, "move") ? command.word[1] : command.word[0]);
+}

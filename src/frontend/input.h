@@ -1,0 +1,19 @@
+#pragma once
+// The main thread's reader of standard input.
+
+// Reads whatever is waiting without blocking, queues complete lines, and
+// executes at most one command (UCI or console, by protocol). When the input
+// has ended and no command is left, the engine shuts down as for "quit".
+void poll_input();
+
+// For commands that read their own lines (the console board editor): the
+// next command, waiting for it if necessary. Returns 0 at end of input.
+// `out` holds COMMAND_MAX + 1 bytes.
+int read_input_line(char* out);
+
+// True once standard input has reported its end.
+bool input_ended();
+
+// Runs one command through the interpreter of the current protocol; "uci"
+// always goes to the UCI interpreter.
+void execute_command(char* command);

@@ -1,0 +1,43 @@
+#include "frontend/main_loop.h"
+
+#include "board/fen.h"
+#include "eval/params.h"
+#include "frontend/engine_state.h"
+#include "frontend/game_position.h"
+#include "frontend/input.h"
+#include "frontend/search_session.h"
+#include "frontend/time_control.h"
+#include "platform/clock.h"
+
+namespace {
+
+// One round of the loop.
+void run_round() {
+  if (control.start_request == 0) {
+    sleep_ms(5);
+    check_time();
+    poll_input();
+  } else if (control.state != 0 && any_search_busy()) {
+    // A new search waits for the aborted one; no need to spin meanwhile.
+    sleep_ms(1);
+  }
+  if (control.start_request != 0 && control.state == 0) begin_search();
+  if (control.state == 0 || any_search_busy()) return;
+  // A finished ponder search is held for "ponderhit" or "stop", unless a
+  // new search is waiting: then it is reported now so the new one can start.
+  if ((control.state == 2 || search_held()) && control.start_request == 0) return;
+  finish_search();
+  control.state = 0;
+}
+
+}  // namespace
+
+void interactive_loop() {
+  reload_tablebases();
+  init_eval_tables();
+  set_game_position(START_FEN);
+  if (settings.protocol == 0) print_board(game_board());
+  control.start_request = 0;
+  settings.quit = 0;
+  while (!settings.quit) run_round();
+}

@@ -1,0 +1,66 @@
+#pragma once
+// Drives the real engine binary over pipes for end-to-end tests. Each
+// instance gets a fresh temporary working directory (so tarn.log and tarn.rc
+// belong to one test); the directory is removed on destruction unless it was
+// borrowed from another instance.
+#include <string>
+#include <vector>
+
+#include <sys/types.h>
+
+namespace tarn_test {
+
+class EngineProcess {
+ public:
+  EngineProcess();                                  // new temporary directory
+  explicit EngineProcess(const std::string& directory);  // share an existing one
+  ~EngineProcess();                                 // kills the engine if still running
+  EngineProcess(const EngineProcess&) = delete;
+  EngineProcess& operator=(const EngineProcess&) = delete;
+
+  const std::string& directory() const { return directory_; }
+  void write_file(const std::string& name, const std::string& content) const;
+  std::string read_file(const std::string& name) const;  // empty when missing
+  bool file_exists(const std::string& name) const;
+
+  // Starts TARN_BINARY (or `binary`) with the arguments in the directory.
+  bool start(const std::vector<std::string>& args = {}, const std::string& binary = "");
+
+  bool send(const std::string& line);        // the line plus a line feed
+  bool send_raw(const std::string& bytes);   // exactly these bytes
+  void close_input();                        // end of input for the engine
+
+  // Waits for a line that starts with `prefix`; true when one arrived in
+  // time, stored in `found`. Lines before it stay in the transcript.
+  bool expect_line(const std::string& prefix, double timeout_s = 5.0, std::string* found = nullptr);
+  // Lines read until one starts with `prefix` (included) or the time is up.
+  std::vector<std::string> read_until(const std::string& prefix, double timeout_s = 5.0);
+  // Every line that arrives within the period (or until the output closes).
+  std::vector<std::string> read_for(double seconds);
+
+  // Waits for the engine to exit; `status` gets the exit code, or minus the
+  // signal number when it was killed. False on time-out.
+  bool wait_exit(double timeout_s, int* status);
+  bool running();
+
+  // Every line read since start, in order.
+  const std::vector<std::string>& transcript() const { return transcript_; }
+
+ private:
+  // Reads available output for up to `timeout_ms`; false when it is closed.
+  bool pump(int timeout_ms);
+  bool take_line(std::string* line);
+
+  std::string directory_;
+  bool owns_directory_ = false;
+  pid_t pid_ = -1;
+  int to_engine_ = -1;
+  int from_engine_ = -1;
+  bool output_closed_ = false;
+  int exit_status_ = 0;
+  bool exited_ = false;
+  std::string pending_;
+  std::vector<std::string> transcript_;
+};
+
+}  // namespace tarn_test
