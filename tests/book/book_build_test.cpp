@@ -239,3 +239,12 @@ TEST(BookBuild, SharedGamesMatchAnIndependentReplay) {
   }
   EXPECT_EQ(differences, 0);
 }
+
+// More than 60000 games of one opening, through 300 flushes and 12 merges.
+TEST(BookBuild, CountersStopAt60000) {
+  ScratchDir dir;
+  build(repeat(game("1-0", "1. e4 e5 1-0"), 60005));
+  auto book = book_contents("book.opn");
+  EXPECT_EQ(book[key_after({"e4"})].wins, 60000);
+  EXPECT_EQ(book[key_after({"e4", "e5"})].losses, 60000);
+}
