@@ -1,0 +1,213 @@
+#include "search/move_order.h"
+
+#include "board/legality.h"
+#include "board/movegen.h"
+#include "board/see.h"
+#include "search/search_thread.h"
+
+const int16_t victim_value[16] = {200, 210, 220, 220, 230, 240, 250, 0,
+                                  200, 210, 220, 220, 230, 240, 250, 0};
+
+namespace {
+
+constexpr int MOVE_WORTH[7] = {0, 1, 3, 3, 5, 10, 0};
+constexpr int PIECE_VALUE[7] = {0, 100, 330, 330, 530, 1060, 0};
+constexpr int WINNING_CAPTURE = 180;
+
+int recapture_bonus(const Board* board, Move move) {
+  const Move last = board->thread->last_move;
+  return last != 0 && move_to(last) == move_to(move) ? 7 : 0;
+}
+
+// Exchange result of a capture, computed without making it: the mover is
+// lifted off its square so that the defenders' swap sees the true occupancy.
+int capture_exchange(Board* board, const MoveEntry& entry) {
+  const int from = move_from(entry.move);
+  const int to = move_to(entry.move);
+  const int mover = entry.piece;
+  board->squares[from] = 0;
+  board->bb[mover] ^= square_bit(from);
+  const Bitboard occ = occupancy(board) & ~square_bit(from);
+  const int g = swap(board, piece_colour(mover) ^ 1, NO_SQUARE, to, occ, true);
+  board->bb[mover] ^= square_bit(from);
+  board->squares[from] = static_cast<uint8_t>(mover);
+  return PIECE_VALUE[piece_type(entry.captured)] - g;
+}
+
+MoveEntry* select_best(MoveEntry* cursor) {
+  MoveEntry* best = cursor;
+  for (MoveEntry* e = cursor + 1; e->move != MOVE_END; ++e)
+    if (e->score > best->score) best = e;
+  if (best != cursor) {
+    const MoveEntry held = *cursor;
+    *cursor = *best;
+    *best = held;
+  }
+  return cursor;
+}
+
+void score_quiets(Board* board, const PlyRecord& record, MoveEntry* list, bool in_check) {
+  const SearchThread* thread = board->thread;
+  const Move counter = current_countermove(board);
+  for (MoveEntry* e = list; e->move != MOVE_END; ++e) {
+    const Move m = e->move;
+    if (in_check) {
+      e->score = m == record.evasion_killer ? 90 : (counter != 0 && m == counter) ? 70 : 1;
+      continue;
+    }
+    int score = thread->hist_table[e->piece][move_to(m)] / 128;
+    if (m == record.null_killer || m == record.killer1 || (counter != 0 && m == counter))
+      score += 64;
+    else if (m == record.killer2)
+      score += 54;
+    e->score = static_cast<int16_t>(score);
+  }
+}
+
+void set_list_end(SearchThread* thread, int ply, MoveEntry* terminator) {
+  terminator->move = MOVE_END;
+  thread->list_start[ply + 1] = terminator + 1;
+}
+
+}  // namespace
+
+Move current_countermove(const Board* board) {
+  const Move last = board->thread->last_move;
+  if (last == 0) return 0;
+  const int to = move_to(last);
+  return board->thread->countermoves[board->squares[to]][to];
+}
+
+void reset_move_order(SearchThread* thread) {
+  for (int p = 0; p < MAX_PLY; ++p) {
+    PlyRecord& record = thread->stack[p];
+    record.hash_move = 0;
+    record.null_killer = record.killer1 = record.killer2 = record.evasion_killer = 0;
+  }
+  for (auto& row : thread->hist_table)
+    for (int16_t& h : row) h = 2048;
+  for (auto& row : thread->countermoves)
+    for (Move& m : row) m = 0;
+}
+
+void score_captures(Board* board, MoveEntry* list, bool with_exchange) {
+  for (MoveEntry* e = list; e->move != MOVE_END; ++e) {
+    const int victim_type = piece_type(e->captured);
+    int score = victim_value[e->captured] - piece_type(e->piece);
+    if (with_exchange && MOVE_WORTH[piece_type(e->piece)] > MOVE_WORTH[victim_type] &&
+        victim_type != KING && capture_exchange(board, *e) < -74)
+      score = 8 + victim_type;
+    if (e->move & (PROMOTE_KNIGHT | PROMOTE_BISHOP | PROMOTE_ROOK)) score = 8;
+    e->score = static_cast<int16_t>(score + recapture_bonus(board, e->move));
+  }
+}
+
+void score_moves(Board* board, MoveEntry* list) {
+  const SearchThread* thread = board->thread;
+  const PlyRecord& record = thread->stack[thread->ply];
+  const Move counter = current_countermove(board);
+  for (MoveEntry* e = list; e->move != MOVE_END; ++e) {
+    const Move m = e->move;
+    if (m == record.hash_move && m != 0) {
+      e->score = 255;
+    } else if (e->captured != 0 || (m & PROMOTE_QUEEN)) {
+      e->score = static_cast<int16_t>(victim_value[e->captured] - piece_type(e->piece));
+    } else {
+      int score = thread->hist_table[e->piece][move_to(m)] / 128;
+      if (m == record.null_killer || m == record.killer1 || m == record.killer2 ||
+          (counter != 0 && m == counter))
+        score += 64;
+      e->score = static_cast<int16_t>(score);
+    }
+  }
+}
+
+MoveEntry* next_move(Board* board, bool in_check) {
+  SearchThread* thread = board->thread;
+  const int ply = thread->ply;
+  PlyRecord& record = thread->stack[ply];
+  if (record.stage == STAGE_HASH) {
+    record.stage = STAGE_CAPTURES_GEN;
+    record.list = thread->list_start[ply];
+    record.cursor = record.list;
+    if (record.hash_move != 0) {
+      MoveEntry* e = record.list;
+      const Move m = record.hash_move;
+      e->move = m;
+      e->score = 255;
+      e->piece = board->squares[move_from(m)];
+      e->captured = board->squares[move_to(m)];
+      set_list_end(thread, ply, e + 1);
+      return e;
+    }
+  } else {
+    ++record.cursor;
+  }
+  MoveEntry* cursor = record.cursor;
+  if (record.stage == STAGE_CAPTURES_GEN) {
+    const int side = board->side;
+    MoveEntry* end = gen_pawn_captures(board, side, cursor);
+    end = gen_piece_captures(board, side, end);
+    end = gen_promotions(board, side, true, end);
+    set_list_end(thread, ply, end);
+    if (end != cursor) score_captures(board, cursor, true);
+    record.stage = STAGE_CAPTURES;
+  }
+  if (record.stage == STAGE_CAPTURES) {
+    if (cursor->move != MOVE_END) {
+      select_best(cursor);
+      if (cursor->score > WINNING_CAPTURE) return cursor;
+    }
+    MoveEntry* quiet_start = thread->list_start[ply + 1] - 1;  // the terminator
+    MoveEntry* end = gen_quiets(board, board->side, quiet_start);
+    set_list_end(thread, ply, end);
+    score_quiets(board, record, quiet_start, in_check);
+    record.stage = STAGE_QUIETS;
+  }
+  if (record.stage == STAGE_QUIETS) {
+    if (cursor->move == MOVE_END) return nullptr;
+    select_best(cursor);
+    if (cursor->score < 4 || record.moves_searched > 15) record.stage = STAGE_REST;
+    return cursor;
+  }
+  return cursor->move == MOVE_END ? nullptr : cursor;
+}
+
+int game_over(Board* board, bool in_check) {
+  SearchThread* thread = board->thread;
+  PlyRecord& record = thread->stack[thread->ply];
+  record.stage = STAGE_HASH;
+  record.moves_searched = 0;
+  while (MoveEntry* e = next_move(board, in_check)) {
+    if (e->move != 0 && is_legal(board, board->side, e->move)) return 0;
+  }
+  return in_check ? 1 : 2;
+}
+
+void history_bonus(SearchThread* thread, int code, int to) {
+  int16_t& h = thread->hist_table[code][to];
+  h = static_cast<int16_t>(h + (8192 - h) / 64);
+}
+
+void history_malus(SearchThread* thread, int code, int to) {
+  int16_t& h = thread->hist_table[code][to];
+  h = static_cast<int16_t>(h - h / 128);
+}
+
+void record_cutoff(Board* board, PlyRecord& record, Move best, bool in_check) {
+  SearchThread* thread = board->thread;
+  const Move last = thread->last_move;
+  if (in_check) {
+    record.evasion_killer = best;
+  } else if (last == 0) {
+    record.null_killer = best;
+    return;
+  } else if (best != record.killer1) {
+    record.killer2 = record.killer1;
+    record.killer1 = best;
+  }
+  if (last != 0) {
+    const int to = move_to(last);
+    thread->countermoves[board->squares[to]][to] = best;
+  }
+}

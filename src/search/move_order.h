@@ -1,0 +1,48 @@
+#pragma once
+// In which order a node tries its moves: the staged picker, the capture and
+// general scorers, and the per-thread history, countermove and killer memory.
+#include "board/board.h"
+
+struct SearchThread;
+struct PlyRecord;
+
+// Picker stages kept in PlyRecord::stage.
+enum : uint16_t {
+  STAGE_HASH = 0,
+  STAGE_CAPTURES_GEN = 1,
+  STAGE_CAPTURES = 3,
+  STAGE_QUIETS = 6,
+  STAGE_REST = 7,
+};
+
+// Victim value of a captured piece code (200 for an empty square).
+extern const int16_t victim_value[16];
+
+// Points an unused ply's list at the thread's move stack and clears its
+// hash move and killers; done for every ply when a search starts.
+void reset_move_order(SearchThread* thread);
+
+// The next move of the current ply (board->thread->ply), or null when the
+// node has no more. The returned entry stays in the list. Entries are
+// pseudo-legal; the caller tests legality. The caller sets `stage` to 0
+// before the first call.
+MoveEntry* next_move(Board* board, bool in_check);
+
+// 0 when the side to move has a legal move; otherwise 1 in check
+// (checkmate), 2 when not (stalemate). Uses the current ply's list.
+int game_over(Board* board, bool in_check);
+
+// Scores a list of captures and promotions, with or without the exchange test.
+void score_captures(Board* board, MoveEntry* list, bool with_exchange);
+
+// The general scorer of the root list and the ProbCut captures.
+void score_moves(Board* board, MoveEntry* list);
+
+void history_bonus(SearchThread* thread, int code, int to);
+void history_malus(SearchThread* thread, int code, int to);
+
+// Killer and countermove update after a quiet move caused a cutoff.
+void record_cutoff(Board* board, PlyRecord& record, Move best, bool in_check);
+
+// The countermove for the current position (0 when the last move was a null move).
+Move current_countermove(const Board* board);

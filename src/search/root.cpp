@@ -1,0 +1,363 @@
+#include "search/root.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "board/attacks.h"
+#include "board/legality.h"
+#include "board/makemove.h"
+#include "board/movegen.h"
+#include "board/notation.h"
+#include "eval/evaluate.h"
+#include "frontend/engine_state.h"
+#include "frontend/output.h"
+#include "platform/clock.h"
+#include "search/move_classify.h"
+#include "search/move_order.h"
+#include "search/search.h"
+#include "search/search_threads.h"
+#include "search/trans_table.h"
+#include "tablebases/tbprobe.h"
+
+namespace {
+
+bool stopped() { return control.stop.load(std::memory_order_relaxed) != 0; }
+double elapsed_now() { return relaxed_load_double(control.elapsed); }
+
+bool info_allowed() {
+  const double noise = settings.noise;
+  return noise != 9999.0 && (stopped() || elapsed_now() >= noise);
+}
+
+MoveEntry* root_list(SearchThread* thread) { return thread->list_start[1]; }
+
+void set_line_to_move(SearchThread* thread, Move move) {
+  relaxed_store(thread->pv_line[1], move);
+  thread->pv_line[2] = 0;
+}
+
+void set_score(SearchThread* thread, int v) { relaxed_store(thread->score, v); }
+
+// The legal root moves in generation order, scored by the general scorer.
+int build_root_list(SearchThread* thread) {
+  Board* board = &thread->board;
+  MoveEntry* list = gen_all(board);
+  MoveEntry* kept = list;
+  for (MoveEntry* e = list; e->move != MOVE_END; ++e)
+    if (e->move != 0 && is_legal(board, board->side, e->move)) *kept++ = *e;
+  kept->move = MOVE_END;
+  thread->list_start[2] = kept + 1;
+  score_moves(board, list);
+  return static_cast<int>(kept - list);
+}
+
+void progress_lines(SearchThread* thread, const MoveEntry& entry, int pv_index) {
+  if (thread->number != 1 || pv_index != 0 || settings.protocol != 2) return;
+  const double elapsed = elapsed_now();
+  if (!(elapsed > 3.5 && elapsed > settings.noise)) return;
+  const int searched = thread->stack[1].moves_searched;
+  if (searched == 0) {
+    lock_output();
+    sum_statistics();
+    const double nodes = static_cast<double>(control.stats.nodes);
+    print_linef("info depth %d time %.0f nodes %.0f nps %.0f hashfull %.0f", control.main_depth, elapsed * 1000,
+                nodes, elapsed > 0.001 ? nodes / elapsed : 0, tt_hashfull() * 1000);
+    unlock_output();
+  }
+  if (control.multipv == 1) {
+    char text[MOVE_TEXT_SIZE];
+    move_text(entry.move, text);
+    print_linef("info currmove %s currmovenumber %d", text, searched + 1);
+  }
+}
+
+int root_reduction(const SearchThread* thread, int depth, int best, int prev, bool in_check) {
+  const Board& board = thread->board;
+  const int side = board.side;
+  const bool material_mix = board.material[side] > 0 && board.bb[make_piece(PAWN, side)] != 0;
+  return control.multipv == 1 && depth >= 8 && thread->stack[1].moves_searched >= 6 && best >= prev - 34 &&
+                 best >= MATE_BAND_LOW && !in_check && material_mix && thread->stack[1].move_flags == 0
+             ? 1
+             : 0;
+}
+
+int clamp_bound(int bound) { return bound > MATE_BAND_HIGH ? MATE : bound < MATE_BAND_LOW ? -MATE : bound; }
+
+void maybe_report(SearchThread* thread, bool report, int depth, int v) {
+  if (report && info_allowed()) print_info(thread->number, -1, depth, v, thread->pv_line);
+}
+
+// Moves that never beat alpha keep a score that replays this iteration's
+// order in the next one.
+void move_to_front(MoveEntry* list, int from, int to) {
+  const MoveEntry held = list[from];
+  for (int i = from; i > to; --i) list[i] = list[i - 1];
+  list[to] = held;
+}
+
+void select_into(MoveEntry* list, int index) {
+  int best = index;
+  for (int i = index + 1; list[i].move != MOVE_END; ++i)
+    if (list[i].score > list[best].score) best = i;
+  if (best != index) {
+    const MoveEntry held = list[index];
+    list[index] = list[best];
+    list[best] = held;
+  }
+}
+
+void easy_move_check(SearchThread* thread, int depth, int legal_moves) {
+  control.early_stop = 0;
+  if (legal_moves == 1) {
+    if (depth > 6) relaxed_store(control.early_stop, 1);
+    return;
+  }
+  MoveEntry* list = root_list(thread);
+  select_into(list, 1);
+  const int s2 = list[1].score;
+  control.second_best = depth == 1 ? s2 : (s2 > control.second_best ? s2 : control.second_best);
+  if (list[0].score > control.second_best + 200 && list[0].score > thread->root_eval + 225 && depth > 11 &&
+      relaxed_load(control.best_change_depth) < depth - 5)
+    relaxed_store(control.early_stop, 2);
+}
+
+bool helper_should_skip(int depth) {
+  if (depth <= 6 || control.multipv != 1 || depth >= control.max_depth) return false;
+  int count = 0;
+  for (int t = 1; t <= control.threads; ++t) {
+    const SearchThread* other = search_thread(t);
+    if (other && relaxed_load(other->iter_depth) >= depth) ++count;
+  }
+  return count >= static_cast<int>(std::lround(control.threads * 0.5 + 1.0));
+}
+
+void perturb_root_scores(SearchThread* thread) {
+  MoveEntry* list = root_list(thread);
+  if (list[0].move == MOVE_END) return;
+  for (MoveEntry* e = list + 1; e->move != MOVE_END; ++e) {
+    thread->rng = thread->rng * 63 + 0x3ADE68B1u;
+    e->score = static_cast<int16_t>(e->score - static_cast<int>(thread->rng % 24));
+  }
+}
+
+void reset_thread_for_search(SearchThread* thread) {
+  thread->ply = 1;
+  thread->list_start[1] = thread->move_stack;
+  thread->list_start[1]->move = MOVE_END;
+  relaxed_store(thread->iter_depth, 0);
+  relaxed_store(thread->iter_state, 0);
+  for (Move& m : thread->pv_line) m = 0;
+  reset_move_order(thread);
+  PlyRecord& root = thread->stack[1];
+  root.pv_node = 1;
+  root.alpha = -MATE;
+  root.beta = MATE;
+  root.tb_result = -1;
+  root.cursor = nullptr;
+  thread->stack[0].tb_result = -1;
+}
+
+}  // namespace
+
+int aspiration_width(int depth, int previous) {
+  if (depth == 1) return 10000;
+  if (depth == 2) return 250;
+  const int base = 4 * (15 - depth);
+  return (base > 15 ? base : 15) + std::abs(previous) / 16;
+}
+
+void search_root(SearchThread* thread, int depth, int pv_index) {
+  Board* board = &thread->board;
+  const int side = board->side;
+  const int t = thread->number;
+  thread->ext_fraction = 0;
+  const bool report = t == 1 && control.multipv == 1 && depth >= 4 && pv_index == 0;
+  const int prev = thread->score;
+  PlyRecord& root = thread->stack[1];
+  root.moves_searched = 0;
+  root.depth = static_cast<int16_t>(depth);
+  const int w = aspiration_width(depth, prev);
+  const int a0 = prev - w < MATE_BAND_LOW ? -MATE : prev - w;
+  const int b0 = prev + w >= 9697 ? MATE : prev + w;
+  const bool in_check = attacked(board, king_square(board, side), side ^ 1);
+  int best = NO_SCORE;
+  MoveEntry* list = root_list(thread);
+  Move child_pv[MAX_PLY];
+  Move saved_line[MAX_PLY];
+
+  for (int index = pv_index; list[index].move != MOVE_END; ++index) {
+    if (t >= 2 && depth < relaxed_load(control.main_completed) && elapsed_now() >= 0.025) {
+      relaxed_store(thread->iter_state, 99);
+      return;
+    }
+    select_into(list, index);
+    MoveEntry& entry = list[index];
+    const Move move = entry.move;
+    for (int i = 0; i < MAX_PLY; ++i) saved_line[i] = thread->pv_line[i];
+    const int saved_score = thread->score;
+    root.cursor = &entry;
+    relaxed_store(thread->iter_state, 0);
+    progress_lines(thread, entry, pv_index);
+    entry.score = static_cast<int16_t>(-11000 - root.moves_searched);
+    root.move_flags = in_check ? 0 : classify_move(board, side, entry);
+    const int r = root_reduction(thread, depth, best, prev, in_check);
+    child_pv[2] = 0;
+    make_move(board, move);
+    int v;
+    int lo;
+    if (root.moves_searched > 0 && depth >= 3) {
+      lo = best;
+      v = -search(board, side ^ 1, 2, depth - r - 1, -clamp_bound(best + 1), -clamp_bound(best), 0, child_pv);
+      if (v > best && !stopped()) {
+        relaxed_store(thread->iter_state, 2);
+        set_score(thread, v);
+        set_line_to_move(thread, move);
+        int step = 1;
+        int hi = best + 1;
+        for (;;) {
+          step = step * 2 > 25 ? step * 2 : 25;
+          hi += step;
+          if (hi > MATE_BAND_HIGH) hi = MATE;
+          v = -search(board, side ^ 1, 2, depth - 1, -hi, -best, 1, child_pv);
+          if (v < hi || stopped()) break;
+          relaxed_store(thread->iter_state, 2);
+          set_score(thread, v);
+          set_line_to_move(thread, move);
+          maybe_report(thread, report, depth, v);
+        }
+      }
+    } else {
+      lo = a0;
+      int hi = b0;
+      int step = w;
+      v = -search(board, side ^ 1, 2, depth - 1, -hi, -lo, 1, child_pv);
+      while ((v <= lo || v >= hi) && !stopped()) {
+        step = step * 2 > 25 ? step * 2 : 25;
+        relaxed_store(thread->iter_state, v > lo ? 2 : 1);
+        set_score(thread, v);
+        set_line_to_move(thread, move);
+        maybe_report(thread, report, depth, v);
+        if (v <= lo) lo -= step;
+        if (v >= hi) hi += step;
+        if (lo < MATE_BAND_LOW) lo = -MATE;
+        if (hi > MATE_BAND_HIGH) hi = MATE;
+        v = -search(board, side ^ 1, 2, depth - 1, -hi, -lo, 1, child_pv);
+      }
+    }
+    unmake_move(board);
+    relaxed_store(thread->iter_state, 0);
+
+    if (stopped()) {
+      // An interrupted move that had already failed high clearly above the
+      // best keeps its score; anything else is discarded.
+      if (t == 1 && best > NO_SCORE && thread->score > best + 25) {
+        v = thread->score;
+        child_pv[2] = 0;
+      } else {
+        for (int i = 0; i < MAX_PLY; ++i) thread->pv_line[i] = saved_line[i];
+        set_score(thread, saved_score);
+        ++root.moves_searched;
+        return;
+      }
+    }
+    for (int i = 0; i < MAX_PLY; ++i) thread->pv_line[i] = saved_line[i];
+    set_score(thread, saved_score);
+    ++root.moves_searched;
+    if (v > lo) entry.score = static_cast<int16_t>(v);
+    if (v > best) {
+      set_score(thread, v);
+      thread->done_depth = static_cast<uint8_t>(depth);
+      for (int i = 2; i < MAX_PLY; ++i) {
+        thread->pv_line[i] = child_pv[i];
+        if (child_pv[i] == 0) break;
+      }
+      relaxed_store(thread->pv_line[1], move);
+      if (thread->score_at_depth[depth] < v) {
+        relaxed_store(thread->score_at_depth[depth], v);
+        if (t == 1) publish_result(thread);
+      }
+      move_to_front(list, index, pv_index);
+      best = v;
+      if (stopped()) return;
+    }
+  }
+}
+
+void think(int t) {
+  SearchThread* thread = search_thread(t);
+  Board* board = &thread->board;
+  const int side = board->side;
+  const bool main_thread = t == 1;
+  reset_thread_for_search(thread);
+
+  const bool in_check = attacked(board, king_square(board, side), side ^ 1);
+  const int root_eval = evaluate(thread, side, 1, in_check);
+  thread->root_eval = static_cast<int16_t>(root_eval);
+  set_score(thread, root_eval);
+  thread->stack[1].eval = static_cast<int16_t>(root_eval);
+  thread->stack[0].eval = static_cast<int16_t>(-root_eval);
+  if (control.max_depth < 1) return;
+
+  if (const int over = game_over(board, in_check)) {
+    set_score(thread, over == 1 ? -9999 : 0);
+    relaxed_store(thread->iter_depth, 1);
+    relaxed_store(thread->seldepth, 1);
+    thread->done_depth = 1;
+    if (main_thread) publish_result(thread);
+    control.stop = 3;
+    return;
+  }
+  const int legal_moves = build_root_list(thread);
+
+  if (!main_thread) {
+    // Helpers start once the main thread is iterating, so they find its
+    // root tablebase verdict and share its first table entries.
+    const SearchThread* main = search_thread(1);
+    while (relaxed_load(main->iter_depth) == 0) {
+      if (stopped()) return;
+      sleep_ms(1);
+    }
+    if (control.tb_root_result != -1) return;
+  } else {
+    egtb_probe_search_root(board, thread->history_count);
+  }
+  thread->stack[1].tb_result = control.tb_root_result;
+
+  const int max_depth = control.max_depth;
+  for (int d = 1; d < 69; ++d) {
+    bool end_report;
+    if (main_thread) {
+      relaxed_store(control.main_depth, d);
+      end_report = d == 1 || control.multipv > 1;
+    } else {
+      if (helper_should_skip(d)) ++d;
+      perturb_root_scores(thread);
+      end_report = false;
+    }
+    relaxed_store(thread->iter_depth, d);
+    thread->nodes_at_depth[d] = 0;
+    relaxed_store(thread->score_at_depth[d], NO_SCORE);
+
+    MoveEntry* list = root_list(thread);
+    for (int i = 0; i < control.multipv && i < legal_moves && list[i].move != MOVE_END; ++i) {
+      search_root(thread, d, i);
+      if (stopped()) break;
+      if (end_report && info_allowed() && thread->pv_line[1] != 0)
+        print_info(t, i, d, thread->score, thread->pv_line);
+    }
+    if (control.multipv > 1 && main_thread && settings.protocol != 2) print_line("");
+    thread->nodes_at_depth[d] = thread->nodes;
+    if (main_thread && control.multipv == 1) easy_move_check(thread, d, legal_moves);
+    if (stopped()) break;
+    if (relaxed_load(thread->iter_state) != 99) {
+      if (main_thread) {
+        relaxed_store_double(control.main_completed_time, elapsed_now());
+        relaxed_store(control.main_completed, d);
+      }
+      const int s = thread->score_at_depth[d];
+      if (s >= 9999 - d || s < d - 9999) break;
+      if (d >= max_depth) break;
+    }
+  }
+  if (main_thread && !stopped()) control.stop = 1;
+}
