@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "eval/evaluate.h"
 #include "frontend/engine_state.h"
 
 ParamBlock params;
@@ -346,6 +347,7 @@ void build_pst(ParamBlock& b) {
 }  // namespace
 
 void init_eval_tables() {
+  init_eval();  // the fixed tables and the bitbase, once
   ParamBlock& b = params;
   build_mobility(b.mob_knight, 9, 8, 0.5421329833896871, b.knight_mobility_op,
                  b.knight_mobility_en, 1.0);

@@ -1,0 +1,114 @@
+#include "eval_support.h"
+
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "board/attacks.h"
+#include "board/fen.h"
+#include "board/keys.h"
+#include "board/legality.h"
+#include "board/makemove.h"
+#include "board/movegen.h"
+#include "eval/evaluate.h"
+#include "eval/params.h"
+#include "support/shared_data.h"
+
+namespace eval_test {
+
+void reset_params() {
+  settings.builtin_pst = 1;
+  set_default_params(params);
+  init_eval_tables();
+}
+
+SearchThread* thread() {
+  static SearchThread* block = [] {
+    init_attack_tables();
+    init_keys();
+    reset_params();
+    SearchThread* t = alloc_thread_block();
+    t->number = 1;
+    return t;
+  }();
+  return block;
+}
+
+int eval_fen(const std::string& fen) {
+  SearchThread* t = thread();
+  parse_fen(&t->board, fen.c_str());
+  return evaluate(t, t->board.side, 1, 0);
+}
+
+std::string mirror_fen(const std::string& fen) {
+  std::istringstream in(fen);
+  std::string placement, side, castle, ep;
+  in >> placement >> side >> castle >> ep;
+  std::vector<std::string> ranks;
+  std::stringstream ps(placement);
+  for (std::string r; std::getline(ps, r, '/');) ranks.push_back(r);
+  std::string out;
+  for (int i = static_cast<int>(ranks.size()) - 1; i >= 0; i--) {
+    for (char ch : ranks[i]) out += std::isalpha(static_cast<unsigned char>(ch)) ? (ch ^ 32) : ch;
+    if (i) out += '/';
+  }
+  out += side == "w" ? " b " : " w ";
+  std::string c2;
+  for (char ch : castle) c2 += ch == '-' ? ch : static_cast<char>(ch ^ 32);
+  out += c2.empty() ? "-" : c2;
+  out += ' ';
+  if (ep.size() == 2) {
+    out += ep[0];
+    out += static_cast<char>('1' + ('8' - ep[1]));
+  } else {
+    out += '-';
+  }
+  return out;
+}
+
+namespace {
+
+std::vector<std::string> read_placements(const std::string& relative) {
+  std::vector<std::string> out;
+  if (!tarn_test::shared_exists(relative)) return out;
+  std::ifstream file(tarn_test::shared_path(relative));
+  for (std::string line; std::getline(file, line);) {
+    std::istringstream in(line);
+    std::string a, b, c, d;
+    if (in >> a >> b >> c >> d) out.push_back(a + " " + b + " " + c + " " + d);
+  }
+  return out;
+}
+
+}  // namespace
+
+std::vector<std::string> corpus(int playouts_per_start, int max_length) {
+  std::vector<std::string> starts;
+  for (const char* f : {"epd/wac.epd", "epd/bratko-kopec.epd", "openings.epd"}) {
+    std::vector<std::string> v = read_placements(f);
+    starts.insert(starts.end(), v.begin(), v.end());
+  }
+  std::vector<std::string> out = starts;
+  SearchThread* t = thread();
+  std::mt19937 rng(12345);
+  char text[FEN_BUFFER];
+  for (const std::string& start : starts) {
+    for (int p = 0; p < playouts_per_start; p++) {
+      parse_fen(&t->board, start.c_str());
+      for (int ply = 0; ply < max_length; ply++) {
+        MoveEntry list[MAX_MOVES];
+        MoveEntry* end = gen_full_list(&t->board, t->board.side, list);
+        std::vector<Move> legal;
+        for (MoveEntry* e = list; e < end; e++)
+          if (e->move && is_legal(&t->board, t->board.side, e->move)) legal.push_back(e->move);
+        if (legal.empty()) break;
+        make_move(&t->board, legal[rng() % legal.size()]);
+        board_to_fen(&t->board, text);
+        out.push_back(text);
+      }
+    }
+  }
+  return out;
+}
+
+}  // namespace eval_test

@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "eval/params.h"
+#include "eval_support.h"
+
+using eval_test::reset_params;
+using eval_test::thread;
+
+namespace {
+
+int sq(const char* name) { return (name[0] - 'a') + 8 * (name[1] - '1'); }
+
+TEST(Params, DefaultDerivedTables) {
+  thread();
+  reset_params();
+  const ParamBlock& p = params;
+  EXPECT_EQ(p.mob_knight[0].op, -24);
+  EXPECT_EQ(p.mob_knight[0].en, -30);
+  EXPECT_EQ(p.mob_knight[3].op, 0);
+  EXPECT_EQ(p.mob_knight[3].en, 0);
+  EXPECT_EQ(p.mob_knight[8].op, 20);
+  EXPECT_EQ(p.mob_knight[8].en, 26);
+  EXPECT_EQ(p.mob_bishop[14].op, 26);
+  EXPECT_EQ(p.mob_bishop[14].en, 35);
+  EXPECT_EQ(p.mob_rook[14].op, 22);
+  EXPECT_EQ(p.mob_rook[14].en, 29);
+  EXPECT_EQ(p.mob_queen[0].op, -13);
+  EXPECT_EQ(p.mob_queen[0].en, -30);
+  EXPECT_EQ(p.mob_queen[28].op, 27);
+  EXPECT_EQ(p.mob_queen[28].en, 60);
+
+  const int ppawn[8] = {0, 7, 7, 18, 38, 78, 138, 250};
+  const int free[8] = {0, 7, 7, 12, 24, 36, 67, 0};
+  const int phalanx[8] = {0, 0, 0, 5, 18, 32, 32, 0};
+  for (int r = 0; r < 8; r++) {
+    EXPECT_EQ(p.ppawn[r], ppawn[r]) << r;
+    EXPECT_EQ(p.ppawn_free[r], free[r]) << r;
+    EXPECT_EQ(p.phalanx[r], phalanx[r]) << r;
+  }
+  const int danger[32] = {0,   0,   0,   0,   0,   0,   2,   7,   15,  25,  38,
+                          54,  73,  94,  117, 143, 171, 198, 224, 249, 273, 296,
+                          318, 339, 359, 378, 396, 413, 429, 444, 458, 471};
+  for (int i = 0; i < 32; i++) EXPECT_EQ(p.king_danger[i], danger[i]) << i;
+
+  EXPECT_EQ(p.pst[KNIGHT][sq("d4")].op, 7);
+  EXPECT_EQ(p.pst[KNIGHT][sq("d4")].en, 7);
+  EXPECT_EQ(p.pst[KNIGHT][sq("a1")].op, -36);
+  EXPECT_EQ(p.pst[KNIGHT][sq("a1")].en, -36);
+  EXPECT_EQ(p.pst[KING][sq("g1")].op, 7);
+  EXPECT_EQ(p.pst[KING][sq("g1")].en, -33);
+  EXPECT_EQ(p.pst[KING][sq("e1")].op, -7);
+  EXPECT_EQ(p.pst[KING][sq("e1")].en, -19);
+  EXPECT_EQ(p.pst[PAWN][sq("e4")].op, 10);
+  EXPECT_EQ(p.pst[PAWN][sq("e2")].op, -5);
+  // Queens lose 4 in the opening on the enemy half; rooks' opening table
+  // depends on the file only.
+  EXPECT_EQ(p.pst[QUEEN][sq("d5")].op, p.pst[QUEEN][sq("d4")].op - 4);
+  EXPECT_EQ(p.pst[ROOK][sq("a1")].op, p.pst[ROOK][sq("a8")].op);
+}
+
+TEST(Params, ChangeRebuildsOnlyItsTables) {
+  thread();
+  reset_params();
+  ParamBlock before = params;
+  params.knight_mobility_op = 88;
+  init_eval_tables();
+  EXPECT_EQ(params.mob_knight[8].op, 40);  // round(88 * 0.4499...) vs 20 at 44
+  EXPECT_EQ(params.mob_knight[8].en, before.mob_knight[8].en);
+  EXPECT_EQ(std::memcmp(params.mob_bishop, before.mob_bishop, sizeof before.mob_bishop), 0);
+  EXPECT_EQ(std::memcmp(params.pst, before.pst, sizeof before.pst), 0);
+
+  params.ppawn_r7 = 150;  // ppawn[6] and the two free entries next to it
+  init_eval_tables();
+  EXPECT_EQ(params.ppawn[6], 150);
+  EXPECT_EQ(params.ppawn_free[5], 43);  // round(0.6 * 72)
+  EXPECT_EQ(params.ppawn_free[6], 60);  // round(0.6 * 100)
+  EXPECT_EQ(params.ppawn_free[4], before.ppawn_free[4]);
+
+  params.king_safety = 50;
+  init_eval_tables();
+  EXPECT_EQ(params.king_danger[6], 1);   // round(0.9)
+  EXPECT_EQ(params.king_danger[7], 3);   // round(3.36)
+
+  // The built-in tables follow their scales...
+  params.PST_N_op = 88;
+  init_eval_tables();
+  EXPECT_EQ(params.pst[KNIGHT][sq("d4")].op, 14);
+  EXPECT_EQ(params.pst[KNIGHT][sq("a1")].op, -73);
+  // ...but tables supplied by the file are used as given.
+  settings.builtin_pst = 0;
+  params.pst[KNIGHT][sq("d4")].op = 99;
+  params.PST_N_op = 12;
+  init_eval_tables();
+  EXPECT_EQ(params.pst[KNIGHT][sq("d4")].op, 99);
+  EXPECT_EQ(params.pst[KNIGHT][sq("a1")].op, -73);
+  reset_params();
+}
+
+TEST(Params, RegistryNamesSelectionAndLookup) {
+  thread();
+  reset_params();
+  register_params();
+  int count = param_count;
+  register_params();
+  EXPECT_EQ(param_count, count);
+  EXPECT_EQ(count, 64 + 64 + 1);  // the scalar names, the pst_ squares, tune
+  EXPECT_STREQ(param_registry[0].name, "pawn_value_op");
+  EXPECT_STREQ(param_registry[count - 1].name, "tune");
+  EXPECT_STREQ(param_registry[count - 65].name, "pst_a1");
+  EXPECT_STREQ(param_registry[count - 2].name, "pst_h8");
+  for (int i = 0; i < count; i++)
+    for (int j = i + 1; j < count; j++) ASSERT_STRNE(param_registry[i].name, param_registry[j].name);
+
+  // Each name reaches its field in the live block.
+  ParamEntry* knight = find_param("knight_value_en");
+  ASSERT_NE(knight, nullptr);
+  EXPECT_EQ(knight->value, &params.knight_value_en);
+  EXPECT_EQ(knight->estimate, 360.0);
+  ParamEntry* king_e1 = find_param("pst_e1");
+  ASSERT_NE(king_e1, nullptr);
+  EXPECT_EQ(*king_e1->value, -7);
+  EXPECT_EQ(find_param("pawn_candidate")->value, &params.pawn_candidate);
+  EXPECT_EQ(*find_param("pawn_candidate")->value, 48);
+
+  select_param("no_such_name");
+  for (int i = 0; i < count; i++) EXPECT_EQ(param_registry[i].selected, 0);
+  select_param("rook_value_op");
+  EXPECT_EQ(find_param("rook_value_op")->selected, 1);
+  EXPECT_EQ(find_param("rook_value_en")->selected, 0);
+  find_param("rook_value_op")->selected = 0;
+}
+
+TEST(Params, ConfigurationKeys) {
+  ParamBlock b;
+  set_default_params(b);
+  EXPECT_TRUE(apply_config_param(b, "pawn_value", 100, 120));
+  EXPECT_EQ(b.pawn_value_op, 100);
+  EXPECT_EQ(b.pawn_value_en, 120);
+  EXPECT_TRUE(apply_config_param(b, "passed_pawn_rank5", 40, 999));  // one value: b ignored
+  EXPECT_EQ(b.ppawn_r5, 40);
+  EXPECT_EQ(b.ppawn_r6, 78);
+  EXPECT_TRUE(apply_config_param(b, "pawn_candidate", 0, 60));
+  EXPECT_EQ(b.pawn_candidate, 60);
+  EXPECT_TRUE(apply_config_param(b, "LMR_depth", 4, 0));
+  EXPECT_EQ(b.search.LMR_depth, 4);
+  EXPECT_TRUE(apply_config_param(b, "draw_score", -40000, 0));
+  EXPECT_EQ(b.search.draw_score, -32768);
+  EXPECT_FALSE(apply_config_param(b, "BookDepth", 10, 0));
+  EXPECT_FALSE(apply_config_param(b, "Pawn_value", 1, 1));
+  EXPECT_STREQ(pst_config_name(2, 1), "PST_knight_en");
+
+  clear_pst(b);
+  EXPECT_FALSE(pst_complete(b));
+  for (int t = 1; t <= 6; t++)
+    for (int s = 0; s < 64; s++) b.pst[t][s] = OpEn{0, 0};
+  EXPECT_TRUE(pst_complete(b));
+  b.pst[6][63].en = PST_UNSET;
+  EXPECT_FALSE(pst_complete(b));
+}
+
+}  // namespace
