@@ -1,0 +1,171 @@
+// Every table value must agree with the game itself: a position is won
+// exactly when some legal move reaches a lost position, lost exactly when
+// every move reaches a won one (or it is mate), drawn otherwise. This
+// exercises the registry, the decoder and the indexing of every table at
+// once, since a wrong index or value almost never stays consistent.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <chrono>
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "support/shared_data.h"
+#include "tablebases/tbprobe.h"
+#include "tablebases/tbprobe_internal.h"
+#include "tb_test_support.h"
+
+using namespace tb_test;
+
+namespace {
+
+int sign(int v) { return (v > 0) - (v < 0); }
+
+// The WDL sign the successors imply.
+int successor_sign(const EgtbPosition& pos, bool* ok) {
+  EgtbMove moves[EGTB_MAX_MOVES];
+  int n = egtb_gen_moves(pos, moves);
+  int best = -3;
+  EgtbPosition next;
+  for (int i = 0; i < n; i++) {
+    if (!egtb_do_move(&next, pos, moves[i])) continue;
+    int success;
+    int v = -egtb_probe_wdl(next, &success);
+    if (!success) *ok = false;
+    if (sign(v) > best) best = sign(v);
+  }
+  if (best == -3) return egtb_in_check(pos) ? -1 : 0;
+  return best;
+}
+
+struct Signature {
+  std::string name;
+  std::vector<int> codes;  // white king, black king, then the others
+};
+
+Signature signature_of(const std::string& name) {
+  Signature s{name, {6, 14}};
+  int colour = 0;
+  for (char c : name) {
+    if (c == 'v') colour = 8;
+    const char* letters = " PNBRQ";
+    for (int t = 1; t <= 5; t++)
+      if (c == letters[t]) s.codes.push_back(t + colour);
+  }
+  return s;
+}
+
+const char* const small_signatures[] = {
+    "KQvK", "KRvK", "KBvK", "KNvK", "KPvK", "KQQvK", "KQRvK", "KQBvK", "KQNvK", "KQPvK", "KRRvK", "KRBvK",
+    "KRNvK", "KRPvK", "KBBvK", "KBNvK", "KBPvK", "KNNvK", "KNPvK", "KPPvK", "KQvKQ", "KQvKR", "KQvKB",
+    "KQvKN", "KQvKP", "KRvKR", "KRvKB", "KRvKN", "KRvKP", "KBvKB", "KBvKN", "KBvKP", "KNvKN", "KNvKP", "KPvKP"};
+
+bool pawn_on_edge_rank(const EgtbPosition& pos) { return (pos.pawns & 0xFF000000000000FFULL) != 0; }
+
+// Checks one placement with both sides to move and every plausible
+// en-passant square; returns the number of positions checked.
+int check_placement(EgtbPosition pos, const std::string& name, int* failures) {
+  int checked = 0;
+  for (int turn = 0; turn < 2; turn++) {
+    pos.turn = (uint8_t)turn;
+    pos.ep = 0;
+    if (egtb_mover_in_check(pos)) continue;
+    std::vector<int> eps = {0};
+    // A pawn of the side not to move that could just have made a double step.
+    uint64_t own = turn ? pos.black : pos.white;
+    uint64_t occupied = pos.white | pos.black;
+    for (uint64_t b = pos.pawns & own; b; b &= b - 1) {
+      int s = std::countr_zero(b);
+      int behind = turn ? s + 8 : s - 8, start = turn ? s + 16 : s - 16;
+      if ((turn ? (s >> 3) == 4 : (s >> 3) == 3) && !(occupied >> behind & 1) && !(occupied >> start & 1))
+        eps.push_back(behind);
+    }
+    for (int ep : eps) {
+      pos.ep = (uint8_t)ep;
+      if (ep && !egtb_en_passant_attackers(pos)) continue;
+      int success;
+      int v = egtb_probe_wdl(pos, &success);
+      bool ok = success != 0;
+      int expected = successor_sign(pos, &ok);
+      checked++;
+      if (!ok || sign(v) != expected) {
+        if (++*failures <= 5)
+          ADD_FAILURE() << name << " white " << pos.white << " black " << pos.black << " turn " << turn
+                        << " ep " << ep << ": table " << v << " successors " << expected << " ok " << ok;
+      }
+    }
+  }
+  return checked;
+}
+
+// Every placement of the signature (the white king restricted by symmetry).
+long check_all(const Signature& sig, int* failures) {
+  int n = (int)sig.codes.size();
+  bool pawns = false;
+  for (int c : sig.codes) pawns |= (c & 7) == 1;
+  long checked = 0;
+  std::vector<int> sq(n, 0);
+  EgtbPosition pos;
+  // Odometer over all squares; the white king stays on files a-d (and on
+  // ranks 1-4 without pawns): the other placements are mirror images.
+  std::function<void(int)> rec = [&](int i) {
+    if (i == n) {
+      if (!place(&pos, sig.codes.data(), sq.data(), n, true) || pawn_on_edge_rank(pos)) return;
+      checked += check_placement(pos, sig.name, failures);
+      return;
+    }
+    for (int s = 0; s < 64; s++) {
+      if (i == 0 && ((s & 7) > 3 || (!pawns && (s >> 3) > 3))) continue;
+      sq[i] = s;
+      rec(i + 1);
+    }
+  };
+  rec(0);
+  return checked;
+}
+
+long check_sample(const Signature& sig, int count, std::mt19937_64& rng, int* failures) {
+  int n = (int)sig.codes.size();
+  std::vector<int> sq(n);
+  EgtbPosition pos;
+  long checked = 0;
+  while (checked < count) {
+    for (int& s : sq) s = (int)(rng() % 64);
+    if (!place(&pos, sig.codes.data(), sq.data(), n, true) || pawn_on_edge_rank(pos)) continue;
+    checked += check_placement(pos, sig.name, failures);
+  }
+  return checked;
+}
+
+}  // namespace
+
+TEST(TableAgreement, SampledPositionsOfEverySmallTable) {
+  TARN_REQUIRE_SHARED("syzygy/KQvK.rtbw");
+  setup_capturing(syzygy_dir());
+  std::mt19937_64 rng(20261206);
+  for (const char* name : small_signatures) {
+    int failures = 0;
+    check_sample(signature_of(name), 3000, rng, &failures);
+    EXPECT_EQ(failures, 0) << name;
+  }
+}
+
+// The full run: TARN_TB_EXHAUSTIVE=1 (several minutes).
+TEST(TableAgreement, ExhaustiveSmallTables) {
+  if (!std::getenv("TARN_TB_EXHAUSTIVE")) GTEST_SKIP() << "set TARN_TB_EXHAUSTIVE=1 for the full run";
+  TARN_REQUIRE_SHARED("syzygy/KQvK.rtbw");
+  setup_capturing(syzygy_dir());
+  long total = 0;
+  for (const char* name : small_signatures) {
+    int failures = 0;
+    auto start = std::chrono::steady_clock::now();
+    long checked = check_all(signature_of(name), &failures);
+    double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    total += checked;
+    std::printf("%-7s %10ld positions, %d disagreements, %.1f s\n", name, checked, failures, secs);
+    EXPECT_EQ(failures, 0) << name;
+  }
+  std::printf("total %ld positions\n", total);
+}
