@@ -1,0 +1,106 @@
+#include "frontend/benchmark.h"
+
+#include "eval/params.h"
+#include "frontend/batch_modes.h"
+#include "frontend/command_line.h"
+#include "frontend/engine_state.h"
+#include "frontend/game_position.h"
+#include "frontend/input.h"
+#include "frontend/output.h"
+#include "frontend/time_control.h"
+#include "platform/clock.h"
+#include "search/root.h"
+#include "search/search_threads.h"
+#include "search/trans_table.h"
+
+const char* const bench_positions[BENCH_POSITIONS] = {
+    "r1bqkb1r/pp1ppppp/2n2n2/8/3NP3/2N5/PPP2PPP/R1BQKB1R b KQkq -",
+    "1n5k/3q3p/pp1p2pB/5r2/1PP1Qp2/P6P/6P1/2R3K1 w - -",
+    "1r1qbr1k/4bp1p/p3p2Q/3pP3/2pP4/P1N1PN2/1PR2RP1/6K1 b - -",
+    "2r1q2k/7p/p1np1P1P/8/1pP2R2/8/PP1Q4/R1KN2r1 b - -",
+    "r2r2k1/5pp1/2bPp3/p1N4p/1qQ5/2P2P2/BP4PP/1K1R4 b - -",
+    "5r1k/5rp1/p1n1p1qp/2P1p3/P7/4QN1P/5PP1/2R1R2K w - -",
+    "2r3k1/1pq1b1p1/p1b1pr1p/8/PP2pP2/2P1B3/4B1PP/RQR4K w - -",
+    "1r3b2/3R2pk/6q1/3Q1p2/p6P/4B2P/1P3P1K/8 w - -",
+    "r2r2k1/6bp/1P2q1p1/4pp2/p1N5/2Q5/PPR3PP/4R2K b - -",
+    "2r1q2k/7p/p1np1P1P/8/1pP2R2/8/PP1Q4/R1KN2r1 b - -",
+    "r1bq1r1k/p1pnbpp1/1p2p3/6p1/3PB3/5N2/PPPQ1PPP/2KR3R w - - ",
+    "r1b2rk1/1p1nbppp/pq1p4/3B4/P2NP3/2N1p3/1PP3PP/R2Q1R1K w - -",
+    "r3r1kb/1npb1p1p/2q2np1/4p1B1/ppP1P2Q/1P2RNNP/P1B2PP1/3R2K1 w - -",
+    "2rr3k/2qnbppp/p1n1p3/1p1pP3/3P1N2/1Q1BBP2/PP3P1P/1KR3R1 w - -",
+    "3q1r1k/1b3ppp/p1n5/1p1pPB2/2rP4/P6N/1P2Q1PP/R4RK1 w - -",
+    "r1b1k2r/1p1pppb1/p5pp/3P4/q2p1B2/3P1Q2/PPP2PPP/R3R1K1 w kq -",
+    "R4bk1/2Bbp2p/2p2pp1/1rPp4/3P4/4P2P/4BPPK/1q1Q4 w - -",
+    "r2q1rk1/5ppp/3b4/1nnP2P1/1Q3BbP/Pp4N1/1P4B1/1KN2R1R b - -",
+    "r7/5pk1/5p2/2p5/pp6/1P1B1KPN/P6P/8 b - -",
+    "r2q3r/1p1bbQ2/4p1Bk/3pP3/1n1P1P1p/pP6/Pn4PP/R1B1R1K1 w - -",
+};
+
+namespace {
+
+// Commands typed during the benchmark are obeyed ("stop" ends the current
+// position early), but a closed standard input is not a reason to cut every
+// search short: the benchmark is often run with no input at all.
+void poll_commands() {
+  if (input_ended()) return;
+  const uint8_t stop_before = control.stop;
+  poll_input();
+  if (input_ended()) control.stop = stop_before;
+}
+
+void search_one(bool on_main_thread) {
+  if (on_main_thread) {
+    // Thread 1's block is idle between searches; running its driver here
+    // keeps a single searcher and no clock check.
+    think(1);
+    return;
+  }
+  wake_threads();
+  while (busy_threads() != 0) {
+    check_time();
+    poll_commands();
+    sleep_ms(1);
+  }
+}
+
+}  // namespace
+
+unsigned long long run_bench_positions(int count, bool on_main_thread) {
+  double total_time = 0;
+  unsigned long long total_nodes = 0;
+  for (int i = 0; i < count; ++i) {
+    set_game_position(bench_positions[i]);
+    tt_clear();
+    control.start_request = 1;
+    start_search_clock();
+    prepare_search();
+    control.start_request = 0;
+    search_one(on_main_thread);
+    if (control.stop == 0) control.stop = 1;
+    const double elapsed = monotonic_seconds() - search_start_time();
+    relaxed_store_double(control.elapsed, elapsed);
+    lock_output();
+    sum_statistics();
+    unlock_output();
+    control.state = 0;
+    total_nodes += control.stats.nodes;
+    total_time += elapsed;
+    print_linef("pos %2d: %6.2f seconds", i, elapsed);
+  }
+  print_linef("total time= %0.2f seconds, nodes= %.0f, nps= %.0f", total_time, static_cast<double>(total_nodes),
+              total_time > 0 ? total_nodes / total_time : 0.0);
+  return total_nodes;
+}
+
+void run_benchmark(int kind) {
+  const int count = kind == BENCH_20 ? 20 : 10;
+  if (control.max_depth > 40) control.max_depth = 17;
+  control.level_time = 99.0;
+  control.level_moves = 1;
+  settings.noise = 9999.0;
+  init_eval_tables();
+  print_line("running benchmark");
+  if (kind == BENCH_MAIN_THREAD) control.max_depth = 17;
+  run_bench_positions(count, kind == BENCH_MAIN_THREAD);
+  settings.quit = 1;
+}
