@@ -67,6 +67,8 @@ void write_record(FILE* out, const PgnGame& game, int i) {
 
 // Positions labelled with the game result, from the middle of decided play:
 // not the opening, not dead shuffling, not after the game was already won.
+// Moves without a score (opening moves are usually left bare) are passed
+// over; only a real score can end the walk.
 int emit_result_labelled(const PgnGame& game, FILE* out) {
   if (game.plies <= 6) return 0;
   const Board* board = game_board();
@@ -74,7 +76,9 @@ int emit_result_labelled(const PgnGame& game, FILE* out) {
   int last_change = 0;
   uint32_t signature[2] = {board->signature[0], board->signature[1]};
   for (int i = 0; i < game.plies - 5 && i < 251; i++) {
-    if (game.scores[i] > 900 || game.scores[i] < -900) break;
+    int score = game.scores[i];
+    bool scored = pgn_has_score(score);
+    if (scored && (score > 900 || score < -900)) break;
     Move move = read_move(game, i);
     if (!move) break;
     if (board->signature[0] != signature[0] || board->signature[1] != signature[1]) {
@@ -82,7 +86,7 @@ int emit_result_labelled(const PgnGame& game, FILE* out) {
       signature[1] = board->signature[1];
       last_change = i;
     }
-    bool wanted = i >= 20 && board->fifty <= 20 && i - last_change <= 30;
+    bool wanted = scored && i >= 20 && board->fifty <= 20 && i - last_change <= 30;
     if (wanted && !in_check(board)) {
       write_record(out, game, i);
       std::fprintf(out, " c9 \"%s\";\n", result_text(game.result));
@@ -98,15 +102,15 @@ int emit_scored(const PgnGame& game, FILE* out) {
   int written = 0;
   for (int i = 0; i < game.plies && i < 201; i++) {
     int score = game.scores[i];
-    if (!pgn_has_score(score)) break;  // a game without comments yields nothing
+    bool scored = pgn_has_score(score);
     Move move = read_move(game, i);
     if (!move) break;
-    if (!in_check(board)) {
+    if (scored && !in_check(board)) {
       write_record(out, game, i);
       std::fprintf(out, "\n");
       written++;
     }
-    if (score > 500 || score < -500) break;
+    if (scored && (score > 500 || score < -500)) break;
     if (!play(move)) break;
   }
   return written;

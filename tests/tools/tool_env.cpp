@@ -1,0 +1,87 @@
+#include "tool_env.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "board/attacks.h"
+#include "board/fen.h"
+#include "board/keys.h"
+#include "eval/evaluate.h"
+#include "eval/params.h"
+#include "frontend/engine_state.h"
+#include "frontend/game_position.h"
+#include "search/reductions.h"
+#include "search/search_threads.h"
+#include "search/trans_table.h"
+
+void tool_test_setup() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  thread_table[0] = alloc_thread_block();
+  init_attack_tables();
+  init_keys();
+  init_eval();
+  settings.log_enabled = 0;
+  settings.noise = 9999.0;
+  control.threads = 1;
+  control.hash_mb = 16;
+  control.hash_mode = 1;
+  control.multipv = 1;
+  control.max_depth = 66;
+  control.level_moves = 1;
+  control.level_time = 1000.0;
+  control.overhead = 0.025;
+  control.tb_probe_depth[0] = 1;
+  control.tb_probe_depth[1] = 3;
+  control.tb_probe_depth[2] = 100;
+  set_default_params(params);
+  init_eval_tables();
+  set_game_position(START_FEN);
+}
+
+void tool_test_search_setup() {
+  tool_test_setup();
+  static bool done = false;
+  if (done) return;
+  done = true;
+  tt_allocate();
+  build_reduction_tables();
+  start_threads(1);
+}
+
+ScratchDir::ScratchDir() {
+  previous_ = std::filesystem::current_path();
+  std::random_device random;
+  for (;;) {
+    dir_ = std::filesystem::temp_directory_path() / ("tarn_tools_" + std::to_string(random()));
+    if (std::filesystem::create_directory(dir_)) break;
+  }
+  std::filesystem::current_path(dir_);
+}
+
+ScratchDir::~ScratchDir() {
+  std::filesystem::current_path(previous_);
+  std::error_code ignored;
+  std::filesystem::remove_all(dir_, ignored);
+}
+
+void write_text_file(const std::string& name, const std::string& text) {
+  std::ofstream(name, std::ios::binary) << text;
+}
+
+std::string read_text_file(const std::string& name) {
+  std::ifstream in(name, std::ios::binary);
+  std::stringstream buffer;
+  buffer << in.rdbuf();
+  return buffer.str();
+}
+
+std::vector<std::string> read_lines(const std::string& name) {
+  std::vector<std::string> lines;
+  std::ifstream in(name);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
