@@ -8,10 +8,14 @@
 #include <bit>
 #include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "board/legality.h"
+#include "board/makemove.h"
+#include "board/movegen.h"
 #include "support/shared_data.h"
 #include "tablebases/tbprobe.h"
 #include "tablebases/tbprobe_internal.h"
@@ -23,19 +27,29 @@ namespace {
 
 int sign(int v) { return (v > 0) - (v < 0); }
 
-// The WDL sign the successors imply.
+// The WDL sign the successors imply, found with the engine's own move
+// generator; also checks that the tablebase generator sees the same number
+// of legal moves.
 int successor_sign(const EgtbPosition& pos, bool* ok) {
-  EgtbMove moves[EGTB_MAX_MOVES];
-  int n = egtb_gen_moves(pos, moves);
-  int best = -3;
-  EgtbPosition next;
-  for (int i = 0; i < n; i++) {
-    if (!egtb_do_move(&next, pos, moves[i])) continue;
+  Board* board = engine_board(pos);
+  MoveEntry list[MAX_MOVES];
+  gen_full_list(board, board->side, list);
+  int best = -3, legal = 0;
+  for (MoveEntry* e = list; e->move != MOVE_END; ++e) {
+    if (!is_legal(board, board->side, e->move)) continue;
+    legal++;
+    make_move(board, e->move);
     int success;
-    int v = -egtb_probe_wdl(next, &success);
+    int v = -egtb_probe_wdl(egtb_position_from_board(board, 0), &success);
+    unmake_move(board);
     if (!success) *ok = false;
     if (sign(v) > best) best = sign(v);
   }
+  EgtbMove moves[EGTB_MAX_MOVES];
+  EgtbPosition next;
+  int n = egtb_gen_moves(pos, moves), own_legal = 0;
+  for (int i = 0; i < n; i++) own_legal += egtb_do_move(&next, pos, moves[i]);
+  if (own_legal != legal) *ok = false;
   if (best == -3) return egtb_in_check(pos) ? -1 : 0;
   return best;
 }

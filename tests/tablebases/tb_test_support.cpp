@@ -4,6 +4,10 @@
 #include <cstring>
 #include <unistd.h>
 
+#include "board/attacks.h"
+#include "board/fen.h"
+#include "board/keys.h"
+#include "search/search_thread.h"
 #include "support/shared_data.h"
 #include "tablebases/tbprobe.h"
 
@@ -80,6 +84,46 @@ bool place(EgtbPosition* pos, const int* codes, const int* squares, int count, b
   }
   pos->turn = white_to_move ? 1 : 0;
   return true;
+}
+
+std::string fen_of(const EgtbPosition& pos) {
+  std::string fen;
+  for (int rank = 7; rank >= 0; rank--) {
+    int empty = 0;
+    for (int file = 0; file < 8; file++) {
+      int sq = rank * 8 + file;
+      char c = 0;
+      for (int code = 1; code < 16 && !c; code++)
+        if (egtb_pieces(pos, code) >> sq & 1) c = "?PNBRQK??pnbrqk"[code];
+      if (!c) {
+        empty++;
+        continue;
+      }
+      if (empty) fen += (char)('0' + empty);
+      empty = 0;
+      fen += c;
+    }
+    if (empty) fen += (char)('0' + empty);
+    if (rank) fen += '/';
+  }
+  fen += pos.turn ? " w - " : " b - ";
+  if (pos.ep) {
+    fen += (char)('a' + (pos.ep & 7));
+    fen += (char)('1' + (pos.ep >> 3));
+  } else {
+    fen += '-';
+  }
+  return fen;
+}
+
+Board* engine_board(const EgtbPosition& pos) {
+  static SearchThread* block = [] {
+    init_attack_tables();
+    init_keys();
+    return alloc_thread_block();
+  }();
+  parse_fen(&block->board, fen_of(pos).c_str());
+  return &block->board;
 }
 
 }  // namespace tb_test

@@ -5,6 +5,8 @@
 
 #include "tablebases/tbcore.h"
 
+struct Board;
+
 namespace tb_test {
 
 // Piece placement, side to move and en-passant square of a FEN text
@@ -20,5 +22,11 @@ std::string setup_capturing(const std::string& path);
 // Places the given piece codes (first two are the white and black king) on
 // the given squares; false when two share a square.
 bool place(EgtbPosition* pos, const int* codes, const int* squares, int count, bool white_to_move);
+
+// FEN text of a position (no castling rights).
+std::string fen_of(const EgtbPosition& pos);
+
+// The position on the engine's own board (one shared test thread block).
+Board* engine_board(const EgtbPosition& pos);
 
 }  // namespace tb_test
