@@ -9,6 +9,7 @@
 #include "board/notation.h"
 #include "board/makemove.h"
 #include "board/fen.h"
+#include "book/book_choice.h"
 #include "frontend/engine_state.h"
 #include "frontend/game_position.h"
 #include "frontend/output.h"
@@ -104,6 +105,18 @@ void continue_self_play() {
 
 bool book_move_flag = false;
 
+// A book move is answered at once: the search is marked stopped and no
+// search thread is woken.
+static void probe_book() {
+  if (!control.own_book || game_thread()->history_count > control.book_depth) return;
+  book_choose(game_board(), false);
+  if (best_move() == 0) return;
+  book_move_flag = true;
+  print_line(settings.protocol == 2 ? "info string book move" : "book move");
+  control.best_score = 0;
+  control.stop = 1;
+}
+
 bool book_move_played() { return book_move_flag; }
 
 void set_hold_until_stop(bool hold) { hold_until_stop = hold; }
@@ -120,6 +133,7 @@ void begin_search() {
   hold_until_stop = hold_requested;
   hold_requested = false;
   prepare_search();
+  probe_book();
   const bool skip = master_board().fifty > 100 || best_move() != 0 || control.threads == 0;
   if (!skip) wake_threads();
   control.start_request = 0;
