@@ -37,6 +37,9 @@ SearchThread* thread() {
 int eval_fen(const std::string& fen) {
   SearchThread* t = thread();
   parse_fen(&t->board, fen.c_str());
+  // As the search does before every evaluation.
+  t->stack[1].threat[0] = t->stack[1].threat[1] = 0;
+  t->stack[1].dead_draw = 0;
   return evaluate(t, t->board.side, 1, 0);
 }
 
@@ -54,7 +57,8 @@ std::string mirror_fen(const std::string& fen) {
   }
   out += side == "w" ? " b " : " w ";
   std::string c2;
-  for (char ch : castle) c2 += ch == '-' ? ch : static_cast<char>(ch ^ 32);
+  for (char ch : std::string("KQkq"))
+    if (castle.find(static_cast<char>(ch ^ 32)) != std::string::npos) c2 += ch;
   out += c2.empty() ? "-" : c2;
   out += ' ';
   if (ep.size() == 2) {
