@@ -1,10 +1,18 @@
-// First versions, until the tools exist: each mode ends at once.
+// The batch modes of the tools subsystem.
 #include "frontend/batch_modes.h"
 
-void run_epd_analysis() {}
+#include "tools/epd_analysis.h"
+#include "tools/pgn_scan.h"
+#include "tools/selfplay_match.h"
+#include "tools/tuner.h"
+#include "tools/tuner_step.h"
 
-void run_pgn_scan(int, const char*) {}
+void run_epd_analysis() { analyze_epd(0); }
 
-void run_match() {}
+void run_pgn_scan(int mode, const char* file) { scan_pgn(file, mode); }
 
-void run_tuning() {}
+void run_match() { selfplay_match(); }
+
+void run_tuning() {
+  if (begin_tuning()) tune_parameters(TUNE_PASSES);
+}

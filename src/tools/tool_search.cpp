@@ -16,7 +16,21 @@ void tool_prepare_search() {
 
 void tool_search_here() { think(1); }
 
-void tool_poll_input() { poll_input(); }
+// A batch run often has no operator at all (standard input at its end from
+// the start, as under a script). For the tools the end of input is therefore
+// not a request to quit: the quit that the reader raises when it first sees
+// the end is taken back, and the input is not read any more. Commands that
+// arrived before the end, "quit" among them, still act.
+void tool_poll_input() {
+  if (input_ended()) return;
+  uint8_t quit = settings.quit;
+  uint8_t stop = control.stop;
+  poll_input();
+  if (input_ended() && settings.quit && !quit) {
+    settings.quit = quit;
+    control.stop = stop;
+  }
+}
 
 void tool_search_on_workers(bool sleep_after_depth_one) {
   wake_threads();
