@@ -1,0 +1,183 @@
+// The engine-facing probes: root move choice by distance to zeroing, the
+// filters of the search probe, and the positions the tables cannot store
+// (en passant, positions the root must not trust).
+#include <gtest/gtest.h>
+
+#include "board/board.h"
+#include "board/legality.h"
+#include "board/makemove.h"
+#include "board/movegen.h"
+#include "frontend/engine_state.h"
+#include "support/shared_data.h"
+#include "tablebases/tbprobe.h"
+#include "tablebases/tbprobe_internal.h"
+#include "tb_test_support.h"
+
+using namespace tb_test;
+
+namespace {
+
+Board* board_from(const char* fen, int fifty = 0) {
+  Board* b = engine_board(position_from_fen(fen));
+  b->fifty = (uint8_t)fifty;
+  return b;
+}
+
+struct RootAnswer {
+  uint32_t result, wdl, dtz;
+  uint16_t move;
+};
+
+RootAnswer root(const char* fen, int fifty = 0) {
+  RootAnswer a{0, 99, 999, 0xFFFF};
+  a.result = egtb_probe_root(board_from(fen, fifty), &a.wdl, &a.dtz, &a.move);
+  return a;
+}
+
+// Signed distance of the position after `move` on the engine board.
+int child_dtz(Board* b, Move move, int* wdl) {
+  make_move(b, move);
+  EgtbPosition child = egtb_position_from_board(b, b->fifty);
+  int success;
+  *wdl = egtb_probe_wdl(child, &success);
+  int d = egtb_probe_dtz(child, &success);
+  unmake_move(b);
+  EXPECT_NE(success, 0);
+  return d;
+}
+
+class Probe : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!tarn_test::shared_exists("syzygy/KQvK.rtbw")) GTEST_SKIP() << "shared tables missing";
+    setup_capturing(syzygy_dir());
+    control.tb_probe_depth[0] = 1;
+    control.tb_probe_depth[1] = 3;
+  }
+};
+
+}  // namespace
+
+TEST_F(Probe, RootWinPlaysTheFastestWinningMove) {
+  const char* fen = "8/8/8/8/8/2k5/8/KQ6 w - -";
+  RootAnswer a = root(fen);
+  ASSERT_EQ(a.result, (uint32_t)EGTB_WIN);
+  EXPECT_EQ(a.wdl, a.result);
+  EXPECT_GT(a.dtz, 0u);
+  EXPECT_LE(a.dtz, 100u);
+  // Among the legal moves (engine generator), the chosen one keeps the win
+  // and leaves the opponent the shortest distance.
+  Board* b = board_from(fen);
+  MoveEntry list[MAX_MOVES];
+  gen_full_list(b, b->side, list);
+  int best = 1 << 20, chosen_dtz = 0;
+  for (MoveEntry* e = list; e->move != MOVE_END; ++e) {
+    if (!is_legal(b, b->side, e->move)) continue;
+    int wdl, d = child_dtz(b, e->move, &wdl);
+    if (wdl < 0 && -d < best) best = -d;
+    if (e->move == a.move) {
+      EXPECT_EQ(wdl, -2);
+      chosen_dtz = -d;
+    }
+  }
+  EXPECT_EQ(chosen_dtz, best);
+
+  // The losing side delays as long as it can.
+  RootAnswer loss = root("8/8/8/8/8/2k5/8/KQ6 b - -");
+  EXPECT_EQ(loss.result, (uint32_t)EGTB_LOSS);
+  EXPECT_GT(loss.dtz, 0u);
+}
+
+TEST_F(Probe, FiftyMoveCounterDecidesRootResultButNotSearchProbe) {
+  const char* fen = "8/8/8/8/8/2k5/8/KR6 w - -";
+  RootAnswer fresh = root(fen);
+  ASSERT_EQ(fresh.result, (uint32_t)EGTB_WIN);
+  ASSERT_GT(fresh.dtz, 10u);
+  int late = 100 - (int)fresh.dtz + 1;
+  EXPECT_EQ(root(fen, late).result, (uint32_t)EGTB_CURSED_WIN);
+  EXPECT_EQ(root(fen, late - 1).result, (uint32_t)EGTB_WIN);
+  const char* losing = "8/8/8/8/8/2k5/8/KR6 b - -";
+  RootAnswer loss = root(losing);
+  ASSERT_EQ(loss.result, (uint32_t)EGTB_LOSS);
+  EXPECT_EQ(root(losing, 100 - (int)loss.dtz).result, (uint32_t)EGTB_LOSS);
+  EXPECT_EQ(root(losing, 101 - (int)loss.dtz).result, (uint32_t)EGTB_BLESSED_LOSS);
+  // The search probe reads the counter as zero.
+  EXPECT_EQ(egtb_search_wdl(board_from(fen, late), 5), (uint32_t)EGTB_WIN);
+}
+
+TEST_F(Probe, RootRejectsPositionsItCannotTrust) {
+  // The side not to move is in check.
+  EXPECT_EQ(root("8/8/8/8/8/1k6/8/KQ6 w - -").result, EGTB_NONE);
+  // A pawn on the last rank.
+  EXPECT_EQ(root("P7/8/8/8/8/2k5/8/K7 w - -").result, EGTB_NONE);
+  EXPECT_EQ(root("8/8/8/8/8/2k5/8/K5p1 w - -").result, EGTB_NONE);
+  // Too many pieces for any table.
+  EXPECT_EQ(root("8/8/8/8/8/2k5/1q6/KQRB4 w - -").result, EGTB_NONE);
+  // A failed probe leaves the outputs alone.
+  RootAnswer a = root("8/8/8/8/8/1k6/8/KQ6 w - -");
+  EXPECT_EQ(a.move, 0xFFFF);
+  EXPECT_EQ(a.dtz, 999u);
+}
+
+TEST_F(Probe, ForcedEnPassantCaptureThatLoses) {
+  // Black's only legal move is axb3 e.p., after which it is lost; without the
+  // capture the position would be stalemate, the table's draw.
+  const char* fen = "8/8/8/8/pP6/k7/8/KR6 b - b3";
+  EgtbPosition pos = position_from_fen(fen);
+  int success;
+  EXPECT_EQ(egtb_probe_wdl(pos, &success), -2);
+  EXPECT_NE(success, 0);
+  EXPECT_LT(egtb_probe_dtz(pos, &success), 0);
+  RootAnswer a = root(fen);
+  EXPECT_EQ(a.result, (uint32_t)EGTB_LOSS);
+  EXPECT_EQ(a.move, make_move_word(24, 17));
+  // Without the en-passant right it is the stalemate the table stores.
+  pos.ep = 0;
+  EXPECT_EQ(egtb_probe_wdl(pos, &success), 0);
+}
+
+TEST_F(Probe, DrawnRootChoosesTheSameDrawingMoveEveryTime) {
+  const char* fen = "8/8/8/3k4/8/8/3P4/3K4 b - -";
+  RootAnswer first = root(fen);
+  ASSERT_EQ(first.result, (uint32_t)EGTB_DRAW);
+  EXPECT_EQ(first.dtz, 0u);
+  for (int i = 0; i < 3; i++) EXPECT_EQ(root(fen).move, first.move);
+  Board* b = board_from(fen);
+  int wdl;
+  child_dtz(b, first.move, &wdl);
+  EXPECT_EQ(wdl, 0);
+}
+
+TEST_F(Probe, SearchProbeFilters) {
+  const char* fen = "8/8/8/8/8/2k5/8/KQ6 w - -";
+  control.tb_probe_depth[0] = 4;
+  EXPECT_EQ(egtb_search_wdl(board_from(fen), 3), EGTB_NONE);
+  EXPECT_EQ(egtb_search_wdl(board_from(fen), 4), (uint32_t)EGTB_WIN);
+  EXPECT_EQ(egtb_search_wdl(board_from("8/8/8/8/8/2k5/8/KQ6 b - -"), 4), (uint32_t)EGTB_LOSS);
+  // Castling rights keep positions out of the tables.
+  Board* castling = engine_board(position_from_fen("8/8/8/8/8/2k5/8/4K2R w - -"));
+  EXPECT_EQ(egtb_search_wdl(castling, 10), (uint32_t)EGTB_WIN);
+  castling->castle = CASTLE_WK;
+  EXPECT_EQ(egtb_search_wdl(castling, 10), EGTB_NONE);
+  // More pieces than the largest table.
+  EXPECT_EQ(egtb_search_wdl(board_from("8/8/8/8/8/2k5/1q6/KQRB4 w - -"), 10), EGTB_NONE);
+}
+
+TEST_F(Probe, SearchRootDecision) {
+  Board* b = board_from("8/8/8/8/8/2k5/8/KQ6 w - -");
+  egtb_probe_search_root(b, 10);
+  EXPECT_EQ(control.tb_root_result, EGTB_WIN);
+  EXPECT_NE(control.tb_root_move, 0);
+  // A long game history skips the root probe but keeps the result.
+  egtb_probe_search_root(b, 71);
+  EXPECT_EQ(control.tb_root_result, EGTB_WIN);
+  EXPECT_EQ(control.tb_root_move, 0);
+  // Without tables nothing is known.
+  setup_capturing("<empty>");
+  egtb_probe_search_root(b, 10);
+  EXPECT_EQ(control.tb_root_result, -1);
+  EXPECT_EQ(control.tb_root_move, 0);
+  uint32_t wdl, dtz;
+  uint16_t move;
+  EXPECT_EQ(egtb_probe_root(b, &wdl, &dtz, &move), EGTB_NONE);
+}
