@@ -1,0 +1,168 @@
+// Each term on a position built to isolate it, with the numbers worked out
+// by hand from the default parameters.
+#include <gtest/gtest.h>
+
+#include "board/fen.h"
+#include "eval/evaluate.h"
+#include "eval/params.h"
+#include "eval/pawn_hash.h"
+#include "eval_support.h"
+
+using eval_test::eval_fen;
+using eval_test::thread;
+
+namespace {
+
+int sq(const char* name) { return (name[0] - 'a') + 8 * (name[1] - '1'); }
+
+struct Term {
+  int white_op, white_en, black_op, black_en;
+  bool operator==(const Term&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Term& t) {
+  return out << "white " << t.white_op << "/" << t.white_en << ", black " << t.black_op << "/"
+             << t.black_en;
+}
+
+// The opening and ending sums of one group of terms for both colours.
+Term term(const std::string& fen, int group) {
+  display_eval_terms = true;
+  eval_fen(fen);
+  display_eval_terms = false;
+  EXPECT_TRUE(eval_display.valid) << fen;
+  const EvalDisplay& d = eval_display;
+  return Term{d.term_op[group][0], d.term_en[group][0], d.term_op[group][1], d.term_en[group][1]};
+}
+
+PawnEntry pawns(const std::string& fen) {
+  thread();
+  parse_fen(&thread()->board, fen.c_str());
+  PawnEntry e;
+  compute_pawn_entry(&thread()->board, e);
+  return e;
+}
+
+TEST(Terms, PawnStructure) {
+  // c3 and e3 are backward and weak; d4 is supported (4).
+  PawnEntry a = pawns("4k3/8/8/8/3P4/2P1P3/8/4K3 w - -");
+  EXPECT_EQ(a.op[0], (0 - 4 - 8) + (5 - 4 - 8) + (10 + 4));
+  EXPECT_EQ(a.en[0], (1 - 4 - 4) + (1 - 4 - 4) + (2 + 4));
+  EXPECT_EQ(a.passed, (1ULL << sq("c3")) | (1ULL << sq("d4")) | (1ULL << sq("e3")));
+  EXPECT_EQ(a.files[0], 0x1C);
+  EXPECT_EQ(a.files[1], 0);
+  // A phalanx on the fifth: 18 each.
+  PawnEntry b = pawns("4k3/8/8/3PP3/8/8/8/4K3 w - -");
+  EXPECT_EQ(b.op[0], 2 * (10 + 18));
+  EXPECT_EQ(b.en[0], 2 * (5 + 18));
+  // e5 defended from d4 gets 7; d4 is backward and weak.
+  PawnEntry c = pawns("4k3/8/8/4P3/3P4/8/8/4K3 w - -");
+  EXPECT_EQ(c.op[0], (10 - 4 - 8) + (10 + 7));
+  EXPECT_EQ(c.en[0], (2 - 4 - 4) + (5 + 7));
+  // Doubled isolated c-pawns pay doubled, backward, isolated and weak each.
+  PawnEntry d = pawns("4k3/8/8/8/8/2P5/2P5/4K3 w - -");
+  EXPECT_EQ(d.op[0], 2 * (-5 - 4 - 8 - 8));
+  EXPECT_EQ(d.en[0], (0 - 5 - 4 - 8 - 4) + (1 - 5 - 4 - 8 - 4));
+  // Black's view is mirrored: the same structure on the other side.
+  PawnEntry e = pawns("4k3/2p5/2p5/8/8/8/8/4K3 w - -");
+  EXPECT_EQ(e.op[1], d.op[0]);
+  EXPECT_EQ(e.en[1], d.en[0]);
+  // Passed or not.
+  EXPECT_FALSE(pawns("4k3/8/1p6/P7/8/8/8/4K3 w - -").passed & (1ULL << sq("a5")));
+  EXPECT_TRUE(pawns("4k3/8/8/P7/1p6/8/8/4K3 w - -").passed & (1ULL << sq("a5")));
+  // Candidate: unopposed, one helper beside, one sentry.
+  EXPECT_EQ(pawns("6k1/3p4/8/2PP4/8/8/8/6K1 w - -").candidates, 1ULL << sq("c5"));
+}
+
+TEST(Terms, Knights) {
+  // d4: pst 7/7, mobility 8 (20/26), attacks outposts c6, e6, f5 (16 / 2).
+  EXPECT_EQ(term("7k/p7/8/8/3N4/8/7P/K7 w - -", TERM_KNIGHTS), (Term{7 + 20 + 8, 7 + 26, 0, 0}));
+  // d5: on an outpost defended by c4 (16 + 6) and touching the king zone (6).
+  EXPECT_EQ(term("7k/8/8/3N4/2P5/8/8/K7 w - -", TERM_KNIGHTS),
+            (Term{7 + 20 + 6 + 22, 7 + 26 + 6, 0, 0}));
+}
+
+TEST(Terms, Bishops) {
+  // f4: pst 1/1, centre e3 and e5 (8), mobility 7 (13/18), two own pawns
+  // fixed on its colour (-8/-16).
+  EXPECT_EQ(term("7k/8/4p3/3pP3/3P1B2/8/8/K7 w - -", TERM_BISHOPS),
+            (Term{1 + 8 + 13 - 8, 1 + 8 + 18 - 16, 0, 0}));
+}
+
+TEST(Terms, Rooks) {
+  // d1: pst 1/0, four squares of its file in the enemy half (12), mobility
+  // 12 (19/26), open file (14/7).
+  EXPECT_EQ(term("6k1/p5pp/8/8/8/8/5PPP/3R2K1 w - -", TERM_ROOKS), (Term{1 + 12 + 19 + 14, 12 + 26 + 7, 0, 0}));
+  // a7: pst -5/0, three file squares (9), mobility 13 (21/28), open file,
+  // seventh rank with enemy pawns there (16/16).
+  EXPECT_EQ(term("6k1/R5pp/8/8/8/8/6PP/6K1 w - -", TERM_ROOKS),
+            (Term{-5 + 9 + 21 + 14 + 16, 9 + 28 + 7 + 16, 0, 0}));
+  // Boxed in by its own king: only the trap penalty changes.
+  Term free = term("6k1/p5pp/8/8/8/8/PP3PPP/4K2R w - -", TERM_ROOKS);
+  Term boxed = term("6k1/p5pp/8/8/8/8/PP3PPP/5KR1 w - -", TERM_ROOKS);
+  params.rook_trapped = 0;
+  Term boxed_untrapped = term("6k1/p5pp/8/8/8/8/PP3PPP/5KR1 w - -", TERM_ROOKS);
+  eval_test::reset_params();
+  EXPECT_EQ(boxed.white_op, boxed_untrapped.white_op - 25);
+  EXPECT_EQ(boxed.white_en, boxed_untrapped.white_en);
+  params.rook_trapped = 0;
+  EXPECT_EQ(term("6k1/p5pp/8/8/8/8/PP3PPP/4K2R w - -", TERM_ROOKS), free);  // h1 is not trapped
+  eval_test::reset_params();
+}
+
+TEST(Terms, QueenOnTheSeventh) {
+  const char* seventh = "6k1/Q5pp/8/8/8/8/6PP/6K1 w - -";
+  const char* sixth = "6k1/6pp/Q7/8/8/8/6PP/6K1 w - -";
+  Term on7 = term(seventh, TERM_QUEENS), on6 = term(sixth, TERM_QUEENS);
+  params.queen_rank7_en = 0;
+  params.queen_rank7_op = 50;  // registered but never applied
+  EXPECT_EQ(term(seventh, TERM_QUEENS), (Term{on7.white_op, on7.white_en - 14, 0, 0}));
+  EXPECT_EQ(term(sixth, TERM_QUEENS), on6);
+  eval_test::reset_params();
+}
+
+TEST(Terms, Kings) {
+  // Start position: pst -7/-19, shelter 10 units (+6), danger entry 0.
+  EXPECT_EQ(term("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -", TERM_KINGS),
+            (Term{-1, -19, -1, -19}));
+  // Ending: opening halved; a1 free squares only on the rim but b2 inside
+  // (no -12); e5 free in the centre (+6) and rank bonus 8.
+  EXPECT_EQ(term("8/7p/8/4k3/8/8/P7/K7 w - -", TERM_KINGS), (Term{7 / 2, -48, -28 / 2, 9 + 6 + 8}));
+  // g1 is four files right of the only pawn file: pst -33, -10 per file
+  // (free squares f2 and g2 are off the rim, so no -12).
+  EXPECT_EQ(term("8/8/2p5/1k6/8/8/2P5/6K1 w - -", TERM_KINGS).white_en, -33 - 10 * (6 - 2));
+}
+
+TEST(Terms, PassedPawns) {
+  // e5: king term (28 * 3 - 18 * 6) * 5 / 16 = -7, base 38 + free 24 + clear
+  // run 20; a7: (28 * 4 - 18 * 7) * 2 / 16 = -1, base 7 + free 7.
+  Term t = term("7k/p7/8/4P3/8/8/8/K7 w - -", TERM_PASSERS);
+  EXPECT_EQ(t, (Term{75 / 2, 75, 13 / 2, 13}));
+  // Threat words: black is threatened by 400 + 100 + 200, white by 100.
+  EXPECT_EQ(thread()->stack[1].threat[0], 100);
+  EXPECT_EQ(thread()->stack[1].threat[1], 700);
+  EXPECT_EQ(eval_display.free_rank[0], 4);
+  EXPECT_EQ(eval_display.free_rank[1], 1);
+}
+
+TEST(Terms, CandidatesHungPinnedBlockedTempo) {
+  // Candidate c5: ((24 * 4 + 32 * 2) * 48) / 256 = 30 in the ending, plus the tempo.
+  EXPECT_EQ(term("6k1/3p4/8/2PP4/8/8/8/6K1 w - -", TERM_OTHER), (Term{14, 7 + 30, 0, 0}));
+  // Knight hit by a pawn: hung (-16/-24), threat 330 over the passer's 200.
+  EXPECT_EQ(term("6k1/p7/8/3n4/4P3/8/8/6K1 w - -", TERM_OTHER), (Term{14, 7, -16, -24}));
+  EXPECT_EQ(thread()->stack[1].threat[1], 330);
+  EXPECT_EQ(thread()->stack[1].threat[0], 250);
+  EXPECT_EQ(eval_display.hung, 1ULL << sq("d5"));
+  // Knight pinned to the king, and to the only queen.
+  EXPECT_EQ(term("6k1/p7/8/8/1b6/2N5/1P5P/4K3 w - -", TERM_OTHER), (Term{14 - 16, 7 - 24, 0, 0}));
+  EXPECT_EQ(eval_display.pinned, 1ULL << sq("c3"));
+  EXPECT_EQ(eval_display.hung, 0u);
+  EXPECT_EQ(term("6k1/p7/8/8/1b6/8/3N3P/4Q2K w - -", TERM_OTHER), (Term{14 - 16, 7 - 24, 0, 0}));
+  EXPECT_EQ(eval_display.pinned, 1ULL << sq("d2"));
+  // d2 and e2 blocked on their home squares: 2 * 2 + 12 * 2.
+  EXPECT_EQ(term("4k3/p7/8/8/8/3BN3/3PP3/4K3 w - -", TERM_OTHER), (Term{14 - 28, 7 - 28, 0, 0}));
+  // The tempo goes to the side evaluated.
+  EXPECT_EQ(term("4k3/p7/8/8/8/3BN3/3PP3/4K3 b - -", TERM_OTHER), (Term{-28, -28, 14, 7}));
+}
+
+}  // namespace
