@@ -1,0 +1,152 @@
+#include <gtest/gtest.h>
+
+#include "board/fen.h"
+#include "board/keys.h"
+#include "frontend/engine_state.h"
+#include "search/search.h"
+#include "search/trans_table.h"
+#include "search_support.h"
+
+namespace {
+
+// Restores the shared table the other tests use.
+struct TableSize {
+  explicit TableSize(int mb) {
+    search_test::worker();
+    control.hash_mb = static_cast<int16_t>(mb);
+    EXPECT_EQ(tt_allocate(), 0);
+    control.hash_mode = 1;
+    control.hash_age = 1;
+  }
+  ~TableSize() {
+    control.hash_mb = 8;
+    tt_allocate();
+    control.hash_mode = 1;
+  }
+};
+
+TEST(TransTable, LayoutAndBucketsFromBothEnds) {
+  {
+    TableSize size(64);
+    EXPECT_EQ(tt.count, 4194304u);
+    EXPECT_EQ(tt.mask, 4194303u);
+    EXPECT_EQ(tt.end - tt.base, 4194304);
+    // Every entry that a bucket can reach is empty; the extra entries exist.
+    EXPECT_EQ(tt.base[4194304 + 15].depth, TT_EMPTY_DEPTH);
+    EXPECT_EQ(tt.base[0].depth, TT_EMPTY_DEPTH);
+  }
+  TableSize size(100);
+  EXPECT_EQ(tt.count, 6553600u);
+  EXPECT_EQ(tt.mask, 4194303u);
+  const uint64_t key = 0xFFFFFFFFFFFFFFFFull;
+  EXPECT_EQ(tt_bucket_index(key, 0), 4194303u);             // white starts in the low part
+  EXPECT_EQ(tt_bucket_index(key, 1), 6553600u - 4194303u);  // black from the top end
+  EXPECT_EQ(tt_bucket_index(0, 1), 6553600u);               // highest black bucket
+  EXPECT_LE(tt_bucket_index(0, 1) + 3, 6553600u + 31);
+}
+
+TEST(TransTable, StoreProbeCheckWordAndMoveTest) {
+  TableSize size(1);
+  const uint64_t key = 0x123456789ABCDEF0ull;
+  tt_store_key(key, 0, 0x0C1C, -9990, BOUND_LOWER, 7);
+  TTEntry out;
+  tt_probe_key(key, 0, out);
+  EXPECT_EQ(out.move, 0x0C1C);
+  EXPECT_EQ(out.score, -9990);
+  EXPECT_EQ(out.bound, BOUND_LOWER);
+  EXPECT_EQ(out.depth, 7);
+  // Same key from the other side's end of the table: a different bucket.
+  tt_probe_key(key, 1, out);
+  EXPECT_EQ(out.depth, TT_NO_ENTRY);
+  // A torn entry (score changed behind the check word) reads as a miss.
+  TTEntry* bucket = tt.base + tt_bucket_index(key, 0);
+  bucket->score = 5;
+  tt_probe_key(key, 0, out);
+  EXPECT_EQ(out.depth, TT_BAD_CHECK);
+  EXPECT_EQ(out.move, 0);
+
+  // A stored move whose origin is not the side to move's is rejected.
+  SearchThread* t = search_test::worker();
+  parse_fen(&t->board, "4k3/8/8/8/8/8/4P3/4K3 w - -");
+  tt_store(t->board, make_move_word(52, 44), 10, BOUND_EXACT, 3);  // e7e6: empty origin
+  tt_probe(t->board, out);
+  EXPECT_EQ(out.depth, TT_BAD_MOVE);
+  tt_store(t->board, make_move_word(12, 28), 10, BOUND_EXACT, 3);  // e2e4
+  tt_probe(t->board, out);
+  EXPECT_EQ(out.depth, 3);
+  EXPECT_EQ(out.move, make_move_word(12, 28));
+
+  tt_clear();
+  tt_probe(t->board, out);
+  EXPECT_EQ(out.depth, TT_NO_ENTRY);
+  control.hash_mode = 0;
+  tt_store(t->board, 0, 1, BOUND_EXACT, 5);
+  control.hash_mode = 1;
+  tt_probe(t->board, out);
+  EXPECT_EQ(out.depth, TT_NO_ENTRY);
+}
+
+TEST(TransTable, Replacement) {
+  TableSize size(1);
+  const uint64_t key = 0x00000001000000A0ull;
+  tt_store_key(key, 0, 0, 50, BOUND_EXACT, 10);
+  tt_store_key(key, 0, 0, 60, BOUND_EXACT, 7);  // 3 below: ignored
+  TTEntry out;
+  tt_probe_key(key, 0, out);
+  EXPECT_EQ(out.score, 50);
+  tt_store_key(key, 0, 0, 70, BOUND_EXACT, 8);  // 2 below: replaces
+  tt_probe_key(key, 0, out);
+  EXPECT_EQ(out.score, 70);
+  EXPECT_EQ(out.depth, 8);
+
+  // Fill a bucket with four deep current entries of other positions.
+  tt_clear();
+  control.hash_age = 5;
+  const uint64_t base = 0x40;
+  for (uint64_t i = 0; i < 4; ++i) tt_store_key(((i + 1) << 32) | (base + i), 0, 0, 1, BOUND_EXACT, 20);
+  // Keys with low bits base+i start at consecutive entries; the bucket of
+  // `base` now holds four depth-20 entries.
+  const uint64_t stranger = (uint64_t{99} << 32) | base;
+  tt_store_key(stranger, 0, 0, 2, BOUND_EXACT, 12);  // more than 7 below: ignored
+  tt_probe_key(stranger, 0, out);
+  EXPECT_EQ(out.depth, TT_NO_ENTRY);
+  tt_store_key(stranger, 0, 0, 2, BOUND_EXACT, 13);  // 7 below: replaces the weakest
+  tt_probe_key(stranger, 0, out);
+  EXPECT_EQ(out.depth, 13);
+  // Entries several searches old go first even when deeper (age weighs 16 a step).
+  tt_clear();
+  control.hash_age = 2;
+  tt_store_key((uint64_t{1} << 32) | base, 0, 0, 1, BOUND_EXACT, 40);
+  control.hash_age = 5;
+  for (uint64_t i = 1; i < 4; ++i) tt_store_key(((i + 1) << 32) | base, 0, 0, 1, BOUND_EXACT, 1);
+  tt_store_key(stranger, 0, 0, 2, BOUND_EXACT, 33);  // within 7 of the old entry's depth
+  tt_probe_key((uint64_t{1} << 32) | base, 0, out);
+  EXPECT_EQ(out.depth, TT_NO_ENTRY);
+}
+
+TEST(TransTable, HashfullAndMateDistance) {
+  {
+    TableSize size(0);
+    EXPECT_EQ(tt.count, 0u);
+    EXPECT_EQ(tt_hashfull(), 0.0);
+  }
+  TableSize size(1);
+  control.hash_age = 9;
+  EXPECT_EQ(tt_hashfull(), 0.0);
+  const uint64_t middle = tt.count / 2 - 500;
+  for (uint64_t i = 0; i < 250; ++i) tt.base[middle + i].gen = 9;
+  EXPECT_DOUBLE_EQ(tt_hashfull(), 0.25);
+
+  // A mate found 3 plies below a node at ply 5 is stored as a distance
+  // from that node and read back at another ply as a distance from there.
+  const int mate_at_ply_8 = 10000 - 8;
+  const int stored = score_to_table(mate_at_ply_8, 5);
+  EXPECT_EQ(stored, 9997);
+  EXPECT_EQ(score_from_table(stored, 7), 9990);
+  EXPECT_EQ(score_to_table(-9990, 4), -9994);
+  EXPECT_EQ(score_from_table(-9994, 4), -9990);
+  EXPECT_EQ(score_to_table(9696, 4), 9696);  // below the mate band: unchanged
+  EXPECT_EQ(score_from_table(-9697, 4), -9697);
+}
+
+}  // namespace
