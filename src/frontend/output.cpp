@@ -1,9 +1,12 @@
 #include "frontend/output.h"
 
 #include <cstdarg>
+#include <cstdlib>
+#include <cstring>
 #include <mutex>
 
 #include "frontend/engine_state.h"
+#include "search/search_thread.h"
 
 FILE* log_file = nullptr;
 
@@ -55,5 +58,49 @@ void print_log_only(const char* text) {
   std::fflush(log_file);
 }
 
-// replaced by the trace file writer
-void trace_move(SearchThread*, unsigned short) {}
+namespace {
+
+std::mutex trace_lock;
+FILE* trace_file = nullptr;
+int traced_ply = 0;
+int traced_depth = -1;
+
+// The move in the notation of the current protocol. Written here rather
+// than borrowed from the board code, which is built on top of this file.
+void trace_text(unsigned short move, char* out) {
+  if (move == 0) {
+    std::strcpy(out, "null");
+    return;
+  }
+  int from = (move >> 8) & 63, to = move & 63;
+  char suffix = (move & 0x0040) ? 'q' : (move & 0x0080) ? 'n' : (move & 0x4000) ? 'b' : (move & 0x8000) ? 'r' : 0;
+  int n = std::sprintf(out, "%c%c%c%c", 'a' + (from & 7), '1' + (from >> 3), 'a' + (to & 7), '1' + (to >> 3));
+  if (!suffix) return;
+  if (settings.protocol == 2)
+    std::sprintf(out + n, "%c", suffix);
+  else
+    std::sprintf(out + n, "=%c", suffix - 'a' + 'A');
+}
+
+}  // namespace
+
+void trace_move(SearchThread* thread, unsigned short move) {
+  std::lock_guard<std::mutex> guard(trace_lock);
+  if (!trace_file) {
+    trace_file = std::fopen("trace.txt", "w");
+    if (!trace_file) std::exit(0);
+  }
+  int ply = thread->ply;
+  if (ply > settings.trace_depth || ply < 0 || ply >= MAX_PLY) return;
+  int depth = thread->iter_depth;
+  if (depth > traced_depth) std::fprintf(trace_file, "\n\nSEARCH DEPTH= %d\n", depth);
+  char text[16];
+  trace_text(move, text);
+  if (ply <= traced_ply) {
+    std::fputc('\n', trace_file);
+    for (int i = 1; i < ply; i++) std::fputs("         ", trace_file);
+  }
+  std::fprintf(trace_file, "(%2d)%s ", thread->stack[ply].depth, text);
+  traced_ply = ply;
+  traced_depth = depth;
+}

@@ -1,0 +1,132 @@
+// Bad input of every kind: the engine never crashes, never hangs and still
+// answers afterwards.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "support/engine_process.h"
+
+using tarn_test::EngineProcess;
+
+namespace {
+
+bool ready(EngineProcess& engine) {
+  engine.send("isready");
+  return engine.expect_line("readyok", 10);
+}
+
+std::string random_bytes(std::mt19937& random, size_t count) {
+  std::string bytes;
+  for (size_t i = 0; i < count; i++) bytes += static_cast<char>(random() & 0xFF);
+  return bytes;
+}
+
+void expect_clean_exit(EngineProcess& engine) {
+  engine.send("quit");
+  int status = -1;
+  ASSERT_TRUE(engine.wait_exit(10, &status));
+  EXPECT_EQ(status, 0);
+}
+
+}  // namespace
+
+TEST(BadInput, LongLinesNulBytesAndJunk) {
+  EngineProcess engine;
+  ASSERT_TRUE(engine.start({"-nolog"}));
+  engine.send(std::string(10000, 'a'));
+  engine.send("position startpos moves " + std::string(10000, 'e'));
+  engine.send("setoption name " + std::string(10000, 'x') + " value 1");
+  engine.send_raw(std::string("isr\0eady\0\0isready\n", 19));
+  EXPECT_TRUE(engine.expect_line("readyok", 10));
+  std::mt19937 random(12345);
+  for (int round = 0; round < 20; round++) {
+    std::string junk = random_bytes(random, 3000);
+    // Keep the junk from asking for a clean exit by chance.
+    for (char& c : junk)
+      if (c == 'q') c = 'Q';
+    engine.send_raw(junk);
+  }
+  engine.send("");
+  ASSERT_TRUE(ready(engine));
+  expect_clean_exit(engine);
+}
+
+TEST(BadInput, MalformedCommandsAndNumbers) {
+  EngineProcess engine;
+  ASSERT_TRUE(engine.start({"-nolog"}));
+  for (const char* line :
+       {"setoption name", "setoption value", "setoption value 3 name Hash", "setoption name Hash value",
+        "setoption name Threads value -99999999999999999999", "setoption name MultiPV value 1e9",
+        "setoption name SyzygyPath value", "setoption name Communication Overhead value --5",
+        "position", "position fen", "position fen moves e2e4", "position moves e2e4",
+        "position startpos moves", "position startpos moves e2e4 zz99 e7 a1a1 e1e8 h9h9 e2e4q",
+        "position startpos moves e1e2 e8e7 e2e1 e7e8 d1d8", "position fen 8/8/8 w",
+        "position fen ///////////////////// moves a1a2",
+        "position fen rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - moves a2a4@isready",
+        "go depth abc movetime -5 nodes x", "stop", "ponderhit", "   ", "\t", "uci extra words"}) {
+    engine.send(line);
+  }
+  engine.read_for(0.5);
+  ASSERT_TRUE(ready(engine));
+  // The engine still plays from a sane position after all that.
+  engine.send("position startpos moves e2e4");
+  engine.send("go depth 3");
+  EXPECT_TRUE(engine.expect_line("bestmove", 20));
+  expect_clean_exit(engine);
+}
+
+TEST(BadInput, GameLongerThanTheHistory) {
+  EngineProcess engine;
+  ASSERT_TRUE(engine.start({"-nolog"}));
+  std::string line = "position startpos moves";
+  for (int i = 0; i < 300; i++) line += " g1f3 g8f6 f3g1 f6g8";
+  engine.send(line);
+  engine.send("go depth 4");
+  std::string best;
+  ASSERT_TRUE(engine.expect_line("bestmove", 30, &best));
+  ASSERT_TRUE(ready(engine));
+  expect_clean_exit(engine);
+}
+
+TEST(BadInput, JunkConfigurationFiles) {
+  std::mt19937 random(99);
+  EngineProcess junk;
+  junk.write_file("tarn.rc", random_bytes(random, 50000) + "\nPST_pawn_op\n1 2\n" +
+                                 random_bytes(random, 5000) + "\nSyzygyPath\nTarnBook \"\"\n");
+  ASSERT_TRUE(junk.start({"-nolog"}));
+  EXPECT_TRUE(junk.expect_line("file tarn.rc contains invalid PST", 10));
+  ASSERT_TRUE(ready(junk));
+  expect_clean_exit(junk);
+
+  // A configuration that cannot be read is the same as none.
+  EngineProcess unreadable;
+  unreadable.write_file("tarn.rc", "LMR_depth 4\n");
+  chmod((unreadable.directory() + "/tarn.rc").c_str(), 0);
+  ASSERT_TRUE(unreadable.start({"-nolog"}));
+  std::string first;
+  ASSERT_TRUE(ready(unreadable));
+  if (geteuid() != 0) {  // the superuser reads it anyway
+    EXPECT_EQ(unreadable.transcript(), std::vector<std::string>{"readyok"});
+  }
+  expect_clean_exit(unreadable);
+}
+
+TEST(BadInput, ConsoleJunkAndEditorAtEndOfInput) {
+  EngineProcess engine;
+  ASSERT_TRUE(engine.start({"-c", "-nolog"}));
+  for (const char* line : {"level", "level x y z", "depth -5", "jump -3", "jump 99999", "perft -1",
+                           "perft 0", "load", "fen", "fen x", "move", "multipv", "trace", "debug 1",
+                           "bd", "debug 0", "swap", "]"})
+    engine.send(line);
+  engine.send("edit");
+  engine.send("w K" + std::string(200, 'z'));
+  engine.send("w Pa1 Pa2 Pa3 Pa4 Pa5 Pa6 Pa7 Pa8 Pb1 Pb2 Pb3 Pb4");  // more than a list holds
+  engine.close_input();
+  int status = -1;
+  ASSERT_TRUE(engine.wait_exit(10, &status));
+  EXPECT_EQ(status, 0);
+}

@@ -1,0 +1,228 @@
+// The UCI dialogue end to end, through the real engine binary.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/engine_process.h"
+
+using tarn_test::EngineProcess;
+
+namespace {
+
+bool ready(EngineProcess& engine) {
+  engine.send("isready");
+  return engine.expect_line("readyok", 10);
+}
+
+// Sends a setoption line and returns the next line the engine writes.
+std::string option_reply(EngineProcess& engine, const std::string& rest) {
+  engine.send("setoption " + rest);
+  std::string line;
+  engine.expect_line("", 5, &line);
+  return line;
+}
+
+int count_lines(const std::string& text, const std::string& line) {
+  int count = 0;
+  size_t at = 0;
+  while ((at = text.find(line + "\n", at)) != std::string::npos) {
+    if (at == 0 || text[at - 1] == '\n') count++;
+    at += line.size();
+  }
+  return count;
+}
+
+}  // namespace
+
+TEST(UciDialogue, IdentificationThenNoMoreEcho) {
+  EngineProcess engine;
+  ASSERT_TRUE(engine.start());
+  engine.send("uci");
+  std::vector<std::string> lines = engine.read_until("uciok", 10);
+  std::vector<std::string> expected = {
+      "CMD: uci",
+      "id name Tarn 3.50",
+      "id author Corvin Aldane",
+      "option name Hash type spin default 64 min 0 max 8192",
+      "option name Threads type spin default 1 min 1 max 64",
+      "option name Ponder type check default true",
+      "option name MultiPV type spin default 1 min 1 max 255",
+      "option name Clear Hash type button",
+      "option name Communication Overhead type spin default 25 min 0 max 5000",
+      "option name OwnBook type check default false",
+      "option name Log type check default false",
+      "option name SyzygyPath type string default ",
+      "option name SyzygyProbeDepth5 type spin default 1 min 1 max 100",
+      "option name SyzygyProbeDepth6 type spin default 3 min 1 max 100",
+      "uciok"};
+  EXPECT_EQ(lines, expected);
+  engine.send("isready");
+  EXPECT_EQ(engine.read_until("readyok", 10), std::vector<std::string>{"readyok"});
+  engine.send("quit");
+  int status = -1;
+  ASSERT_TRUE(engine.wait_exit(10, &status));
+  EXPECT_EQ(status, 0);
+  // Only the dialogue before "uci" reached the log.
+  std::string log = engine.read_file("tarn.log");
+  EXPECT_EQ(log.find("CMD: uci\nid name Tarn 3.50\n"), 0u);
+  EXPECT_EQ(log.find("readyok"), std::string::npos);
+}
+
+TEST(UciDialogue, OptionRepliesAndClamping) {
+  EngineProcess engine;
+  ASSERT_TRUE(engine.start({"-nolog"}));
+  EXPECT_EQ(option_reply(engine, "name Hash value 0"), "info string Hash size set to 0M bytes");
+  EXPECT_EQ(option_reply(engine, "name Hash value -5"), "info string Hash size set to 0M bytes");
+  EXPECT_EQ(option_reply(engine, "name Hash value 2"), "info string Hash size set to 2M bytes");
+  EXPECT_EQ(option_reply(engine, "name Threads value 0"), "info string Threads set to 1");
+  EXPECT_EQ(option_reply(engine, "name Threads value 1"), "info string Threads set to 1");
+  EXPECT_EQ(option_reply(engine, "name Communication Overhead value 99999"),
+            "info string Communication Overhead set to 5000");
+  EXPECT_EQ(option_reply(engine, "name MultiPV value 0"), "info string MultiPV set to 1");
+  EXPECT_EQ(option_reply(engine, "name MultiPV value 1000"), "info string MultiPV set to 255");
+  EXPECT_EQ(option_reply(engine, "name OwnBook value true"), "info string OwnBook set to 1");
+  EXPECT_EQ(option_reply(engine, "name OwnBook value TRUE"), "info string OwnBook set to 0");
+  EXPECT_EQ(option_reply(engine, "name SyzygyProbeDepth5 value 0"),
+            "info string SyzygyProbeDepth5 set to 1");
+  EXPECT_EQ(option_reply(engine, "name SyzygyProbeDepth6 value 500"),
+            "info string SyzygyProbeDepth6 set to 100");
+  EXPECT_EQ(option_reply(engine, "name   Hash   value 3 junk"), "info string Hash size set to 3M bytes");
+  EXPECT_EQ(option_reply(engine, "name Hash value abc"), "info string Hash size set to 0M bytes");
+  // Malformed lines: no reply, and the engine goes on.
+  engine.send("setoption");
+  engine.send("setoption name");
+  engine.send("setoption value 5");
+  engine.send("setoption name Hash");
+  engine.send("setoption name NoSuchOption value 1");
+  engine.send("setoption name Ponder value false");
+  engine.send("isready");
+  EXPECT_EQ(engine.read_until("readyok", 10), std::vector<std::string>{"readyok"});
+  // The button needs no value.
+  EXPECT_EQ(option_reply(engine, "name Clear Hash"), "Hash table cleared");
+}
+
+TEST(UciDialogue, LogOptionTurnsTheEchoBackOn) {
+  EngineProcess engine;
+  ASSERT_TRUE(engine.start({"-nolog"}));
+  ASSERT_TRUE(ready(engine));
+  EXPECT_EQ(option_reply(engine, "name Log value true"), "info string Log set to 1");
+  engine.send("isready");
+  EXPECT_EQ(engine.read_until("readyok", 10), (std::vector<std::string>{"CMD: isready", "readyok"}));
+  EXPECT_EQ(option_reply(engine, "name Log value false"), "CMD: setoption name Log value false");
+  engine.send("quit");
+  ASSERT_TRUE(engine.wait_exit(10, nullptr));
+  std::string log = engine.read_file("tarn.log");
+  EXPECT_EQ(log, "info string Log set to 1\nCMD: isready\nreadyok\nCMD: setoption name Log value false\n");
+}
+
+TEST(UciDialogue, SeparatorAndSeveralLinesInOneWrite) {
+  EngineProcess engine;
+  ASSERT_TRUE(engine.start({"-nolog"}));
+  engine.send_raw("isready@isready\nisready\r\n\n@@\nucinewgame@isready");
+  engine.close_input();
+  std::vector<std::string> lines = engine.read_for(3);
+  EXPECT_EQ(lines, std::vector<std::string>(4, "readyok"));
+  int status = -1;
+  ASSERT_TRUE(engine.wait_exit(10, &status));
+  EXPECT_EQ(status, 0);
+}
+
+TEST(UciDialogue, PositionSetsTheSideToMove) {
+  EngineProcess engine;
+  ASSERT_TRUE(engine.start({"-nolog"}));
+  engine.send("position startpos moves e2e4 e7e5 g1f3");
+  engine.send("go depth 2");
+  std::string best;
+  ASSERT_TRUE(engine.expect_line("bestmove", 20, &best));
+  // Black is to move: the best move starts on rank 7 or 8.
+  ASSERT_GE(best.size(), 13u);
+  EXPECT_TRUE(best[10] == '7' || best[10] == '8') << best;
+  // A FEN position with its own moves: only one legal reply (Kxh2... none),
+  // white king in the corner must move to the one free square.
+  engine.send("position fen 7k/8/8/8/8/8/5q2/K7 w - - 0 1 moves a1b1 f2e2");
+  engine.send("go depth 3");
+  ASSERT_TRUE(engine.expect_line("bestmove", 20, &best));
+  EXPECT_TRUE(best.rfind("bestmove b1", 0) == 0) << best;
+}
+
+TEST(UciDialogue, QuitAndEndOfInputExitCleanly) {
+  EngineProcess quitting;
+  ASSERT_TRUE(quitting.start());
+  quitting.send("quit");
+  int status = -1;
+  ASSERT_TRUE(quitting.wait_exit(10, &status));
+  EXPECT_EQ(status, 0);
+
+  // A last line without a line feed is still executed before the end.
+  EngineProcess closing;
+  ASSERT_TRUE(closing.start({"-nolog"}));
+  ASSERT_TRUE(ready(closing));
+  closing.send_raw("isready");
+  closing.close_input();
+  EXPECT_TRUE(closing.expect_line("readyok", 10));
+  ASSERT_TRUE(closing.wait_exit(10, &status));
+  EXPECT_EQ(status, 0);
+
+  // End of input in the middle of a search still shuts down in order.
+  EngineProcess searching;
+  ASSERT_TRUE(searching.start({"-nolog"}));
+  searching.send("go infinite");
+  searching.read_for(0.3);
+  searching.close_input();
+  ASSERT_TRUE(searching.wait_exit(10, &status));
+  EXPECT_EQ(status, 0);
+}
+
+TEST(UciDialogue, SecondInstanceRunsWithoutTheLog) {
+  EngineProcess first;
+  ASSERT_TRUE(first.start());
+  ASSERT_TRUE(ready(first));
+  EngineProcess second(first.directory());
+  ASSERT_TRUE(second.start());
+  EXPECT_EQ(second.read_until("", 10), std::vector<std::string>{"log file in use"});
+  EXPECT_TRUE(second.expect_line("", 5));  // the empty line after it
+  ASSERT_TRUE(ready(second));
+  ASSERT_TRUE(ready(second));
+  ASSERT_TRUE(ready(first));
+  second.send("quit");
+  first.send("quit");
+  ASSERT_TRUE(second.wait_exit(10, nullptr));
+  ASSERT_TRUE(first.wait_exit(10, nullptr));
+  std::string log = first.read_file("tarn.log");
+  EXPECT_EQ(count_lines(log, "CMD: isready"), 2) << log;
+  EXPECT_EQ(count_lines(log, "CMD: quit"), 1) << log;
+}
+
+TEST(UciDialogue, NologStillCreatesAnEmptyLog) {
+  EngineProcess engine;
+  ASSERT_TRUE(engine.start({"-nolog"}));
+  ASSERT_TRUE(ready(engine));
+  engine.send("quit");
+  ASSERT_TRUE(engine.wait_exit(10, nullptr));
+  EXPECT_TRUE(engine.file_exists("tarn.log"));
+  EXPECT_EQ(engine.read_file("tarn.log"), "");
+}
+
+TEST(UciDialogue, ConfigurationFileAtStartUp) {
+  EngineProcess engine;
+  engine.write_file("tarn.rc",
+                    "# probe depths\nSyzygyProbeDepth5 = 7\nSyzygyProbeDepth6 9\nLMR_depth 4\n");
+  ASSERT_TRUE(engine.start({"-nolog"}));
+  EXPECT_EQ(engine.read_until("file tarn.rc", 10),
+            (std::vector<std::string>{"loaded parameters from tarn.rc", "",
+                                      "file tarn.rc contains invalid PST"}));
+  engine.send("uci");
+  std::vector<std::string> lines = engine.read_until("uciok", 10);
+  ASSERT_GE(lines.size(), 3u);
+  EXPECT_EQ(lines[lines.size() - 3], "option name SyzygyProbeDepth5 type spin default 7 min 1 max 100");
+  EXPECT_EQ(lines[lines.size() - 2], "option name SyzygyProbeDepth6 type spin default 9 min 1 max 100");
+}
+
+TEST(UciDialogue, ScanSwitchWithoutDigitRunsTheDialogue) {
+  EngineProcess engine;
+  engine.write_file("games.pgn", "[Event \"x\"]\n1. e4 e5 *\n");
+  ASSERT_TRUE(engine.start({"-scan_pgn", "games.pgn", "-nolog"}));
+  EXPECT_TRUE(ready(engine));
+  EXPECT_FALSE(engine.file_exists("tmp.epd"));
+}
