@@ -22,6 +22,8 @@ const char* const tuned_param_names[TUNED_PARAM_COUNT] = {
 
 namespace {
 
+double (*measure)(unsigned r) = tuning_error;
+
 // A line to the operator and the same text to the tuning log.
 void tune_report(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void tune_report(const char* format, ...) {
@@ -63,9 +65,9 @@ void probe_entry(ParamEntry& e, unsigned r, bool first_pass) {
   ProbeWidth width = probe_width(e.estimate);
   int p1 = value - width.step, p2 = value + width.step;
   *e.value = static_cast<int16_t>(p1);
-  double err1 = tuning_error(r);
+  double err1 = measure(r);
   *e.value = static_cast<int16_t>(p2);
-  double err2 = tuning_error(r);
+  double err2 = measure(r);
   *e.value = static_cast<int16_t>(value);
   TuneMove move = tune_move(e.estimate, p1, p2, err1, err2, e.accumulator, first_pass);
   e.accumulator = move.gradient;
@@ -78,7 +80,7 @@ void tuning_pass(int pass) {
   tune_report("pass= %d, k0= %0.3e", pass, TUNE_GAIN);
   set_rounded_values();
   unsigned r = static_cast<unsigned>(std::rand());
-  double err = tuning_error(r);
+  double err = measure(r);
   print_line("");
   print_linef("err= %0.5f", err);
   print_line("");
@@ -101,7 +103,8 @@ bool begin_tuning() {
   return tune_log != nullptr;
 }
 
-void tune_parameters(int passes) {
+void tune_parameters(int passes, double (*error)(unsigned r)) {
+  measure = error;
   select_tuned_params();
   if (!tune_log) tune_log = std::fopen(TUNE_LOG_NAME, "w");
   if (!tune_log) return;

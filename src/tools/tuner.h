@@ -18,11 +18,11 @@ extern const char* const tuned_param_names[TUNED_PARAM_COUNT];
 // shuts down without tuning).
 bool begin_tuning();
 
-// Runs the passes (ended early by a quit request), closes the log and
-// rebuilds the evaluation tables from the final values. Does nothing
-// without an open log.
-void tune_parameters(int passes);
-
 // The error the tuner minimises: the quiet EPD analysis of one sixteenth of
 // the records, chosen by r.
 double tuning_error(unsigned r);
+
+// Runs the passes (ended early by a quit request), closes the log and
+// rebuilds the evaluation tables from the final values. Does nothing
+// without an open log. The error measure can be replaced (for tests).
+void tune_parameters(int passes, double (*error)(unsigned r) = tuning_error);
