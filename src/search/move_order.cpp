@@ -20,16 +20,20 @@ int recapture_bonus(const Board* board, Move move) {
 }
 
 // Exchange result of a capture, computed without making it: the mover is
-// lifted off its square so that the defenders' swap sees the true occupancy.
+// lifted off its square and stood on the target, so that the defenders'
+// swap sees what they would recapture.
 int capture_exchange(Board* board, const MoveEntry& entry) {
   const int from = move_from(entry.move);
   const int to = move_to(entry.move);
   const int mover = entry.piece;
+  const uint8_t victim = board->squares[to];
   board->squares[from] = 0;
+  board->squares[to] = static_cast<uint8_t>(mover);
   board->bb[mover] ^= square_bit(from);
   const Bitboard occ = occupancy(board) & ~square_bit(from);
   const int g = swap(board, piece_colour(mover) ^ 1, NO_SQUARE, to, occ, true);
   board->bb[mover] ^= square_bit(from);
+  board->squares[to] = victim;
   board->squares[from] = static_cast<uint8_t>(mover);
   return PIECE_VALUE[piece_type(entry.captured)] - g;
 }

@@ -1,0 +1,165 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "board/fen.h"
+#include "board/movegen.h"
+#include "search/move_classify.h"
+#include "search/move_order.h"
+#include "search_support.h"
+
+namespace {
+
+Move mv(const char* text) {
+  const int from = (text[0] - 'a') + 8 * (text[1] - '1');
+  const int to = (text[2] - 'a') + 8 * (text[3] - '1');
+  Move m = make_move_word(from, to);
+  if (text[4] == 'q') m |= PROMOTE_QUEEN;
+  if (text[4] == 'n') m |= PROMOTE_KNIGHT;
+  return m;
+}
+
+struct Picked {
+  Move move;
+  int score;
+};
+
+std::vector<Picked> pick_all(SearchThread* t, bool in_check) {
+  PlyRecord& record = t->stack[1];
+  record.stage = STAGE_HASH;
+  record.moves_searched = 0;
+  std::vector<Picked> out;
+  while (MoveEntry* e = next_move(&t->board, in_check)) out.push_back({e->move, e->score});
+  return out;
+}
+
+int index_of(const std::vector<Picked>& list, Move m) {
+  for (size_t i = 0; i < list.size(); ++i)
+    if (list[i].move == m) return static_cast<int>(i);
+  return -1;
+}
+
+TEST(MoveOrder, StagesAndScoreBands) {
+  SearchThread* t = search_test::worker();
+  // White: queen can take a pawn defended by a pawn (losing), knight can take
+  // an undefended rook (winning), quiet moves elsewhere.
+  search_test::set_position("4k3/8/2p5/1p2r3/8/3N4/1Q6/4K3 w - -");
+  reset_move_order(t);  // as at every search start: history 2048 everywhere
+  PlyRecord& record = t->stack[1];
+  record.hash_move = mv("e1f1");
+  record.killer1 = mv("b2a3");
+  record.killer2 = mv("b2c3");
+  std::vector<Picked> order = pick_all(t, false);
+  ASSERT_GE(order.size(), 4u);
+  EXPECT_EQ(order[0].move, mv("e1f1"));
+  EXPECT_EQ(order[0].score, 255);
+  EXPECT_EQ(order[1].move, mv("d3e5"));  // winning capture: rook 230 minus knight 2
+  EXPECT_EQ(order[1].score, 228);
+  EXPECT_EQ(order[2].move, mv("b2e5"));  // queen takes the undefended rook: 230 - 5
+  EXPECT_EQ(order[2].score, 225);
+  const int killer1 = index_of(order, mv("b2a3"));
+  const int killer2 = index_of(order, mv("b2c3"));
+  EXPECT_EQ(killer1, 3);
+  EXPECT_EQ(order[killer1].score, 16 + 64);  // 2048 / 128 + 64
+  EXPECT_EQ(killer2, 4);
+  EXPECT_EQ(order[killer2].score, 16 + 54);
+  // Queen takes the pawn defended by a pawn: 8 + pawn type, behind every
+  // fresh quiet move (16).
+  const int losing = index_of(order, mv("b2b5"));
+  ASSERT_GE(losing, 0);
+  EXPECT_EQ(order[losing].score, 9);
+  for (int i = 5; i < losing; ++i) EXPECT_GE(order[i].score, 9);
+  EXPECT_EQ(order[5].score, 16);
+  // The hash move is generated again later; the move loop skips it then.
+  int hash_seen = 0;
+  for (const Picked& p : order) hash_seen += p.move == mv("e1f1");
+  EXPECT_EQ(hash_seen, 2);
+  record.hash_move = record.killer1 = record.killer2 = 0;
+
+  // Without a hash move the captures come first.
+  order = pick_all(t, false);
+  EXPECT_EQ(order[0].move, mv("d3e5"));
+}
+
+TEST(MoveOrder, InCheckOrderAndHistory) {
+  SearchThread* t = search_test::worker();
+  // White king in check from a rook on e8; quiet evasions only.
+  search_test::set_position("4r1k1/8/8/8/8/8/8/3K4 w - -");
+  PlyRecord& record = t->stack[1];
+  record.evasion_killer = mv("d1c2");
+  t->hist_table[6][2] = 8000;  // history must not count in check
+  std::vector<Picked> order = pick_all(t, true);
+  ASSERT_FALSE(order.empty());
+  EXPECT_EQ(order[0].move, mv("d1c2"));
+  EXPECT_EQ(order[0].score, 90);
+  for (size_t i = 1; i < order.size(); ++i) EXPECT_EQ(order[i].score, 1);
+  record.evasion_killer = 0;
+
+  // Bonus approaches 8192 without reaching it; malus approaches 0 and stops
+  // moving at 127.
+  int16_t& h = t->hist_table[2][20];
+  h = 2048;
+  history_bonus(t, 2, 20);
+  EXPECT_EQ(h, 2048 + (8192 - 2048) / 64);
+  for (int i = 0; i < 5000; ++i) history_bonus(t, 2, 20);
+  EXPECT_LT(h, 8192);
+  EXPECT_GT(h, 8100);
+  for (int i = 0; i < 5000; ++i) history_malus(t, 2, 20);
+  EXPECT_EQ(h, 127);
+  history_malus(t, 2, 20);
+  EXPECT_EQ(h, 127);
+  reset_move_order(t);
+  EXPECT_EQ(t->hist_table[2][20], 2048);
+}
+
+TEST(MoveOrder, KillersAndCountermoves) {
+  SearchThread* t = search_test::worker();
+  search_test::set_position("4k3/8/8/8/8/8/8/R3K3 w - -");
+  search_test::play("a1a2");
+  // Black to move now; last move a1a2 (white rook on a2).
+  PlyRecord& record = t->stack[t->ply];
+  record.killer1 = record.killer2 = record.null_killer = record.evasion_killer = 0;
+  record_cutoff(&t->board, record, mv("e8d8"), false);
+  EXPECT_EQ(record.killer1, mv("e8d8"));
+  EXPECT_EQ(t->countermoves[4][8 + 0], mv("e8d8"));
+  EXPECT_EQ(current_countermove(&t->board), mv("e8d8"));
+  record_cutoff(&t->board, record, mv("e8d8"), false);  // same killer: killer2 untouched
+  EXPECT_EQ(record.killer2, 0);
+  record_cutoff(&t->board, record, mv("e8f8"), false);
+  EXPECT_EQ(record.killer1, mv("e8f8"));
+  EXPECT_EQ(record.killer2, mv("e8d8"));
+  record_cutoff(&t->board, record, mv("e8e7"), true);  // in check: evasion killer
+  EXPECT_EQ(record.evasion_killer, mv("e8e7"));
+  EXPECT_EQ(record.killer1, mv("e8f8"));
+  t->last_move = 0;  // after a null move
+  record_cutoff(&t->board, record, mv("e8d7"), false);
+  EXPECT_EQ(record.null_killer, mv("e8d7"));
+  EXPECT_EQ(record.killer1, mv("e8f8"));
+}
+
+TEST(MoveOrder, ClassifyFlags) {
+  SearchThread* t = search_test::worker();
+  search_test::set_position("3k4/1P2P3/8/2P5/4n3/8/B7/R3K3 w - -");
+  auto flags = [&](const char* text) {
+    MoveEntry e{};
+    e.move = mv(text);
+    e.piece = t->board.squares[move_from(e.move)];
+    e.captured = t->board.squares[move_to(e.move)];
+    return classify_move(&t->board, 0, e);
+  };
+  EXPECT_EQ(flags("b7b8q"), FLAG_QUEENING | FLAG_CHECK);
+  EXPECT_EQ(flags("b7b8n"), FLAG_PASSER);
+  EXPECT_EQ(flags("c5c6"), FLAG_PASSER);  // no black pawn ahead: passed push to the sixth
+  EXPECT_EQ(flags("a1d1"), FLAG_CHECK);
+  EXPECT_EQ(flags("a2e6") & FLAG_CAPTURE, 0);
+  EXPECT_EQ(flags("e1e2"), 0);
+  search_test::set_position("3k4/8/8/8/4n3/8/4R3/4K3 w - -");
+  EXPECT_EQ(flags("e2e4"), FLAG_CAPTURE);
+  search_test::set_position("4k3/8/8/8/8/8/3P4/3RK3 w - -");
+  EXPECT_EQ(flags("d2d4"), 0);  // fourth rank: no pawn flag
+  search_test::set_position("4k3/8/8/8/8/8/8/3BK2R w - -");
+  search_test::set_position("3k4/8/8/8/8/8/3B4/3RK3 w - -");
+  EXPECT_EQ(flags("d2e3"), FLAG_CHECK | FLAG_DISCOVERED);
+}
+
+}  // namespace
