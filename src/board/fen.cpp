@@ -40,6 +40,8 @@ int piece_code(char c) {
 // '/' leads below the first rank the rest of the field is read but dropped;
 // a tenth piece of one code is dropped too, since its list holds nine, and
 // so is a second king of one colour, which no move could ever make legal.
+// Pieces never advance past the h-file, so a rank with too many pieces
+// would pile them onto one square: only the first one stays.
 const char* read_placement(Board* board, const char* p) {
   int sq = 56;
   bool off_board = false;
@@ -54,7 +56,7 @@ const char* read_placement(Board* board, const char* p) {
     } else {
       int code = piece_code(c);
       int room = piece_type(code) == KING ? 1 : PLIST_SIZE - 1;
-      if (code && !off_board && list_length(board, code) < room)
+      if (code && !off_board && board->squares[sq] == EMPTY && list_length(board, code) < room)
         add_piece(board, code, sq);
       if (sq != h_file) ++sq;
     }

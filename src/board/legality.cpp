@@ -43,6 +43,9 @@ int gives_check(const Board* board, int side, const MoveEntry& entry) {
   int type = is_promotion(entry.move) ? promotion_type(entry.move) : piece_type(entry.piece);
   Bitboard occ = occupancy(board);
   Bitboard target = square_bit(king);
+  // The origin is empty once the piece has left: a promoting pawn can check
+  // along a line through its own square.
+  Bitboard lines = occ & ~square_bit(from);
 
   switch (type) {
     case PAWN:
@@ -54,11 +57,11 @@ int gives_check(const Board* board, int side, const MoveEntry& entry) {
     default:
       break;
   }
-  if ((type == BISHOP || type == QUEEN) && (bishop_rays[to] & target) && !(between[to][king] & occ)) return 1;
-  if ((type == ROOK || type == QUEEN) && (rook_rays[to] & target) && !(between[to][king] & occ)) return 1;
+  if ((type == BISHOP || type == QUEEN) && (bishop_rays[to] & target) && !(between[to][king] & lines)) return 1;
+  if ((type == ROOK || type == QUEEN) && (rook_rays[to] & target) && !(between[to][king] & lines)) return 1;
 
   if (!(board->signature[side] & 0xFFF00)) return 0;
-  Bitboard occ2 = (occ & ~square_bit(from)) | square_bit(to);
+  Bitboard occ2 = lines | square_bit(to);
   const Bitboard* own = board->bb + 8 * side;
   if (rook_rays[king] & square_bit(from)) {
     for (Bitboard b = (own[ROOK] | own[QUEEN]) & rook_rays[king] & rook_rays[from]; b;)

@@ -93,6 +93,20 @@ void pawn_san(const Board* board, Move move, char* coord, char* san, char* san_f
   }
 }
 
+// The piece move without any origin ("Nd2"). For a move that needs an
+// origin this names several moves at once, which lets the parser say
+// "ambiguous move" instead of silently finding nothing.
+void bare_san(const Board* board, Move move, char* out) {
+  int from = move_from(move), to = move_to(move);
+  int type = piece_type(board->squares[from]);
+  *out = '\0';
+  if (type == PAWN || (type == KING && (to == from + 2 || to == from - 2))) return;
+  out[0] = san_letters[type];
+  out[1] = '\0';
+  if (board->squares[to]) append(out, "x");
+  append(out, square_name[to]);
+}
+
 void strip_check(char* text) {
   if (char* plus = std::strchr(text, '+')) *plus = '\0';
 }
@@ -146,7 +160,8 @@ int move_san(const Board* board, Move move, char* coord, char* san, char* san_fi
   MoveEntry entry{move, 0, board->squares[from], board->squares[to]};
   int check = gives_check(board, board->side, entry);
   if (check) {
-    for (char* text : {coord, san, san_file, san_rank}) append(text, "+");
+    for (char* text : {coord, san, san_file, san_rank})
+      if (*text) append(text, "+");
   }
   return check;
 }
@@ -159,9 +174,10 @@ int parse_move_on(const Board* board, char* text, Move* out) {
   MoveEntry list[MAX_MOVES];
   gen_full_list(board, board->side, list);
   int matches = 0;
-  char texts[4][MOVE_TEXT_SIZE];
+  char texts[5][MOVE_TEXT_SIZE];
   for (const MoveEntry* entry = list; entry->move != MOVE_END; ++entry) {
     move_san(board, entry->move, texts[0], texts[1], texts[2], texts[3]);
+    bare_san(board, entry->move, texts[4]);
     bool same = false;
     for (char* candidate : texts) {
       strip_check(candidate);

@@ -1,0 +1,60 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "board/fen.h"
+#include "board/perft.h"
+#include "board_support.h"
+#include "platform/clock.h"
+
+namespace {
+
+uint64_t count(const char* fen, int depth) {
+  SearchThread* thread = board_test::thread();
+  board_test::setup(fen);
+  thread->nodes = 0;
+  perft(thread, thread->board.side, 1, depth);
+  return thread->nodes;
+}
+
+}  // namespace
+
+TEST(Perft, StartPosition) {
+  EXPECT_EQ(count(START_FEN, 1), 20u);
+  EXPECT_EQ(count(START_FEN, 2), 400u);
+  EXPECT_EQ(count(START_FEN, 3), 8902u);
+}
+
+// Each shared position at the deepest listed depth under about a million leaves.
+TEST(Perft, SharedPositionsCheapDepths) {
+  auto records = board_test::perft_records();
+  TARN_REQUIRE_SHARED("perft.epd");
+  ASSERT_FALSE(records.empty());
+  for (const auto& record : records) {
+    int depth = 1;
+    while (depth < static_cast<int>(record.counts.size()) && record.counts[depth] <= 1000000) ++depth;
+    EXPECT_EQ(count(record.fen.c_str(), depth), record.counts[depth - 1]) << record.fen << " depth " << depth;
+  }
+}
+
+TEST(PerftFull, EveryPositionToItsDeepestDepth) {
+  if (!std::getenv("TARN_PERFT_FULL")) GTEST_SKIP() << "set TARN_PERFT_FULL=1 (make perft)";
+  auto records = board_test::perft_records();
+  TARN_REQUIRE_SHARED("perft.epd");
+  uint64_t total_nodes = 0;
+  double total_seconds = 0;
+  for (const auto& record : records) {
+    int depth = static_cast<int>(record.counts.size());
+    double start = monotonic_seconds();
+    uint64_t nodes = count(record.fen.c_str(), depth);
+    double seconds = monotonic_seconds() - start;
+    total_nodes += nodes;
+    total_seconds += seconds;
+    std::printf("%-72s depth %d nodes %12llu  %7.3f s  %6.1f Mnps\n", record.fen.c_str(), depth,
+                static_cast<unsigned long long>(nodes), seconds, nodes / seconds / 1e6);
+    EXPECT_EQ(nodes, record.counts.back()) << record.fen;
+  }
+  std::printf("total nodes %llu  %.3f s  %.1f Mnps\n", static_cast<unsigned long long>(total_nodes),
+              total_seconds, total_nodes / total_seconds / 1e6);
+}
