@@ -1,0 +1,146 @@
+#include "tools/epd_analysis.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "eval/params.h"
+#include "frontend/console_commands.h"
+#include "frontend/engine_state.h"
+#include "tool_env.h"
+#include "tools/epd_fields.h"
+#include "tools/pgn_scan.h"
+#include "tools/tuner.h"
+
+namespace {
+
+const char* const short_game =
+    "[Event \"e2e\"]\n[Result \"0-1\"]\n"
+    "1. e4 e5 2. Nf3 Nc6 3. Bb5 a6 4. Ba4 Nf6 5. O-O {+0.15/2} Be7 {-0.20/5}\n"
+    "6. Re1 {+0.30/6} b5 {-0.25/6} 7. Bb3 {+0.31/7} d6 {-0.22/7} 8. c3 {+0.28/7}\n"
+    "O-O {-0.19/7} 9. h3 {+0.30/8} Nb8 {-0.21/7} 10. d4 {+0.33/8} Nbd7 {-0.20/8}\n"
+    "11. Nbd2 {+0.35/8} Bb7 {-0.24/8} 12. Bc2 {+0.31/8} Re8 {-0.22/8}\n"
+    "13. Nf1 {+0.30/8} Bf8 {-0.20/8} 14. Ng3 {+0.29/8} g6 {-0.18/8}\n"
+    "15. a4 {+0.30/8} c5 {-0.17/8} 16. d5 {+0.40/8} c4 {-0.30/8} 0-1\n";
+
+void set_limits(int depth) {
+  control.max_depth = static_cast<int8_t>(depth);
+  control.level_moves = 1;
+  control.level_time = 1000.0;
+  control.node_limit = 0;
+  settings.noise = 9999.0;
+  settings.quit = 0;
+  tune_result_flip = false;
+}
+
+int summary_value(const std::string& out, const std::string& key) {
+  size_t at = out.find(key);
+  return at == std::string::npos ? -1 : std::atoi(out.c_str() + at + key.size());
+}
+
+}  // namespace
+
+TEST(EpdAnalysis, ReadsWhatTheScannerWrites) {
+  tool_test_search_setup();
+  ScratchDir dir;
+  write_text_file("g.pgn", short_game);
+  testing::internal::CaptureStdout();
+  int written = scan_pgn("g.pgn", 2);
+  testing::internal::GetCapturedStdout();
+  ASSERT_EQ(written, 32 - 5 - 20);  // plies 20..26 of 32
+
+  std::strcpy(settings.epd_file, "tmp.epd");
+  set_limits(3);
+  testing::internal::CaptureStdout();
+  analyze_epd(0);
+  std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_NE(out.find("Analyzing tmp.epd...\n"), std::string::npos);
+  size_t slash = out.find(" / ");
+  ASSERT_NE(slash, std::string::npos);
+  int correct = std::atoi(out.c_str() + out.rfind('\n', slash) + 1);
+  EXPECT_EQ(summary_value(out, " / "), written);
+  EXPECT_GT(correct, 0);  // the SAN best moves were read and some found
+  EXPECT_EQ(static_cast<int>(read_lines(UNSOLVED_FILE).size()), written - correct);
+  EXPECT_NE(out.find("avg bf= "), std::string::npos);
+  EXPECT_EQ(out.substr(out.size() - 2), "\n\n");  // the summary ends with an empty line
+
+  // Depth 0 scores by the static evaluation, so every record is quiet; the
+  // result 0-1 is read from c9 and the flip turns it round.
+  set_limits(0);
+  double error = analyze_epd(0x80000000u);  // quiet, one sixteenth
+  double all = epd_error_all_records();
+  tune_result_flip = true;
+  double flipped = epd_error_all_records();
+  tune_result_flip = false;
+  EXPECT_GT(all, 0.0);
+  EXPECT_LT(all, 1.0);
+  EXPECT_NE(all, flipped);
+  EXPECT_GE(error, 0.0);
+  EXPECT_NE(tuning_error(7), 1.0);
+}
+
+TEST(EpdAnalysis, BadRecordsAreSkippedOrSurvived) {
+  tool_test_search_setup();
+  ScratchDir dir;
+  std::string text;
+  text += "# a comment that is long enough\n";
+  text += "; another one that is long enough\n";
+  text += "short\n";
+  text += " 4k3/8/8/8/8/8/8/4K2R w K - bm Rh8+;\n";  // leading space
+  text += "4k3/8/8/8/8/8/8/4K2R w K - bm Rh8+; c9 \"1-0\";\r\n";
+  text += "4k3/8/8/8/8/8/8/R3K3 w Q - bm Zz9; id \"" + std::string(10000, 'y') + "\";\n";
+  text += std::string(10000, 'x') + "\n";
+  text += "4k3/8/8/8/8/8/8/4K3\n";  // fields missing
+  text += std::string("\x01\x02\xff\xfe garbage bytes here\n");
+  text += "8/8/8/8/8/8/8/8 w - - bm e4;\n";          // no kings
+  text += "k6R/8/8/8/8/8/8/K7 w - - bm Ka2;\n";      // the side not to move is in check
+  text += "4k3/8/8/8/8/8/8/4K2R w K - bm";           // no final line feed, empty bm
+  write_text_file("bad.epd", text);
+  std::strcpy(settings.epd_file, "bad.epd");
+  set_limits(2);
+  testing::internal::CaptureStdout();
+  analyze_epd(0);
+  std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(summary_value(out, " / "), 4);
+  EXPECT_NE(out.find("xcnt= "), std::string::npos);
+
+  std::strcpy(settings.epd_file, "missing.epd");
+  EXPECT_EQ(analyze_epd(0), 1.0);
+}
+
+TEST(EpdAnalysis, ConsoleTuneBracketsAndRestores) {
+  tool_test_search_setup();
+  ScratchDir dir;
+  set_default_params(params);
+  init_eval_tables();
+  // Extra-knight positions won by the knight's side, and level ones drawn.
+  write_text_file("tune.epd",
+                  "4k3/pppp4/8/8/8/8/PPPP4/1N2K3 w - - c9 \"1-0\";\n"
+                  "1n2k3/pppp4/8/8/8/8/PPPP4/4K3 b - - c9 \"0-1\";\n"
+                  "4k3/pppp4/8/8/8/8/PPPP4/4K3 w - - c9 \"1/2-1/2\";\n"
+                  "2b1k3/pppp4/8/8/8/8/PPPP4/2B1K3 w - - c9 \"1/2-1/2\";\n");
+  ConsoleCommand command{};
+  std::strcpy(command.word[0], "tune");
+  std::strcpy(command.word[1], "knight_value_op");
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(console_tools_command(command), 1);
+  std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(out.rfind("\ntuning knight_value_op\nknight_value_op= 380, err= ", 0), 0u);
+  EXPECT_NE(out.find("best= "), std::string::npos);
+  EXPECT_EQ(out.substr(out.size() - 6), "done!\n");
+  EXPECT_EQ(params.knight_value_op, 380);  // reported, not kept
+  EXPECT_EQ(control.max_depth, 0);
+  EXPECT_STREQ(settings.epd_file, "tune.epd");
+
+  std::strcpy(command.word[1], "no_such_param");
+  testing::internal::CaptureStdout();
+  console_tools_command(command);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "done!\n");
+  command.word[1][0] = 0;
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(console_tools_command(command), 1);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+  std::strcpy(command.word[0], "tuned");
+  EXPECT_EQ(console_tools_command(command), 0);
+}
