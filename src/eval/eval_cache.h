@@ -13,6 +13,9 @@ constexpr int EVAL_CACHE_SIZE = 16384;
 
 struct EvalCache {
   EvalCacheEntry entries[EVAL_CACHE_SIZE];
+  // Parameter generation the thread's caches were filled under; a rebuild
+  // of the evaluation tables makes every stored answer stale.
+  uint32_t generation;
 };
 
 inline EvalCacheEntry& eval_cache_slot(EvalCache& cache, uint64_t key, int side) {

@@ -255,6 +255,10 @@ void clear_eval_caches(SearchThread* thread) {
 int evaluate(SearchThread* thread, int side, int ply, int skip) {
   if (skip) return EVAL_NONE;
   thread->eval_count++;
+  if (thread->eval_cache.generation != eval_tables_generation) {
+    clear_eval_caches(thread);
+    thread->eval_cache.generation = eval_tables_generation;
+  }
   int score;
   if (special_ending(thread, side, ply, score)) return score;
 

@@ -9,6 +9,7 @@
 
 ParamBlock params;
 ParamBlock default_params;
+uint32_t eval_tables_generation = 0;
 
 ParamEntry param_registry[PARAM_ENTRIES_MAX];
 int param_count = 0;
@@ -253,7 +254,10 @@ bool pst_complete(const ParamBlock& block) {
 }
 
 void save_default_params() { default_params = params; }
-void restore_default_params() { params = default_params; }
+void restore_default_params() {
+  params = default_params;
+  init_eval_tables();
+}
 
 void register_params() {
   if (registry_filled) return;
@@ -360,4 +364,5 @@ void init_eval_tables() {
   build_passed_tables(b);
   build_king_danger(b);
   if (settings.builtin_pst) build_pst(b);
+  eval_tables_generation++;
 }

@@ -107,7 +107,8 @@ void clear_pst(ParamBlock& block);
 // True when all twelve tables of the block are complete.
 bool pst_complete(const ParamBlock& block);
 
-// Copies between the live block and the default set.
+// Copies between the live block and the default set. Restoring also
+// rebuilds the derived tables.
 void save_default_params();
 void restore_default_params();
 
@@ -139,3 +140,6 @@ ParamEntry* find_param(const char* name);
 // phalanx, king danger and, unless the file supplied them, the piece-square
 // tables). Run after the configuration is read and after every change.
 void init_eval_tables();
+
+// Counts the rebuilds; threads drop their cached evaluations when it moves.
+extern uint32_t eval_tables_generation;

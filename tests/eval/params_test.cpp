@@ -98,6 +98,23 @@ TEST(Params, ChangeRebuildsOnlyItsTables) {
   reset_params();
 }
 
+TEST(Params, RestoringTheDefaultSetRebuildsTables) {
+  thread();
+  reset_params();
+  // As at start-up: the default set is taken before the tables are built.
+  ParamBlock built = params;
+  clear_pst(params);
+  save_default_params();
+  params = built;
+  params.knight_mobility_op = 10;
+  params.PST_K_op = 0;
+  init_eval_tables();
+  restore_default_params();
+  EXPECT_EQ(params.mob_knight[8].op, 20);
+  EXPECT_EQ(params.pst[KING][sq("g1")].op, 7);
+  EXPECT_EQ(std::memcmp(&params, &built, sizeof built), 0);
+}
+
 TEST(Params, RegistryNamesSelectionAndLookup) {
   thread();
   reset_params();

@@ -7,6 +7,7 @@
 #include "board/see.h"
 #include "eval/pawn_hash.h"
 #include "eval/evaluate.h"
+#include "eval/params.h"
 #include "eval_support.h"
 #include "support/shared_data.h"
 
@@ -143,6 +144,25 @@ TEST(Caches, OnlyTrustedInsideASearchBelowTheRoot) {
   EXPECT_EQ(t->pawn_hits, pawn_hits + 1);
   control.state = 0;
   EXPECT_EQ(evaluate(t, 0, 3, 1), EVAL_NONE);
+}
+
+TEST(Caches, ParameterChangeMakesCachedAnswersStale) {
+  SearchThread* t = thread();
+  // White has two knights more, so the knight's value shows in the score.
+  const char* fen = "r1bqkb1r/pppp1ppp/8/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq -";
+  control.state = 1;
+  parse_fen(&t->board, fen);
+  int before = evaluate(t, 1, 4, 0);
+  uint64_t hits = t->eval_hits;
+  EXPECT_EQ(evaluate(t, 1, 4, 0), before);
+  EXPECT_EQ(t->eval_hits, hits + 1);
+  params.knight_value_op += 100;
+  init_eval_tables();
+  int after = evaluate(t, 1, 4, 0);
+  control.state = 0;
+  EXPECT_EQ(after, eval_test::eval_fen(fen));
+  EXPECT_LT(after, before - 150);
+  eval_test::reset_params();
 }
 
 }  // namespace
