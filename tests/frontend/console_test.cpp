@@ -14,7 +14,7 @@ constexpr const char* START = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQk
 
 // Starts a console engine and consumes the board it prints first.
 void start_console(EngineProcess& engine) {
-  ASSERT_TRUE(engine.start({"-c", "-nolog"}));
+  ASSERT_TRUE(engine.start({"-c", "-nolog", "-hash", "1"}));
   ASSERT_TRUE(engine.expect_line(START, 10));
   ASSERT_TRUE(engine.expect_line("white", 5));
 }
@@ -147,4 +147,38 @@ TEST(Console, UciSwitchesForGood) {
   engine.send("bd");  // a console word means nothing to the UCI interpreter
   engine.send("isready");
   EXPECT_EQ(engine.read_until("readyok", 5), std::vector<std::string>{"readyok"});
+}
+
+TEST(Console, TraceShowsRootMovesAndReplies) {
+  EngineProcess engine;
+  start_console(engine);
+  engine.send("trace 2");
+  engine.send("go 2");
+  ASSERT_TRUE(engine.expect_line("move= ", 30));
+  engine.send("quit");
+  ASSERT_TRUE(engine.wait_exit(10, nullptr));
+  std::string trace = engine.read_file("trace.txt");
+  ASSERT_NE(trace.find("\n\nSEARCH DEPTH= 1\n"), std::string::npos);
+  ASSERT_NE(trace.find("\n\nSEARCH DEPTH= 2\n"), std::string::npos);
+  // Root moves start a line; replies follow on the same line or on a line
+  // indented by one block of nine spaces; nothing deeper appears.
+  int roots = 0, replies = 0;
+  size_t start = 0;
+  while (start < trace.size()) {
+    size_t end = trace.find('\n', start);
+    if (end == std::string::npos) end = trace.size();
+    std::string line = trace.substr(start, end - start);
+    start = end + 1;
+    if (line.empty() || line.rfind("SEARCH", 0) == 0) continue;
+    if (line[0] == '(') {
+      roots++;
+    } else {
+      EXPECT_EQ(line.rfind("         (", 0), 0u) << line;
+      EXPECT_NE(line[9], ' ') << line;
+      replies++;
+    }
+  }
+  EXPECT_GE(roots, 20);  // every root move of the start position at depth 1
+  EXPECT_GT(replies, 0);
+  EXPECT_NE(trace.find(")e2e4 "), std::string::npos);
 }

@@ -36,7 +36,7 @@ void expect_clean_exit(EngineProcess& engine) {
 
 TEST(BadInput, LongLinesNulBytesAndJunk) {
   EngineProcess engine;
-  ASSERT_TRUE(engine.start({"-nolog"}));
+  ASSERT_TRUE(engine.start({"-nolog", "-hash", "1"}));
   engine.send(std::string(10000, 'a'));
   engine.send("position startpos moves " + std::string(10000, 'e'));
   engine.send("setoption name " + std::string(10000, 'x') + " value 1");
@@ -57,7 +57,7 @@ TEST(BadInput, LongLinesNulBytesAndJunk) {
 
 TEST(BadInput, MalformedCommandsAndNumbers) {
   EngineProcess engine;
-  ASSERT_TRUE(engine.start({"-nolog"}));
+  ASSERT_TRUE(engine.start({"-nolog", "-hash", "1"}));
   for (const char* line :
        {"setoption name", "setoption value", "setoption value 3 name Hash", "setoption name Hash value",
         "setoption name Threads value -99999999999999999999", "setoption name MultiPV value 1e9",
@@ -81,7 +81,7 @@ TEST(BadInput, MalformedCommandsAndNumbers) {
 
 TEST(BadInput, GameLongerThanTheHistory) {
   EngineProcess engine;
-  ASSERT_TRUE(engine.start({"-nolog"}));
+  ASSERT_TRUE(engine.start({"-nolog", "-hash", "1"}));
   std::string line = "position startpos moves";
   for (int i = 0; i < 300; i++) line += " g1f3 g8f6 f3g1 f6g8";
   engine.send(line);
@@ -97,7 +97,7 @@ TEST(BadInput, JunkConfigurationFiles) {
   EngineProcess junk;
   junk.write_file("tarn.rc", random_bytes(random, 50000) + "\nPST_pawn_op\n1 2\n" +
                                  random_bytes(random, 5000) + "\nSyzygyPath\nTarnBook \"\"\n");
-  ASSERT_TRUE(junk.start({"-nolog"}));
+  ASSERT_TRUE(junk.start({"-nolog", "-hash", "1"}));
   EXPECT_TRUE(junk.expect_line("file tarn.rc contains invalid PST", 10));
   ASSERT_TRUE(ready(junk));
   expect_clean_exit(junk);
@@ -106,7 +106,7 @@ TEST(BadInput, JunkConfigurationFiles) {
   EngineProcess unreadable;
   unreadable.write_file("tarn.rc", "LMR_depth 4\n");
   chmod((unreadable.directory() + "/tarn.rc").c_str(), 0);
-  ASSERT_TRUE(unreadable.start({"-nolog"}));
+  ASSERT_TRUE(unreadable.start({"-nolog", "-hash", "1"}));
   std::string first;
   ASSERT_TRUE(ready(unreadable));
   if (geteuid() != 0) {  // the superuser reads it anyway
@@ -117,7 +117,7 @@ TEST(BadInput, JunkConfigurationFiles) {
 
 TEST(BadInput, ConsoleJunkAndEditorAtEndOfInput) {
   EngineProcess engine;
-  ASSERT_TRUE(engine.start({"-c", "-nolog"}));
+  ASSERT_TRUE(engine.start({"-c", "-nolog", "-hash", "1"}));
   for (const char* line : {"level", "level x y z", "depth -5", "jump -3", "jump 99999", "perft -1",
                            "perft 0", "load", "fen", "fen x", "move", "multipv", "trace", "debug 1",
                            "bd", "debug 0", "swap", "]"})

@@ -71,7 +71,7 @@ TEST(UciDialogue, IdentificationThenNoMoreEcho) {
 
 TEST(UciDialogue, OptionRepliesAndClamping) {
   EngineProcess engine;
-  ASSERT_TRUE(engine.start({"-nolog"}));
+  ASSERT_TRUE(engine.start({"-nolog", "-hash", "1"}));
   EXPECT_EQ(option_reply(engine, "name Hash value 0"), "info string Hash size set to 0M bytes");
   EXPECT_EQ(option_reply(engine, "name Hash value -5"), "info string Hash size set to 0M bytes");
   EXPECT_EQ(option_reply(engine, "name Hash value 2"), "info string Hash size set to 2M bytes");
@@ -104,7 +104,7 @@ TEST(UciDialogue, OptionRepliesAndClamping) {
 
 TEST(UciDialogue, LogOptionTurnsTheEchoBackOn) {
   EngineProcess engine;
-  ASSERT_TRUE(engine.start({"-nolog"}));
+  ASSERT_TRUE(engine.start({"-nolog", "-hash", "1"}));
   ASSERT_TRUE(ready(engine));
   EXPECT_EQ(option_reply(engine, "name Log value true"), "info string Log set to 1");
   engine.send("isready");
@@ -118,7 +118,7 @@ TEST(UciDialogue, LogOptionTurnsTheEchoBackOn) {
 
 TEST(UciDialogue, SeparatorAndSeveralLinesInOneWrite) {
   EngineProcess engine;
-  ASSERT_TRUE(engine.start({"-nolog"}));
+  ASSERT_TRUE(engine.start({"-nolog", "-hash", "1"}));
   engine.send_raw("isready@isready\nisready\r\n\n@@\nucinewgame@isready");
   engine.close_input();
   std::vector<std::string> lines = engine.read_for(3);
@@ -130,7 +130,7 @@ TEST(UciDialogue, SeparatorAndSeveralLinesInOneWrite) {
 
 TEST(UciDialogue, PositionSetsTheSideToMove) {
   EngineProcess engine;
-  ASSERT_TRUE(engine.start({"-nolog"}));
+  ASSERT_TRUE(engine.start({"-nolog", "-hash", "1"}));
   engine.send("position startpos moves e2e4 e7e5 g1f3");
   engine.send("go depth 2");
   std::string best;
@@ -156,7 +156,7 @@ TEST(UciDialogue, QuitAndEndOfInputExitCleanly) {
 
   // A last line without a line feed is still executed before the end.
   EngineProcess closing;
-  ASSERT_TRUE(closing.start({"-nolog"}));
+  ASSERT_TRUE(closing.start({"-nolog", "-hash", "1"}));
   ASSERT_TRUE(ready(closing));
   closing.send_raw("isready");
   closing.close_input();
@@ -166,7 +166,7 @@ TEST(UciDialogue, QuitAndEndOfInputExitCleanly) {
 
   // End of input in the middle of a search still shuts down in order.
   EngineProcess searching;
-  ASSERT_TRUE(searching.start({"-nolog"}));
+  ASSERT_TRUE(searching.start({"-nolog", "-hash", "1"}));
   searching.send("go infinite");
   searching.read_for(0.3);
   searching.close_input();
@@ -196,7 +196,7 @@ TEST(UciDialogue, SecondInstanceRunsWithoutTheLog) {
 
 TEST(UciDialogue, NologStillCreatesAnEmptyLog) {
   EngineProcess engine;
-  ASSERT_TRUE(engine.start({"-nolog"}));
+  ASSERT_TRUE(engine.start({"-nolog", "-hash", "1"}));
   ASSERT_TRUE(ready(engine));
   engine.send("quit");
   ASSERT_TRUE(engine.wait_exit(10, nullptr));
@@ -208,7 +208,7 @@ TEST(UciDialogue, ConfigurationFileAtStartUp) {
   EngineProcess engine;
   engine.write_file("tarn.rc",
                     "# probe depths\nSyzygyProbeDepth5 = 7\nSyzygyProbeDepth6 9\nLMR_depth 4\n");
-  ASSERT_TRUE(engine.start({"-nolog"}));
+  ASSERT_TRUE(engine.start({"-nolog", "-hash", "1"}));
   EXPECT_EQ(engine.read_until("file tarn.rc", 10),
             (std::vector<std::string>{"loaded parameters from tarn.rc", "",
                                       "file tarn.rc contains invalid PST"}));
@@ -225,4 +225,18 @@ TEST(UciDialogue, ScanSwitchWithoutDigitRunsTheDialogue) {
   ASSERT_TRUE(engine.start({"-scan_pgn", "games.pgn", "-nolog"}));
   EXPECT_TRUE(ready(engine));
   EXPECT_FALSE(engine.file_exists("tmp.epd"));
+}
+
+TEST(UciDialogue, QuietShowsOnlyReplies) {
+  EngineProcess engine;
+  ASSERT_TRUE(engine.start({"-quiet", "-hash", "1"}));
+  engine.send("position startpos moves d2d4");
+  engine.send("go depth 4");
+  std::vector<std::string> lines = engine.read_until("bestmove", 30);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0].rfind("bestmove ", 0), 0u);
+  ASSERT_TRUE(ready(engine));
+  engine.send("quit");
+  ASSERT_TRUE(engine.wait_exit(10, nullptr));
+  EXPECT_EQ(engine.read_file("tarn.log"), "");
 }
