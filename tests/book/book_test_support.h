@@ -1,6 +1,6 @@
 #pragma once
 // Helpers of the book tests: a scratch working directory (the build works in
-// the current directory) and a game board.
+// the current directory), book files, and positions reached by moves.
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -9,32 +9,29 @@
 #include "board/attacks.h"
 #include "board/fen.h"
 #include "board/keys.h"
+#include "board/makemove.h"
+#include "board/notation.h"
 #include "book/book_file.h"
-#include "book/book_key.h"
 #include "frontend/engine_state.h"
 #include "search/search_thread.h"
 
 namespace book_test {
 
-// Makes a fresh directory the working directory for the life of the object.
+// A fresh directory is the working directory for the life of the object.
 class ScratchDir {
  public:
-  ScratchDir() {
-    previous_ = std::filesystem::current_path();
+  ScratchDir() : previous_(std::filesystem::current_path()) {
     char pattern[] = "/tmp/tarn_book_XXXXXX";
     path_ = mkdtemp(pattern);
     std::filesystem::current_path(path_);
   }
   ~ScratchDir() {
     std::filesystem::current_path(previous_);
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
+    std::filesystem::remove_all(path_);
   }
-  const std::string& path() const { return path_; }
 
  private:
-  std::filesystem::path previous_;
-  std::string path_;
+  std::filesystem::path previous_, path_;
 };
 
 inline void write_text(const char* name, const std::string& text) {
@@ -51,22 +48,21 @@ inline void write_book(const char* name, const std::vector<BookRecord>& records)
 
 inline std::vector<BookRecord> read_book(const char* name) {
   std::vector<BookRecord> records;
-  FILE* f = std::fopen(name, "rb");
-  if (!f) return records;
   BookRecord r;
-  while (read_record(f, &r)) records.push_back(r);
-  std::fclose(f);
+  if (FILE* f = std::fopen(name, "rb")) {
+    while (read_record(f, &r)) records.push_back(r);
+    std::fclose(f);
+  }
   return records;
 }
 
-// Points the engine at `name` and loads it.
 inline void load_book(const char* name) {
   std::snprintf(settings.book_file, sizeof settings.book_file, "%s", name);
   book_open_buffers();
   book_load();
 }
 
-// A thread block whose board is the start position.
+// A thread block whose board is reset to the start position.
 inline SearchThread* game_thread() {
   static SearchThread* thread = nullptr;
   if (!thread) {
@@ -77,6 +73,22 @@ inline SearchThread* game_thread() {
   }
   parse_fen(&thread->board, START_FEN);
   return thread;
+}
+
+// Plays `moves` from the start position (the board stays there) and returns
+// a record of the position reached with the given counts.
+inline BookRecord record_after(std::vector<const char*> moves, int wins = 0, int losses = 0, int draws = 0) {
+  Board* board = &game_thread()->board;
+  for (const char* text : moves) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%s", text);
+    Move move = 0;
+    parse_move_on(board, buffer, &move);
+    make_move(board, move);
+  }
+  BookKey key = book_key(board);
+  return BookRecord{book_target(key, board->side), key.key32, uint16_t(losses), uint16_t(wins),
+                    uint16_t(draws), 0};
 }
 
 }  // namespace book_test
