@@ -31,14 +31,6 @@ TEST(BookEngine, BuildThenPlayFromTheBook) {
   EXPECT_TRUE(console.expect_line("done", 60.0));
   console.send("quit");
   std::filesystem::rename(console.directory() + "/book.opn", console.directory() + "/tarn.opn");
-  EXPECT_EQ(std::filesystem::file_size(console.directory() + "/tarn.opn") % 14, 0u);
-
-  EngineProcess lister(console.directory());
-  ASSERT_TRUE(lister.start({"-c"}));
-  lister.send("book");
-  EXPECT_TRUE(lister.expect_line("book move is ", 5.0));
-  lister.send("quit");
-
   console.write_file("tarn.rc", "BookDepth 2\n");
   EngineProcess uci(console.directory());
   ASSERT_TRUE(uci.start());
