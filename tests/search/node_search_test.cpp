@@ -1,0 +1,197 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <string>
+
+#include "board/fen.h"
+#include "eval/params.h"
+#include "frontend/engine_state.h"
+#include "search/reductions.h"
+#include "search/root.h"
+#include "search/search.h"
+#include "search_support.h"
+#include "support/shared_data.h"
+
+namespace {
+
+using search_test::set_position;
+using search_test::worker;
+
+int node(int depth, int alpha, int beta, int ply = 2) {
+  SearchThread* t = worker();
+  // Stand the worker at `ply` as if reached from the root.
+  t->ply = static_cast<int16_t>(ply);
+  for (int p = 0; p <= ply; ++p) t->list_start[p] = t->move_stack;
+  t->stack[ply - 1].tb_result = -1;
+  Move pv[MAX_PLY] = {};
+  return search(&t->board, t->board.side, ply, depth, alpha, beta, 1, pv);
+}
+
+TEST(NodeSearch, MateStalemateAndFiftyMoves) {
+  // Black is checkmated (back rank).
+  set_position("6k1/5ppp/8/8/8/8/8/3R2K1 w - -");
+  search_test::play("d1d8");
+  EXPECT_EQ(node(3, -MATE, MATE, 2), 2 - MATE);
+  // Stalemate scores the draw value of the side to move: contempt for the
+  // side that started the search, its negation for the other.
+  params.search.draw_score = 20;
+  set_position("7k/5Q2/6K1/8/8/8/8/8 w - -");
+  search_test::play("g6h6");  // black to move, not in check, no move
+  EXPECT_EQ(node(2, -MATE, MATE, 2), -20);
+  params.search.draw_score = 0;
+
+  // Half-move clock at 100 with a legal move: exactly 0, whatever the contempt.
+  params.search.draw_score = 30;
+  set_position("4k3/8/8/8/8/8/4R3/4K3 w - -");
+  worker()->board.fifty = 100;
+  control.draw_value[0] = 30;
+  EXPECT_EQ(node(2, -MATE, MATE, 2), 0);
+  // ... but a mate on the board still counts.
+  set_position("6k1/5ppp/8/8/8/8/8/3R2K1 w - -");
+  search_test::play("d1d8");
+  worker()->board.fifty = 100;
+  EXPECT_EQ(node(2, -MATE, MATE, 2), 2 - MATE);
+  params.search.draw_score = 0;
+}
+
+TEST(NodeSearch, RepetitionByPlyAndGameLength) {
+  const char* shuffle = "g1f3 g8f6 f3g1 f6g8";
+  set_position("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -");
+  control.draw_value[0] = 25;
+  control.draw_value[1] = -25;
+  search_test::play(shuffle);
+  // One earlier occurrence: a draw at ply 4 and deeper, not at ply 3.
+  EXPECT_EQ(node(3, -MATE, MATE, 4), 25);
+  EXPECT_NE(node(1, -100, 100, 3), 25);
+
+  EXPECT_EQ(repetition_score(0, 100), 25);
+  EXPECT_EQ(repetition_score(1, 100), -25);
+  EXPECT_EQ(repetition_score(0, 101), 12);
+  EXPECT_EQ(repetition_score(1, 150), -12);  // truncated toward zero
+  EXPECT_EQ(repetition_score(0, 200), 12);
+  EXPECT_EQ(repetition_score(0, 201), 0);
+}
+
+TEST(NodeSearch, ReductionTablesAndWindows) {
+  build_reduction_tables(100);
+  EXPECT_EQ(lmr_nonpv[3][2], 1);
+  EXPECT_EQ(lmr_pv[69][31], 2);
+  for (int d = 0; d < 70; ++d) {
+    for (int n = 0; n < 32; ++n) {
+      if (d < 3 || n < 2) {
+        EXPECT_EQ(lmr_pv[d][n], 0);
+        EXPECT_EQ(lmr_nonpv[d][n], 0);
+      }
+      EXPECT_LE(lmr_pv[d][n], 2);
+      EXPECT_LE(lmr_nonpv[d][n], 3);
+      EXPECT_LE(lmr_nonpv[d][n], d < 2 ? 0 : d - 2);
+      if (n > 0) {
+        EXPECT_GE(lmr_nonpv[d][n], lmr_nonpv[d][n - 1]);
+      }
+    }
+  }
+  build_reduction_tables(400);  // stronger scale reaches the caps sooner
+  EXPECT_EQ(lmr_nonpv[20][20], 3);
+  build_reduction_tables(100);
+
+  EXPECT_EQ(aspiration_width(1, 300), 10000);
+  EXPECT_EQ(aspiration_width(2, 300), 250);
+  EXPECT_EQ(aspiration_width(3, 0), 48);
+  EXPECT_EQ(aspiration_width(15, -160), 15 + 10);
+  EXPECT_EQ(aspiration_width(30, 32), 17);
+
+  char text[32];
+  score_text(9998, text, sizeof text);
+  EXPECT_STREQ(text, "mate 1");
+  score_text(-9997, text, sizeof text);
+  EXPECT_STREQ(text, "mate -2");
+  score_text(9899, text, sizeof text);
+  EXPECT_STREQ(text, "cp 9899");
+  EXPECT_EQ(shown_score(150, 4), 9800);
+  EXPECT_EQ(shown_score(-300, 2), 0);
+  EXPECT_EQ(shown_score(40, 0), -9800);
+  EXPECT_EQ(shown_score(9990, 4), 9990);
+}
+
+TEST(Quiescence, StandPatRecapturesChecksAndLastPawn) {
+  SearchThread* t = worker();
+  Move pv[MAX_PLY] = {};
+  auto run = [&](int depth, int eval, int alpha, int beta, unsigned long long* nodes) {
+    t->ply = 1;
+    t->list_start[1] = t->move_stack;
+    t->stack[1].eval = static_cast<int16_t>(eval);
+    const unsigned long long before = t->nodes;
+    const int v = quiesce(&t->board, t->board.side, 1, depth, alpha, beta, 0, pv);
+    *nodes = t->nodes - before;
+    return v;
+  };
+  unsigned long long nodes;
+  // White can win a free queen.
+  set_position("4k3/8/8/3q4/8/8/3R4/4K3 w - -");
+  EXPECT_EQ(run(0, 120, -50, 100, &nodes), 100);  // stand pat at beta: exactly beta
+  EXPECT_EQ(nodes, 0u);
+  EXPECT_EQ(run(-5, -200, -300, 300, &nodes), -200);  // not a recapture: never searched deep down
+  EXPECT_EQ(nodes, 0u);
+  EXPECT_EQ(run(-4, -200, -300, 300, &nodes), 300);  // searched: fails high
+  EXPECT_GT(nodes, 0u);
+
+  // No captures, but a quiet mate in one: only looked at from depth 0 up.
+  set_position("6k1/5ppp/8/8/8/8/8/3R2K1 w - -");
+  EXPECT_EQ(run(-1, 0, -100, 100, &nodes), 0);
+  EXPECT_EQ(nodes, 0u);
+  EXPECT_GT(run(0, 0, -100, 100, &nodes), 100 - 1);
+
+  // Taking the last pawn into a drawn-or-better ending escapes the delta
+  // test; with a queen left for the opponent it does not.
+  set_position("4k3/8/8/3p4/8/4N3/8/4K3 w - -");
+  run(0, -600, 0, 100, &nodes);
+  EXPECT_GT(nodes, 0u);
+  set_position("4k3/8/8/3p4/8/4N3/8/q3K3 w - -");
+  run(-1, -600, 0, 100, &nodes);
+  EXPECT_EQ(nodes, 0u);
+}
+
+TEST(Search, SameNodeCountEveryTime) {
+  const std::string fen = "r1bqkb1r/pp1ppppp/2n2n2/8/3NP3/2N5/PPP2PPP/R1BQKB1R b KQkq -";
+  const unsigned long long first = search_test::search_to_depth(fen, 9);
+  const Move move = control.pv[1];
+  EXPECT_GT(first, 1000u);
+  EXPECT_EQ(search_test::search_to_depth(fen, 9), first);
+  EXPECT_EQ(control.pv[1], move);
+  EXPECT_EQ(control.completed_depth, 9);
+}
+
+TEST(Search, NodeLimitStopsTheSearch) {
+  const std::string fen = "r1bqkb1r/pp1ppppp/2n2n2/8/3NP3/2N5/PPP2PPP/R1BQKB1R b KQkq -";
+  set_position(fen);
+  control.node_limit = 20000;
+  control.max_depth = 66;
+  SearchThread* t = worker();
+  t->node_limit = 20000;
+  think(1);
+  // Each node on the way back counts once more before it sees the flag.
+  EXPECT_LE(t->nodes, 20000u + 70);
+  EXPECT_NE(control.pv[1], 0);
+  control.node_limit = 0;
+}
+
+// The shared mate problems up to mate in 5, with the exact mate distance.
+TEST(Search, FindsMarkedMates) {
+  TARN_REQUIRE_SHARED("epd/wac.epd");
+  std::ifstream in(tarn_test::shared_path("epd/wac.epd"));
+  int checked = 0;
+  for (std::string line; std::getline(in, line);) {
+    const size_t dm = line.find("dm ");
+    if (dm == std::string::npos) continue;
+    const int moves = std::atoi(line.c_str() + dm + 3);
+    if (moves < 1 || moves > 5) continue;
+    // The search ends by itself once it proves a mate within its depth.
+    search_test::search_to_depth(line, 24);
+    EXPECT_EQ(control.best_score, MATE - 2 * moves) << line;
+    ++checked;
+  }
+  EXPECT_GT(checked, 0);
+}
+
+}  // namespace
