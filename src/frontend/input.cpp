@@ -52,15 +52,11 @@ void execute_command(char* command) {
 void poll_input() {
   fill_queue(0);
   char command[COMMAND_MAX + 1];
-  if (take_command(&pending, command)) {
-    execute_command(command);
-    return;
-  }
-  if (end_of_input) {
-    // The interface closed the pipe: leave as "quit" would.
-    control.stop = 2;
-    settings.quit = 1;
-  }
+  if (take_command(&pending, command)) execute_command(command);
+}
+
+bool input_exhausted() {
+  return end_of_input && std::memchr(pending.queue, COMMAND_SEPARATOR, static_cast<size_t>(pending.queue_length)) == nullptr;
 }
 
 int read_input_line(char* out) {

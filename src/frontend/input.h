@@ -2,9 +2,12 @@
 // The main thread's reader of standard input.
 
 // Reads whatever is waiting without blocking, queues complete lines, and
-// executes at most one command (UCI or console, by protocol). When the input
-// has ended and no command is left, the engine shuts down as for "quit".
+// executes at most one command (UCI or console, by protocol).
 void poll_input();
+
+// True once the input has ended and every command it brought has been
+// taken: the interface is gone, and the interactive loop shuts down.
+bool input_exhausted();
 
 // For commands that read their own lines (the console board editor): the
 // next command, waiting for it if necessary. Returns 0 at end of input.

@@ -17,6 +17,12 @@ void run_round() {
     sleep_ms(5);
     check_time();
     poll_input();
+    if (input_exhausted()) {
+      // The interface closed the pipe: leave as "quit" would.
+      control.stop = 2;
+      settings.quit = 1;
+      return;
+    }
   } else if (control.state != 0 && any_search_busy()) {
     // A new search waits for the aborted one; no need to spin meanwhile.
     sleep_ms(1);
