@@ -1,7 +1,5 @@
 #include "board/attacks.h"
 
-#include "board/board.h"
-
 Bitboard ray_n[64], ray_s[64], ray_e[64], ray_w[64];
 Bitboard ray_ne[64], ray_nw[64], ray_se[64], ray_sw[64];
 Bitboard rook_rays[64], bishop_rays[64];
@@ -113,18 +111,6 @@ Bitboard bishop_attacks(int square, Bitboard occupancy) {
   int south_west = msb((ray_sw[square] & occupancy) | 1);
   return bishop_rays[square] ^ ray_ne[north_east] ^ ray_nw[north_west] ^ ray_se[south_east] ^
          ray_sw[south_west];
-}
-
-bool attacked_through(const Board* board, int square, int by, Bitboard occupancy, Bitboard gone) {
-  const Bitboard* bb = board->bb + 8 * by;
-  if (bb[PAWN] & pawn_attacks[by ^ 1][square] & ~gone) return true;
-  if (bb[KNIGHT] & knight_attacks[square] & ~gone) return true;
-  if (bb[KING] & king_attacks[square] & ~gone) return true;
-  for (Bitboard b = (bb[BISHOP] | bb[QUEEN]) & bishop_rays[square] & ~gone; b;)
-    if (!(between[pop_lsb(b)][square] & occupancy)) return true;
-  for (Bitboard b = (bb[ROOK] | bb[QUEEN]) & rook_rays[square] & ~gone; b;)
-    if (!(between[pop_lsb(b)][square] & occupancy)) return true;
-  return false;
 }
 
 bool attacked(const Board* board, int square, int by) {

@@ -2,8 +2,7 @@
 // Geometry and attack tables, slider attacks from rays, and the
 // "is this square attacked" test.
 #include "board/bitboard.h"
-
-struct Board;
+#include "board/board.h"
 
 extern Bitboard ray_n[64], ray_s[64], ray_e[64], ray_w[64];
 extern Bitboard ray_ne[64], ray_nw[64], ray_se[64], ray_sw[64];
@@ -32,7 +31,18 @@ bool attacked(const Board* board, int square, int by);
 
 // The same over a hypothetical occupancy, ignoring the pieces of `by` on
 // `gone` (captured in the move being tested). `square` must be on the board.
-bool attacked_through(const Board* board, int square, int by, Bitboard occupancy, Bitboard gone);
+// Inline because the legality test of every generated move runs through it.
+inline bool attacked_through(const Board* board, int square, int by, Bitboard occupancy, Bitboard gone) {
+  const Bitboard* bb = board->bb + 8 * by;
+  Bitboard leapers = (bb[PAWN] & pawn_attacks[by ^ 1][square]) | (bb[KNIGHT] & knight_attacks[square]) |
+                     (bb[KING] & king_attacks[square]);
+  if (leapers & ~gone) return true;
+  Bitboard sliders = (((bb[BISHOP] | bb[QUEEN]) & bishop_rays[square]) |
+                      ((bb[ROOK] | bb[QUEEN]) & rook_rays[square])) & ~gone;
+  while (sliders)
+    if (!(between[pop_lsb(sliders)][square] & occupancy)) return true;
+  return false;
+}
 
 // True when the side to move's king is attacked.
 bool in_check(const Board* board);

@@ -1,39 +1,10 @@
 #include "board/legality.h"
 
-#include "board/attacks.h"
-#include "board/board.h"
-
-namespace {
-
 // The emptiness of the squares between king and rook is the generator's
 // concern; here only attacks count.
 bool castling_legal(const Board* board, int enemy, int from, int to) {
   return !attacked(board, from, enemy) && !attacked(board, (from + to) / 2, enemy) &&
          !attacked(board, to, enemy);
-}
-
-}  // namespace
-
-bool is_legal(const Board* board, int side, Move move) {
-  int from = move_from(move), to = move_to(move);
-  int piece = board->squares[from];
-  int enemy = side ^ 1;
-  Bitboard occ = occupancy(board);
-  Bitboard gone = square_bit(to);
-  occ = (occ & ~square_bit(from)) | gone;
-
-  if (piece_type(piece) == KING) {
-    if (to - from == 2 || from - to == 2) return castling_legal(board, enemy, from, to);
-    return !attacked_through(board, to, enemy, occ, gone);
-  }
-  int king = king_square(board, side);
-  if (king >= 64) return true;
-  if (piece_type(piece) == PAWN && to == board->ep && board->squares[to] == EMPTY) {
-    Bitboard victim = square_bit(side == WHITE ? to - 8 : to + 8);
-    occ &= ~victim;
-    gone |= victim;
-  }
-  return !attacked_through(board, king, enemy, occ, gone);
 }
 
 int gives_check(const Board* board, int side, const MoveEntry& entry) {

@@ -1,12 +1,33 @@
 #pragma once
 // Tests on a pseudo-legal move before it is made.
-#include "board/types.h"
+#include "board/attacks.h"
+#include "board/board.h"
 
-struct Board;
+// Castling: king not in check, passed and landing squares not attacked.
+bool castling_legal(const Board* board, int enemy, int from, int to);
 
 // True when the pseudo-legal `move` of `side` leaves its king safe; castling
 // also needs the king not in check and the passed and landing squares safe.
-bool is_legal(const Board* board, int side, Move move);
+// Only the occupancies change for the test: it reads no piece of the mover.
+inline bool is_legal(const Board* board, int side, Move move) {
+  int from = move_from(move), to = move_to(move);
+  int type = piece_type(board->squares[from]);
+  int enemy = side ^ 1;
+  Bitboard gone = square_bit(to);
+  Bitboard occ = (occupancy(board) & ~square_bit(from)) | gone;
+  if (type == KING) {
+    if (to - from == 2 || from - to == 2) return castling_legal(board, enemy, from, to);
+    return !attacked_through(board, to, enemy, occ, gone);
+  }
+  int king = king_square(board, side);
+  if (king >= 64) return true;  // a set-up position without this king
+  if (type == PAWN && to == board->ep && board->squares[to] == EMPTY) {
+    Bitboard victim = square_bit(side == WHITE ? to - 8 : to + 8);
+    occ &= ~victim;
+    gone |= victim;
+  }
+  return !attacked_through(board, king, enemy, occ, gone);
+}
 
 // 1 when the moved (or promoted) piece attacks the enemy king from its
 // destination, 2 when the move uncovers a slider's check, 0 otherwise.

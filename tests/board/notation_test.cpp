@@ -70,7 +70,8 @@ TEST(Notation, EveryTextParsesBack) {
         // "+" is optional in the input.
         std::string bare = t.san;
         if (bare.back() == '+') {
-          ASSERT_EQ(parse(bare.substr(0, bare.size() - 1).c_str()), moves[i]);
+          bare.pop_back();
+          ASSERT_EQ(parse(bare.c_str()), moves[i]);
         }
       }
     }
