@@ -36,7 +36,7 @@ struct EvalDisplay {
   double draw_factor;   // drawish scaling applied (1 when none)
   Bitboard hung;        // hung pieces of both colours
   Bitboard pinned;      // pinned pieces of both colours
-  int free_rank[2];     // highest relative rank of a free passer, 0 when none
+  int free_rank[2];     // highest rank (1..8, own view) of a free passer, 0 when none
   int mat_op[2], mat_en[2];
   // Per colour, opening and ending sums of each group of terms, in the
   // order of the breakdown: pawns, knights, bishops, rooks, queens, kings,

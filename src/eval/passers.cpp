@@ -37,7 +37,7 @@ int passer_score(EvalScratch& s, int c, int sq) {
         w = w + 100 + w / 2;
       }
       s.threat[e] += w;
-      if (r > s.free_rank[c]) s.free_rank[c] = r;
+      if (r + 1 > s.free_rank[c]) s.free_rank[c] = r + 1;  // as a rank number
     }
     score += v;
   } else {

@@ -141,8 +141,8 @@ TEST(Terms, PassedPawns) {
   // Threat words: black is threatened by 400 + 100 + 200, white by 100.
   EXPECT_EQ(thread()->stack[1].threat[0], 100);
   EXPECT_EQ(thread()->stack[1].threat[1], 700);
-  EXPECT_EQ(eval_display.free_rank[0], 4);
-  EXPECT_EQ(eval_display.free_rank[1], 1);
+  EXPECT_EQ(eval_display.free_rank[0], 5);
+  EXPECT_EQ(eval_display.free_rank[1], 2);
 }
 
 TEST(Terms, CandidatesHungPinnedBlockedTempo) {
@@ -163,6 +163,31 @@ TEST(Terms, CandidatesHungPinnedBlockedTempo) {
   EXPECT_EQ(term("4k3/p7/8/8/8/3BN3/3PP3/4K3 w - -", TERM_OTHER), (Term{14 - 28, 7 - 28, 0, 0}));
   // The tempo goes to the side evaluated.
   EXPECT_EQ(term("4k3/p7/8/8/8/3BN3/3PP3/4K3 b - -", TERM_OTHER), (Term{-28, -28, 14, 7}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Display, BreakdownLines) {
+  SearchThread* t = thread();
+  parse_fen(&t->board, "6k1/p7/8/3n4/4P3/8/8/6K1 w - -");
+  testing::internal::CaptureStdout();
+  show_eval(t, 123);
+  std::string text = testing::internal::GetCapturedStdout();
+  int score = eval_fen("6k1/p7/8/3n4/4P3/8/8/6K1 w - -");
+  char first[128];
+  std::snprintf(first, sizeof first, "eval= %d, qscore= 123, stage= 23, draw_adj= 1.00\n\n", score);
+  EXPECT_EQ(text.rfind(first, 0), 0u) << text;
+  EXPECT_NE(text.find("\nhung pieces on:  d5\n"), std::string::npos) << text;
+  EXPECT_EQ(text.find("pinned pieces on :"), std::string::npos);
+  EXPECT_NE(text.find("\nfree pawn ranks are W: 4, B: 2\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("\nwhite    black     diff\nmtl=       "), std::string::npos);
+  EXPECT_NE(text.find("   ( :: N)\npos=       "), std::string::npos) << text;
+  EXPECT_NE(text.find("\npassers=   "), std::string::npos);
+  // Per-square boards: the black knight's own terms on d5 in black's board.
+  EXPECT_NE(text.find("\nwhite\n"), std::string::npos);
+  EXPECT_NE(text.find("\nblack\n"), std::string::npos);
 }
 
 }  // namespace
