@@ -196,6 +196,7 @@ int full_evaluation(SearchThread* t, EvalScratch& s, int side) {
   if (s.display) {
     for (int c = 0; c < 2; c++)
       eval_display.term_op[TERM_PAWNS][c] = s.op[c], eval_display.term_en[TERM_PAWNS][c] = s.en[c];
+    pawn_terms_by_square(b, *s.pawns, s.square_op, s.square_en);
   }
   take(s, snap);
   blocked_pawns(s);

@@ -27,3 +27,7 @@ const PawnEntry* probe_pawns(SearchThread* thread);
 
 // The pawn-structure terms and bitboards of a position, into `entry`.
 void compute_pawn_entry(const Board* board, PawnEntry& entry);
+
+// Each pawn's share of the entry's scores, added into op[] and en[] by
+// square (for the evaluation display).
+void pawn_terms_by_square(const Board* board, const PawnEntry& entry, int op[64], int en[64]);

@@ -104,6 +104,16 @@ void compute_pawn_entry(const Board* board, PawnEntry& e) {
   }
 }
 
+void pawn_terms_by_square(const Board* board, const PawnEntry& e, int op[64], int en[64]) {
+  for (int c = 0; c < 2; c++) {
+    for (const uint8_t* sq = board->plist[make_piece(PAWN, c)]; *sq != NO_SQUARE; sq++) {
+      PawnSums v = score_pawn(board, e, c, *sq);
+      op[*sq] += v.op;
+      en[*sq] += v.en;
+    }
+  }
+}
+
 const PawnEntry* probe_pawns(SearchThread* thread) {
   const Board* board = &thread->board;
   PawnEntry& e = thread->pawn_hash.entries[board->pawn_key & (PAWN_HASH_SIZE - 1)];
