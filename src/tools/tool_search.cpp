@@ -14,7 +14,12 @@ void tool_prepare_search() {
   control.start_request = 0;
 }
 
-void tool_search_here() { think(1); }
+// The tools report their searches themselves; the main loop must not find a
+// search of theirs still marked as running and report it again.
+void tool_search_here() {
+  think(1);
+  control.state = 0;
+}
 
 // A batch run often has no operator at all (standard input at its end from
 // the start, as under a script). For the tools the end of input is therefore
@@ -41,4 +46,5 @@ void tool_search_on_workers(bool sleep_after_depth_one) {
     if (control.stop == 0 && deep_enough) sleep_ms(1);
   }
   check_time();  // refreshes elapsed for the report
+  control.state = 0;
 }

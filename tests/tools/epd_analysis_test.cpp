@@ -130,6 +130,7 @@ TEST(EpdAnalysis, ConsoleTuneBracketsAndRestores) {
   EXPECT_NE(out.find("best= "), std::string::npos);
   EXPECT_EQ(out.substr(out.size() - 6), "done!\n");
   EXPECT_EQ(params.knight_value_op, 380);  // reported, not kept
+  EXPECT_EQ(control.state, 0);              // no search left for the main loop to report
   EXPECT_EQ(control.max_depth, 0);
   EXPECT_STREQ(settings.epd_file, "tune.epd");
 
