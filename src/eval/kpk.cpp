@@ -13,6 +13,9 @@ enum : uint8_t { ILLEGAL = 0, DRAW = 1, WIN = 2, UNKNOWN = 4 };
 uint8_t table[2][32][64][64];
 bool built = false;
 
+// King steps from each square, ended by -1.
+int8_t king_steps[64][9];
+
 int distance(int a, int b) {
   int df = std::abs((a & 7) - (b & 7)), dr = std::abs((a >> 3) - (b >> 3));
   return df > dr ? df : dr;
@@ -54,19 +57,17 @@ uint8_t attacker_moves(int p, int pawn, int ak, int dk) {
     int twice = pawn + 16;
     if ((pawn >> 3) == 1 && twice != ak && twice != dk) seen |= table[1][p + 8][ak][dk];
   }
-  for (int to = 0; to < 64; to++)
-    if (distance(ak, to) == 1) seen |= table[1][p][to][dk];
+  for (const int8_t* to = king_steps[ak]; *to >= 0; to++) seen |= table[1][p][*to][dk];
   return seen;
 }
 
 uint8_t defender_moves(int p, int pawn, int ak, int dk) {
   uint8_t seen = 0;
-  for (int to = 0; to < 64; to++) {
-    if (distance(dk, to) != 1) continue;
-    if (to == pawn)
+  for (const int8_t* to = king_steps[dk]; *to >= 0; to++) {
+    if (*to == pawn)
       seen |= distance(ak, pawn) > 1 ? DRAW : ILLEGAL;
     else
-      seen |= table[0][p][ak][to];
+      seen |= table[0][p][ak][*to];
   }
   return seen;
 }
@@ -100,6 +101,12 @@ bool iterate_once() {
 void init_kpk() {
   if (built) return;
   built = true;
+  for (int from = 0; from < 64; from++) {
+    int n = 0;
+    for (int to = 0; to < 64; to++)
+      if (distance(from, to) == 1) king_steps[from][n++] = static_cast<int8_t>(to);
+    king_steps[from][n] = -1;
+  }
   for (int p = 0; p < 32; p++) mark_start(p, pawn_square(p));
   while (iterate_once()) {
   }
