@@ -70,25 +70,17 @@ TEST(BadInput, MalformedCommandsAndNumbers) {
         "go depth abc movetime -5 nodes x", "stop", "ponderhit", "   ", "\t", "uci extra words"}) {
     engine.send(line);
   }
-  engine.read_for(0.5);
+  // A game longer than the history holds is cut, not overrun.
+  std::string game = "position startpos moves";
+  for (int i = 0; i < 300; i++) game += " g1f3 g8f6 f3g1 f6g8";
+  engine.send(game);
+  engine.send("go depth 3");
+  EXPECT_TRUE(engine.expect_line("bestmove", 20));
   ASSERT_TRUE(ready(engine));
   // The engine still plays from a sane position after all that.
   engine.send("position startpos moves e2e4");
   engine.send("go depth 3");
   EXPECT_TRUE(engine.expect_line("bestmove", 20));
-  expect_clean_exit(engine);
-}
-
-TEST(BadInput, GameLongerThanTheHistory) {
-  EngineProcess engine;
-  ASSERT_TRUE(engine.start({"-nolog", "-hash", "1"}));
-  std::string line = "position startpos moves";
-  for (int i = 0; i < 300; i++) line += " g1f3 g8f6 f3g1 f6g8";
-  engine.send(line);
-  engine.send("go depth 4");
-  std::string best;
-  ASSERT_TRUE(engine.expect_line("bestmove", 30, &best));
-  ASSERT_TRUE(ready(engine));
   expect_clean_exit(engine);
 }
 
@@ -107,7 +99,6 @@ TEST(BadInput, JunkConfigurationFiles) {
   unreadable.write_file("tarn.rc", "LMR_depth 4\n");
   chmod((unreadable.directory() + "/tarn.rc").c_str(), 0);
   ASSERT_TRUE(unreadable.start({"-nolog", "-hash", "1"}));
-  std::string first;
   ASSERT_TRUE(ready(unreadable));
   if (geteuid() != 0) {  // the superuser reads it anyway
     EXPECT_EQ(unreadable.transcript(), std::vector<std::string>{"readyok"});

@@ -1,58 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
-#include <string>
 
 #include <unistd.h>
 
-#include "platform/file_lock.h"
 #include "platform/stdin_reader.h"
-
-namespace {
-
-std::string temp_path(const char* name) {
-  return "/tmp/tarn_platform_" + std::to_string(getpid()) + "_" + name;
-}
-
-std::string read_text(const std::string& path) {
-  std::string text;
-  if (FILE* file = std::fopen(path.c_str(), "r")) {
-    int c;
-    while ((c = std::fgetc(file)) != EOF) text += static_cast<char>(c);
-    std::fclose(file);
-  }
-  return text;
-}
-
-void write_text(const std::string& path, const char* text) {
-  FILE* file = std::fopen(path.c_str(), "w");
-  ASSERT_NE(file, nullptr);
-  std::fputs(text, file);
-  std::fclose(file);
-}
-
-}  // namespace
-
-TEST(FileLock, SecondOwnerIsRefusedAndTheFileKept) {
-  std::string path = temp_path("lock");
-  write_text(path, "old contents\n");
-  FILE* first = open_exclusive_for_writing(path.c_str());
-  ASSERT_NE(first, nullptr);
-  std::fputs("first\n", first);
-  std::fflush(first);
-  // A second open description conflicts even within one process.
-  EXPECT_EQ(open_exclusive_for_writing(path.c_str()), nullptr);
-  EXPECT_EQ(read_text(path), "first\n");
-  std::fclose(first);
-  // Released with the file: the next owner starts from an empty file.
-  FILE* next = open_exclusive_for_writing(path.c_str());
-  ASSERT_NE(next, nullptr);
-  std::fclose(next);
-  EXPECT_EQ(read_text(path), "");
-  EXPECT_EQ(open_exclusive_for_writing("/nonexistent/dir/file"), nullptr);
-  std::remove(path.c_str());
-}
 
 TEST(StdinReader, WaitsReadsAndSeesTheEnd) {
   int saved = dup(STDIN_FILENO);
