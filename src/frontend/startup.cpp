@@ -60,10 +60,12 @@ void open_book() {
   if (settings.book_file[0]) book_load();
 }
 
+// The search threads go first: a search aborted by "quit" may still be
+// reading the tables for a moment.
 void shut_down() {
+  stop_search_threads();
   book_release();
   release_hash_table();
-  stop_search_threads();
   close_log();
 }
 
