@@ -166,6 +166,14 @@ TEST(Endings, DrawishFactors) {
   // No pawns for the stronger side and a small edge: rook against bishop.
   eval_fen("8/8/4k3/8/2b5/8/4R3/4K3 w - -");
   EXPECT_DOUBLE_EQ(eval_display.draw_factor, 0.15);
+  // Opposite bishops, one extra pawn, bishops only: the fourth factor of
+  // (0.25, 0.2375, 0.225, 0.2125).
+  eval_fen("2b1k3/p7/8/8/8/8/PP6/2B1K3 w - -");
+  EXPECT_DOUBLE_EQ(eval_display.draw_factor, 0.2125);
+  // A lone extra pawn: the defending bishop covers d6 (0.35), the king
+  // blocks the file (0.75) and is nearer the target square (0.8).
+  eval_fen("5b2/8/3k4/8/3P4/8/8/2B1K3 w - -");
+  EXPECT_NEAR(eval_display.draw_factor, 0.35 * 0.75 * 0.8, 1e-12);
   display_eval_terms = false;
 }
 

@@ -128,6 +128,15 @@ TEST(Terms, Kings) {
   // Ending: opening halved; a1 free squares only on the rim but b2 inside
   // (no -12); e5 free in the centre (+6) and rank bonus 8.
   EXPECT_EQ(term("8/7p/8/4k3/8/8/P7/K7 w - -", TERM_KINGS), (Term{7 / 2, -48, -28 / 2, 9 + 6 + 8}));
+  // Queen h3 and bishop b7 against g1: shelter 10 units (+6), one safe
+  // queen check on g2 (-8/-12) that is also a supported contact check (-10,
+  // threat 5000); danger units 2 + zone attacks 3 (bishop g2, queen g2, h2)
+  // + attack counter 5 + 2 * checks - 1 for the side to move = 11 (-54);
+  // stage 19 adds the ending: f1 and h1 free but on the rim (-12).
+  EXPECT_EQ(term("6k1/1b3ppp/8/8/8/7q/5PPP/6K1 w - -", TERM_KINGS).white_op, 7 + 6 - 8 - 10 - 54);
+  EXPECT_EQ(eval_display.term_en[TERM_KINGS][0], -33 - 12 - 12);
+  EXPECT_EQ(thread()->stack[1].threat[0], 5000);
+  EXPECT_EQ(thread()->stack[1].threat[1], 1060);  // the queen hangs to g2
   // g1 is four files right of the only pawn file: pst -33, -10 per file
   // (free squares f2 and g2 are off the rim, so no -12).
   EXPECT_EQ(term("8/8/2p5/1k6/8/8/2P5/6K1 w - -", TERM_KINGS).white_en, -33 - 10 * (6 - 2));
