@@ -180,7 +180,9 @@ void finish_display(const EvalScratch& s, int score, double factor) {
   d.valid = true;
 }
 
-// Steps 3 to 16 of a full evaluation; returns the blended score for white.
+// Everything between the cache probe and the drawish scaling: material,
+// attacks, pawns, pieces, kings, passers and the smaller terms, blended by
+// the stage. Returns the score for white.
 int full_evaluation(SearchThread* t, EvalScratch& s, int side) {
   Board* b = s.board;
   Snapshot snap;
@@ -255,6 +257,12 @@ void clear_eval_caches(SearchThread* thread) {
 
 int evaluate(SearchThread* thread, int side, int ply, int skip) {
   if (skip) return EVAL_NONE;
+  const Board* board = &thread->board;
+  // A set-up position without both kings or with pawns on the end ranks is
+  // not a game position; score it level instead of reading off the tables.
+  if (!board->bb[WHITE_KING] || !board->bb[BLACK_KING] ||
+      ((board->bb[WHITE_PAWN] | board->bb[BLACK_PAWN]) & 0xFF000000000000FFULL))
+    return 0;
   thread->eval_count++;
   if (thread->eval_cache.generation != eval_tables_generation) {
     clear_eval_caches(thread);

@@ -23,6 +23,12 @@ TEST(Endings, StartPositionIsTheTempo) {
   EXPECT_EQ(eval_fen("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR b KQkq -"), 16);
 }
 
+TEST(Endings, MalformedSetUpsScoreLevel) {
+  EXPECT_EQ(eval_fen("8/8/8/8/8/8/PPPPPPPP/RNBQ1BNR w - -"), 0);     // no kings
+  EXPECT_EQ(eval_fen("4k2P/8/8/8/8/8/8/QQ2K3 w - -"), 0);            // pawn on the eighth
+  EXPECT_EQ(eval_fen("4k3/8/8/8/8/8/8/p3K3 b - -"), 0);              // pawn on the first
+}
+
 TEST(Endings, BareMinorsAreDeadDraws) {
   for (const char* fen : {"8/8/4k3/8/8/8/8/4K3 w - -", "8/8/4k3/8/8/2N5/8/4K3 w - -",
                           "8/8/4k3/8/8/2B5/8/4K3 b - -", "8/8/4k3/8/8/2NN4/8/4K3 w - -",
