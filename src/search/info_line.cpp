@@ -46,7 +46,7 @@ void line_text(const Move* line, bool console, int max_moves, char* out, int siz
 
 void print_info(int t, int pv_index, int depth, int score, const Move* line) {
   lock_output();
-  sum_statistics();
+  sum_statistics(false);
   const double elapsed = relaxed_load_double(control.elapsed);
   const double nodes = static_cast<double>(control.stats.nodes);
   const double nps = elapsed > 0.001 ? nodes / elapsed : 0;

@@ -38,6 +38,18 @@ void set_line_to_move(SearchThread* thread, Move move) {
 
 void set_score(SearchThread* thread, int v) { relaxed_store(thread->score, v); }
 
+// Puts back a saved best line (or clears it); the best move itself is read
+// by the clock check while the search runs.
+void restore_line(SearchThread* thread, const Move* saved) {
+  for (int i = 0; i < MAX_PLY; ++i) {
+    const Move m = saved ? saved[i] : 0;
+    if (i == 1)
+      relaxed_store(thread->pv_line[1], m);
+    else
+      thread->pv_line[i] = m;
+  }
+}
+
 // The legal root moves in generation order, scored by the general scorer.
 int build_root_list(SearchThread* thread) {
   Board* board = &thread->board;
@@ -58,7 +70,7 @@ void progress_lines(SearchThread* thread, const MoveEntry& entry, int pv_index) 
   const int searched = thread->stack[1].moves_searched;
   if (searched == 0) {
     lock_output();
-    sum_statistics();
+    sum_statistics(false);
     const double nodes = static_cast<double>(control.stats.nodes);
     print_linef("info depth %d time %.0f nodes %.0f nps %.0f hashfull %.0f", control.main_depth, elapsed * 1000,
                 nodes, elapsed > 0.001 ? nodes / elapsed : 0, tt_hashfull() * 1000);
@@ -107,7 +119,7 @@ void select_into(MoveEntry* list, int index) {
 }
 
 void easy_move_check(SearchThread* thread, int depth, int legal_moves) {
-  control.early_stop = 0;
+  relaxed_store(control.early_stop, 0);
   if (legal_moves == 1) {
     if (depth > 6) relaxed_store(control.early_stop, 1);
     return;
@@ -146,7 +158,7 @@ void reset_thread_for_search(SearchThread* thread) {
   thread->list_start[1]->move = MOVE_END;
   relaxed_store(thread->iter_depth, 0);
   relaxed_store(thread->iter_state, 0);
-  for (Move& m : thread->pv_line) m = 0;
+  restore_line(thread, nullptr);
   reset_move_order(thread);
   PlyRecord& root = thread->stack[1];
   root.pv_node = 1;
@@ -254,13 +266,13 @@ void search_root(SearchThread* thread, int depth, int pv_index) {
         v = thread->score;
         child_pv[2] = 0;
       } else {
-        for (int i = 0; i < MAX_PLY; ++i) thread->pv_line[i] = saved_line[i];
+        restore_line(thread, saved_line);
         set_score(thread, saved_score);
         ++root.moves_searched;
         return;
       }
     }
-    for (int i = 0; i < MAX_PLY; ++i) thread->pv_line[i] = saved_line[i];
+    restore_line(thread, saved_line);
     set_score(thread, saved_score);
     ++root.moves_searched;
     if (v > lo) entry.score = static_cast<int16_t>(v);
@@ -313,7 +325,7 @@ void think(int t) {
     // Helpers start once the main thread is iterating, so they find its
     // root tablebase verdict and share its first table entries.
     const SearchThread* main = search_thread(1);
-    while (relaxed_load(main->iter_depth) == 0) {
+    while (__atomic_load_n(&main->iter_depth, __ATOMIC_ACQUIRE) == 0) {
       if (stopped()) return;
       sleep_ms(1);
     }
@@ -334,7 +346,9 @@ void think(int t) {
       perturb_root_scores(thread);
       end_report = false;
     }
-    relaxed_store(thread->iter_depth, d);
+    // Release: helpers waiting for the first iteration then also see the
+    // root tablebase verdict published before it.
+    __atomic_store_n(&thread->iter_depth, static_cast<uint8_t>(d), __ATOMIC_RELEASE);
     thread->nodes_at_depth[d] = 0;
     relaxed_store(thread->score_at_depth[d], NO_SCORE);
 

@@ -128,7 +128,11 @@ int repetition_score(int side, int history_count) {
 
 int search(Board* board, int side, int ply, int depth, int alpha, int beta, int pv_node, Move* pv) {
   SearchThread* thread = board->thread;
-  if (++thread->nodes > thread->node_limit && thread->done_depth > 1) {
+  // Counters that the info lines sum while the search runs are written
+  // with relaxed atomics (plain moves on this hardware).
+  const uint64_t nodes = relaxed_load(thread->nodes) + 1;
+  relaxed_store(thread->nodes, nodes);
+  if (nodes > thread->node_limit && thread->done_depth > 1) {
     control.stop = 1;
     return 0;
   }
@@ -165,7 +169,7 @@ int search(Board* board, int side, int ply, int depth, int alpha, int beta, int 
     const int32_t r = static_cast<int32_t>(egtb_search_wdl(board, depth));
     record.tb_result = r;
     if (r != -1) {
-      ++thread->tbhits;
+      relaxed_store(thread->tbhits, relaxed_load(thread->tbhits) + 1);
       if (r > 4 - parent.tb_result) return beta;
       if (ply == 2 && control.tb_root_move != 0 && thread->last_move != control.tb_root_move &&
           board->fifty > 30)
@@ -174,7 +178,7 @@ int search(Board* board, int side, int ply, int depth, int alpha, int beta, int 
   } else if (board->fifty == 0 && control.tb_root_result == -1) {
     const int32_t r = static_cast<int32_t>(egtb_search_wdl(board, depth));
     if (r != -1) {
-      ++thread->tbhits;
+      relaxed_store(thread->tbhits, relaxed_load(thread->tbhits) + 1);
       const int v = r == 0 ? ply - 9800 : r == 4 ? 9799 - ply : 0;
       return v <= alpha ? alpha : v;
     }

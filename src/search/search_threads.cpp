@@ -78,21 +78,26 @@ void wake_threads() {
   }
 }
 
-void sum_statistics() {
-  SearchStats stats{};
+void sum_statistics(bool all_counters) {
+  SearchStats stats = control.stats;
+  stats.nodes = stats.tbhits = 0;
+  if (all_counters) stats.eval_probes = stats.eval_hits = stats.tt_probes = stats.tt_hits = 0;
+  if (all_counters) stats.pawn_probes = stats.pawn_hits = 0;
   for (int t = 1; t <= control.threads; ++t) {
     const SearchThread* thread = thread_table[t];
     if (!thread) continue;
     stats.nodes += relaxed_load(thread->nodes);
     stats.tbhits += relaxed_load(thread->tbhits);
-    stats.eval_probes += relaxed_load(thread->eval_count);
-    stats.eval_hits += relaxed_load(thread->eval_hits);
-    stats.tt_probes += relaxed_load(thread->tt_probes);
-    stats.tt_hits += relaxed_load(thread->tt_hits);
-    stats.pawn_probes += relaxed_load(thread->pawn_probes);
-    stats.pawn_hits += relaxed_load(thread->pawn_hits);
+    // The table and evaluation counters are plain fields of busy threads;
+    // they are read only once the workers are idle.
+    if (!all_counters) continue;
+    stats.eval_probes += thread->eval_count;
+    stats.eval_hits += thread->eval_hits;
+    stats.tt_probes += thread->tt_probes;
+    stats.tt_hits += thread->tt_hits;
+    stats.pawn_probes += thread->pawn_probes;
+    stats.pawn_hits += thread->pawn_hits;
   }
-  stats.hash_fill = control.stats.hash_fill;
   control.stats = stats;
 }
 

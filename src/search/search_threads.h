@@ -16,8 +16,9 @@ int busy_threads();
 // are more, so helpers find the main thread already iterating).
 void wake_threads();
 
-// Adds up the counters of the workers into control.stats.
-void sum_statistics();
+// Adds up the counters of the workers into control.stats: only the node
+// and tablebase counts while a search runs, every counter once it is over.
+void sum_statistics(bool all_counters = true);
 
 // Block of thread t (0 = the game position), or null.
 inline SearchThread* search_thread(int t) { return thread_table[t]; }

@@ -26,6 +26,24 @@ void mark_empty() {
 
 TTEntry* bucket(uint64_t key, int side) { return tt.base + tt_bucket_index(key, side); }
 
+// Entries are read and written as two 64-bit words with relaxed atomics:
+// plain moves on this hardware, and well-defined when threads collide.
+uint64_t* words(TTEntry* entry) { return reinterpret_cast<uint64_t*>(entry); }
+
+void load_entry(TTEntry* entry, TTEntry& out) {
+  uint64_t w[2];
+  w[0] = __atomic_load_n(words(entry), __ATOMIC_RELAXED);
+  w[1] = __atomic_load_n(words(entry) + 1, __ATOMIC_RELAXED);
+  std::memcpy(&out, w, sizeof out);
+}
+
+void store_entry(TTEntry* entry, const TTEntry& in) {
+  uint64_t w[2];
+  std::memcpy(w, &in, sizeof w);
+  __atomic_store_n(words(entry), w[0], __ATOMIC_RELAXED);
+  __atomic_store_n(words(entry) + 1, w[1], __ATOMIC_RELAXED);
+}
+
 }  // namespace
 
 uint64_t tt_bucket_index(uint64_t key, int side) {
@@ -76,10 +94,17 @@ void tt_probe_key(uint64_t key, int side, TTEntry& out) {
   TTEntry* entry = bucket(key, side);
   const uint32_t hi = static_cast<uint32_t>(key >> 32);
   for (int i = 0; i < 4; ++i, ++entry) {
-    if (entry->key_hi != hi) continue;
-    entry->gen = static_cast<uint16_t>(control.hash_age);  // a found entry stays young
     TTEntry copy;
-    std::memcpy(&copy, entry, sizeof copy);
+    load_entry(entry, copy);
+    if (copy.key_hi != hi) continue;
+    // A found entry stays young. Racing with a writer here at worst leaves
+    // an entry whose check word no longer matches.
+    copy.gen = static_cast<uint16_t>(control.hash_age);
+    __atomic_store_n(words(entry) + 1, [&] {
+      uint64_t w[2];
+      std::memcpy(w, &copy, sizeof w);
+      return w[1];
+    }(), __ATOMIC_RELAXED);
     if (check_word(key, copy.move, copy.score) != copy.check) {
       out.depth = TT_BAD_CHECK;
       return;
@@ -93,26 +118,27 @@ void tt_store_key(uint64_t key, int side, uint16_t move, int score, int bound, i
   if (control.hash_mode == 0 || !tt.base || tt.count == 0) return;
   TTEntry* first = bucket(key, side);
   const uint32_t hi = static_cast<uint32_t>(key >> 32);
-  TTEntry* target = nullptr;
+  TTEntry slots[4];
+  for (int i = 0; i < 4; ++i) load_entry(first + i, slots[i]);
+  int target = -1;
   for (int i = 0; i < 4; ++i) {
-    if (first[i].key_hi == hi) {
-      if (depth < first[i].depth - 2) return;
-      target = first + i;
+    if (slots[i].key_hi == hi) {
+      if (depth < slots[i].depth - 2) return;
+      target = i;
       break;
     }
   }
-  if (!target) {
-    TTEntry* victim = first;
-    int weakest = static_cast<int16_t>(first->gen) * 16 + first->depth;
+  if (target < 0) {
+    target = 0;
+    int weakest = static_cast<int16_t>(slots[0].gen) * 16 + slots[0].depth;
     for (int i = 1; i < 4; ++i) {
-      const int worth = static_cast<int16_t>(first[i].gen) * 16 + first[i].depth;
+      const int worth = static_cast<int16_t>(slots[i].gen) * 16 + slots[i].depth;
       if (worth < weakest) {
         weakest = worth;
-        victim = first + i;
+        target = i;
       }
     }
-    if (depth < victim->depth - 7) return;
-    target = victim;
+    if (depth < slots[target].depth - 7) return;
   }
   TTEntry entry;
   entry.key_hi = hi;
@@ -122,7 +148,7 @@ void tt_store_key(uint64_t key, int side, uint16_t move, int score, int bound, i
   entry.gen = static_cast<uint16_t>(control.hash_age);
   entry.bound = static_cast<uint8_t>(bound);
   entry.depth = static_cast<int8_t>(depth);
-  std::memcpy(target, &entry, sizeof entry);
+  store_entry(first + target, entry);
 }
 
 void tt_probe(const Board& board, TTEntry& out) {
@@ -155,8 +181,11 @@ double tt_hashfull() {
   }
   int used = 0;
   const uint64_t start = tt.count / 2 - 500;
-  for (uint64_t i = start; i < start + 1000; ++i)
-    if (tt.base[i].gen == static_cast<uint16_t>(control.hash_age)) ++used;
+  for (uint64_t i = start; i < start + 1000; ++i) {
+    TTEntry entry;
+    load_entry(tt.base + i, entry);
+    if (entry.gen == static_cast<uint16_t>(control.hash_age)) ++used;
+  }
   tt.hashfull = used * 0.001;
   return tt.hashfull;
 }
