@@ -1,5 +1,6 @@
 #include "search/search_threads.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -13,15 +14,18 @@ namespace {
 
 std::mutex result_mutex;
 std::mutex output_mutex;
+std::atomic<bool> started[MAX_THREADS + 1];
 
 void worker(int number) {
-  free_thread_block(thread_table[number]);
+  // A block left by an earlier worker of this number (its thread has ended).
+  free_thread_block(__atomic_load_n(&thread_table[number], __ATOMIC_ACQUIRE));
   SearchThread* block = alloc_thread_block();
   if (!block) std::exit(0);
   block->busy = 0;
   block->number = static_cast<uint8_t>(number);
   block->rng = static_cast<uint32_t>(number) * 123;
   __atomic_store_n(&thread_table[number], block, __ATOMIC_RELEASE);
+  started[number] = true;
   for (;;) {
     const uint8_t busy = block->busy.load();
     if (busy == 99) break;
@@ -38,7 +42,7 @@ void worker(int number) {
 }  // namespace
 
 int start_threads(int n) {
-  for (int t = 1; t <= n; ++t) __atomic_store_n(&thread_table[t], nullptr, __ATOMIC_RELEASE);
+  for (int t = 1; t <= n; ++t) started[t] = false;
   for (int t = 1; t <= n; ++t) {
     try {
       std::thread(worker, t).detach();
@@ -47,7 +51,7 @@ int start_threads(int n) {
     }
   }
   for (int t = 1; t <= n; ++t)
-    while (!__atomic_load_n(&thread_table[t], __ATOMIC_ACQUIRE)) sleep_ms(1);
+    while (!started[t]) sleep_ms(1);
   return 0;
 }
 
