@@ -1,6 +1,6 @@
 #pragma once
 // Shared set-up for the board tests: initialised tables, one thread block,
-// the shared perft records and positions reached by random legal play.
+// the shared perft records and random legal play.
 #include <cstdint>
 #include <random>
 #include <string>
@@ -12,26 +12,20 @@
 
 namespace board_test {
 
-// The tables are built and a zero-filled block exists; thread 0 points at it.
-SearchThread* thread();
-
-// Sets up the test thread's board from a record and returns it.
-Board* setup(const char* fen);
+SearchThread* thread();           // tables built; thread_table[0] is this block
+Board* setup(const char* fen);    // the test thread's board, set up from a record
 
 struct PerftRecord {
   std::string fen;
   std::vector<uint64_t> counts;  // counts[d - 1] for depth d
 };
-std::vector<PerftRecord> perft_records();  // empty when the shared file is missing
+std::vector<PerftRecord> perft_records();
 
-// Legal moves of the side to move.
 std::vector<Move> legal_moves(const Board* board);
+// Plays up to `length` random legal moves from the board's position.
+void random_walk(Board* board, std::mt19937& rng, int length);
 
-// Plays up to `length` random legal moves from the board's position and
-// returns the moves played (the board is left after them).
-std::vector<Move> random_walk(Board* board, std::mt19937& rng, int length);
-
-// Every view of the position the board keeps, to compare two moments.
+// Every view of the position, the counters and the history in use.
 struct Snapshot {
   Board board;
   int history_count, ply;
@@ -39,7 +33,6 @@ struct Snapshot {
   std::vector<HistoryRecord> history;
 };
 Snapshot snapshot(const Board* board);
-// Gtest assertion text for the first difference, empty when equal.
-std::string difference(const Snapshot& a, const Snapshot& b);
+std::string difference(const Snapshot& a, const Snapshot& b);  // empty when equal
 
 }  // namespace board_test
