@@ -75,8 +75,17 @@ bool see_ok(Board* board, Move move) {
     if (piece_type(mover) == KING) {
       gain -= 9999;
     } else {
+      // The recapturing piece stands on the square while the mover's side
+      // answers, so that answer wins what is really there.
+      int taker = board->squares[recapture];
+      board->squares[to] = static_cast<uint8_t>(taker);
+      board->squares[recapture] = EMPTY;
+      board->bb[taker] &= ~square_bit(recapture);
       int value = exchange_value[piece_type(mover)];
       int reply = swap(board, side, NO_SQUARE, to, occ & ~square_bit(recapture), true);
+      board->bb[taker] |= square_bit(recapture);
+      board->squares[recapture] = static_cast<uint8_t>(taker);
+      board->squares[to] = static_cast<uint8_t>(mover);
       if (value - reply >= 0) gain += reply - value;
     }
   }
