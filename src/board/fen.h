@@ -8,9 +8,11 @@ constexpr int FEN_BUFFER = 82;  // longest four-field text plus its NUL
 
 // Sets up the board and its thread's game history from a FEN or EPD record.
 // Fields after the en-passant square are ignored. Malformed text never leads
-// outside the board or the text: placement past the eighth rank and pieces
-// beyond nine of one code are dropped, and missing fields read as "w - -"
-// (with the side to move kept as it was). Castling rights whose king and
+// outside the board or the text: placement past the eighth rank, a tenth
+// piece of one code, a second king of one colour and a piece on an occupied
+// square are dropped; a record that ends early keeps the side to move and
+// has no castling rights or en-passant square; an en-passant square that no
+// double push can have produced is dropped. Castling rights whose king and
 // rook are not at home are removed with the message "Illegal EPD record".
 void parse_fen(Board* board, const char* text);
 
