@@ -24,17 +24,19 @@ const char* const short_game =
     "13. Nf1 {+0.30/8} Bf8 {-0.20/8} 14. Ng3 {+0.29/8} g6 {-0.18/8}\n"
     "15. a4 {+0.30/8} c5 {-0.17/8} 16. d5 {+0.40/8} c4 {-0.30/8} 0-1\n";
 
-void set_limits(int depth) {
+// Runs the analysis of a file with the output captured.
+std::string analyse(const char* file, int depth) {
+  std::strcpy(settings.epd_file, file);
   control.max_depth = static_cast<int8_t>(depth);
   control.level_moves = 1;
   control.level_time = 1000.0;
-  control.node_limit = 0;
   settings.noise = 9999.0;
-  settings.quit = 0;
-  tune_result_flip = false;
+  testing::internal::CaptureStdout();
+  analyze_epd(0);
+  return testing::internal::GetCapturedStdout();
 }
 
-int summary_value(const std::string& out, const std::string& key) {
+int after(const std::string& out, const std::string& key) {
   size_t at = out.find(key);
   return at == std::string::npos ? -1 : std::atoi(out.c_str() + at + key.size());
 }
@@ -42,33 +44,26 @@ int summary_value(const std::string& out, const std::string& key) {
 }  // namespace
 
 TEST(EpdAnalysis, ReadsWhatTheScannerWrites) {
-  tool_test_search_setup();
+  tool_test_setup(true);
   ScratchDir dir;
   write_text_file("g.pgn", short_game);
   testing::internal::CaptureStdout();
-  int written = scan_pgn("g.pgn", 2);
+  ASSERT_EQ(scan_pgn("g.pgn", 2), 7);  // plies 20..26 of 32
   testing::internal::GetCapturedStdout();
-  ASSERT_EQ(written, 32 - 5 - 20);  // plies 20..26 of 32
 
-  std::strcpy(settings.epd_file, "tmp.epd");
-  set_limits(3);
-  testing::internal::CaptureStdout();
-  analyze_epd(0);
-  std::string out = testing::internal::GetCapturedStdout();
-  EXPECT_NE(out.find("Analyzing tmp.epd...\n"), std::string::npos);
-  size_t slash = out.find(" / ");
-  ASSERT_NE(slash, std::string::npos);
-  int correct = std::atoi(out.c_str() + out.rfind('\n', slash) + 1);
-  EXPECT_EQ(summary_value(out, " / "), written);
-  EXPECT_GT(correct, 0);  // the SAN best moves were read and some found
-  EXPECT_EQ(static_cast<int>(read_lines(UNSOLVED_FILE).size()), written - correct);
-  EXPECT_NE(out.find("avg bf= "), std::string::npos);
-  EXPECT_EQ(out.substr(out.size() - 2), "\n\n");  // the summary ends with an empty line
+  std::string out = analyse("tmp.epd", 3);
+  EXPECT_EQ(out.rfind("Analyzing tmp.epd...\n", 0), 0u);
+  EXPECT_EQ(after(out, " / "), 7);
+  int correct = std::atoi(out.c_str() + out.find("Analyzing tmp.epd...\n") + 21);
+  EXPECT_GT(correct, 0);  // the SAN best moves were read back, and some found
+  EXPECT_EQ(static_cast<int>(read_lines(UNSOLVED_FILE).size()), 7 - correct);
+  EXPECT_EQ(out.substr(out.size() - 2), "\n\n");
 
-  // Depth 0 scores by the static evaluation, so every record is quiet; the
-  // result 0-1 is read from c9 and the flip turns it round.
-  set_limits(0);
-  double error = analyze_epd(0x80000000u);  // quiet, one sixteenth
+  // Depth 0 scores by the static evaluation, so every record is quiet. The
+  // result 0-1 is read from c9: white's four records (ce near +0.3) disagree
+  // with it by more than one half and stay out; the flip turns it round.
+  out = analyse("tmp.epd", 0);
+  EXPECT_EQ(after(out, "xcnt= "), 3);
   double all = epd_error_all_records();
   tune_result_flip = true;
   double flipped = epd_error_all_records();
@@ -76,50 +71,41 @@ TEST(EpdAnalysis, ReadsWhatTheScannerWrites) {
   EXPECT_GT(all, 0.0);
   EXPECT_LT(all, 1.0);
   EXPECT_NE(all, flipped);
-  EXPECT_GE(error, 0.0);
   EXPECT_NE(tuning_error(7), 1.0);
 }
 
 TEST(EpdAnalysis, BadRecordsAreSkippedOrSurvived) {
-  tool_test_search_setup();
+  tool_test_setup(true);
   ScratchDir dir;
-  std::string text;
-  text += "# a comment that is long enough\n";
-  text += "; another one that is long enough\n";
-  text += "short\n";
-  text += " 4k3/8/8/8/8/8/8/4K2R w K - bm Rh8+;\n";  // leading space
-  text += "4k3/8/8/8/8/8/8/4K2R w K - bm Rh8+; c9 \"1-0\";\r\n";
-  text += "4k3/8/8/8/8/8/8/R3K3 w Q - bm Zz9; id \"" + std::string(10000, 'y') + "\";\n";
-  text += std::string(10000, 'x') + "\n";
-  text += "4k3/8/8/8/8/8/8/4K3\n";  // fields missing
-  text += std::string("\x01\x02\xff\xfe garbage bytes here\n");
-  text += "8/8/8/8/8/8/8/8 w - - bm e4;\n";          // no kings
-  text += "k6R/8/8/8/8/8/8/K7 w - - bm Ka2;\n";      // the side not to move is in check
-  text += "4k3/8/8/8/8/8/8/4K2R w K - bm";           // no final line feed, empty bm
-  write_text_file("bad.epd", text);
-  std::strcpy(settings.epd_file, "bad.epd");
-  set_limits(2);
-  testing::internal::CaptureStdout();
-  analyze_epd(0);
-  std::string out = testing::internal::GetCapturedStdout();
-  EXPECT_EQ(summary_value(out, " / "), 4);
-  EXPECT_NE(out.find("xcnt= "), std::string::npos);
-
+  const char binary[] = "\x01\x02\xff\xfe garbage bytes here\n";
+  write_text_file("bad.epd",
+                  "# a comment that is long enough\nshort\n"
+                  " 4k3/8/8/8/8/8/8/4K2R w K - bm Rh8+;\n"                // leading space
+                  "4k3/8/8/8/8/8/8/4K2R w K - bm Rh8+; c9 \"1-0\";\r\n"  // counted
+                  "4k3/8/8/8/8/8/8/R3K3 w Q - bm Zz9; id \"" + std::string(10000, 'y') +
+                      "\";\n"                                            // counted
+                      + std::string(10000, 'x') + "\n" +
+                      "4k3/8/8/8/8/8/8/4K3\n"                            // counted
+                      + binary +
+                      "8/8/8/8/8/8/8/8 w - - bm e4;\n"                   // no kings
+                      "k6R/8/8/8/8/8/8/K7 w - - bm Ka2;\n"               // mover left in check
+                      "4k3/8/8/8/8/8/8/4K2R w K - bm");                  // counted
+  std::string out = analyse("bad.epd", 2);
+  EXPECT_EQ(after(out, " / "), 4);
+  EXPECT_EQ(after(out, "xcnt= "), 0);  // the one result comes with a score past 700
   std::strcpy(settings.epd_file, "missing.epd");
   EXPECT_EQ(analyze_epd(0), 1.0);
 }
 
 TEST(EpdAnalysis, ConsoleTuneBracketsAndRestores) {
-  tool_test_search_setup();
+  tool_test_setup(true);
   ScratchDir dir;
   set_default_params(params);
   init_eval_tables();
-  // Extra-knight positions won by the knight's side, and level ones drawn.
   write_text_file("tune.epd",
                   "4k3/pppp4/8/8/8/8/PPPP4/1N2K3 w - - c9 \"1-0\";\n"
                   "1n2k3/pppp4/8/8/8/8/PPPP4/4K3 b - - c9 \"0-1\";\n"
-                  "4k3/pppp4/8/8/8/8/PPPP4/4K3 w - - c9 \"1/2-1/2\";\n"
-                  "2b1k3/pppp4/8/8/8/8/PPPP4/2B1K3 w - - c9 \"1/2-1/2\";\n");
+                  "4k3/pppp4/8/8/8/8/PPPP4/4K3 w - - c9 \"1/2-1/2\";\n");
   ConsoleCommand command{};
   std::strcpy(command.word[0], "tune");
   std::strcpy(command.word[1], "knight_value_op");
@@ -127,21 +113,14 @@ TEST(EpdAnalysis, ConsoleTuneBracketsAndRestores) {
   EXPECT_EQ(console_tools_command(command), 1);
   std::string out = testing::internal::GetCapturedStdout();
   EXPECT_EQ(out.rfind("\ntuning knight_value_op\nknight_value_op= 380, err= ", 0), 0u);
-  EXPECT_NE(out.find("best= "), std::string::npos);
   EXPECT_EQ(out.substr(out.size() - 6), "done!\n");
   EXPECT_EQ(params.knight_value_op, 380);  // reported, not kept
   EXPECT_EQ(control.state, 0);              // no search left for the main loop to report
-  EXPECT_EQ(control.max_depth, 0);
-  EXPECT_STREQ(settings.epd_file, "tune.epd");
 
   std::strcpy(command.word[1], "no_such_param");
   testing::internal::CaptureStdout();
   console_tools_command(command);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "done!\n");
-  command.word[1][0] = 0;
-  testing::internal::CaptureStdout();
-  EXPECT_EQ(console_tools_command(command), 1);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
   std::strcpy(command.word[0], "tuned");
   EXPECT_EQ(console_tools_command(command), 0);
 }

@@ -1,6 +1,5 @@
 #include "tool_env.h"
 
-#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -16,49 +15,36 @@
 #include "search/search_threads.h"
 #include "search/trans_table.h"
 
-void tool_test_setup() {
-  static bool done = false;
-  if (done) return;
-  done = true;
-  thread_table[0] = alloc_thread_block();
-  init_attack_tables();
-  init_keys();
-  init_eval();
-  settings.log_enabled = 0;
-  settings.noise = 9999.0;
-  control.threads = 1;
-  control.hash_mb = 16;
-  control.hash_mode = 1;
-  control.multipv = 1;
-  control.max_depth = 66;
-  control.level_moves = 1;
-  control.level_time = 1000.0;
-  control.overhead = 0.025;
-  control.tb_probe_depth[0] = 1;
-  control.tb_probe_depth[1] = 3;
-  control.tb_probe_depth[2] = 100;
-  set_default_params(params);
-  init_eval_tables();
-  set_game_position(START_FEN);
-}
-
-void tool_test_search_setup() {
-  tool_test_setup();
-  static bool done = false;
-  if (done) return;
-  done = true;
-  tt_allocate();
-  build_reduction_tables();
-  start_threads(1);
-}
-
-ScratchDir::ScratchDir() {
-  previous_ = std::filesystem::current_path();
-  std::random_device random;
-  for (;;) {
-    dir_ = std::filesystem::temp_directory_path() / ("tarn_tools_" + std::to_string(random()));
-    if (std::filesystem::create_directory(dir_)) break;
+void tool_test_setup(bool search) {
+  static bool tables = false, workers = false;
+  if (!tables) {
+    tables = true;
+    thread_table[0] = alloc_thread_block();
+    init_attack_tables();
+    init_keys();
+    init_eval();
+    settings.noise = 9999.0;
+    control.threads = control.hash_mode = control.multipv = 1;
+    control.hash_mb = 16;
+    control.overhead = 0.025;
+    control.tb_probe_depth[2] = 100;
+    set_default_params(params);
+    init_eval_tables();
+    set_game_position(START_FEN);
   }
+  if (search && !workers) {
+    workers = true;
+    tt_allocate();
+    build_reduction_tables();
+    start_threads(1);
+  }
+}
+
+ScratchDir::ScratchDir() : previous_(std::filesystem::current_path()) {
+  std::random_device random;
+  do {
+    dir_ = std::filesystem::temp_directory_path() / ("tarn_tools_" + std::to_string(random()));
+  } while (!std::filesystem::create_directory(dir_));
   std::filesystem::current_path(dir_);
 }
 
@@ -73,9 +59,8 @@ void write_text_file(const std::string& name, const std::string& text) {
 }
 
 std::string read_text_file(const std::string& name) {
-  std::ifstream in(name, std::ios::binary);
   std::stringstream buffer;
-  buffer << in.rdbuf();
+  buffer << std::ifstream(name, std::ios::binary).rdbuf();
   return buffer.str();
 }
 

@@ -1,26 +1,20 @@
 #pragma once
-// What the tool tests need around them: the engine's tables and game
-// position, the search workers, and a scratch directory as the working
-// directory (the tools write their files there).
+// What the tool tests need: the engine's tables, the game position and a
+// search worker, and a scratch working directory for the files the tools write.
 #include <filesystem>
 #include <string>
 #include <vector>
 
-// Builds the tables and the game position once per test program.
-void tool_test_setup();
-
-// Also allocates the transposition table and starts one search worker.
-void tool_test_search_setup();
+// Tables and game position (and, with search, the hash table and a worker), once.
+void tool_test_setup(bool search = false);
 
 class ScratchDir {
  public:
   ScratchDir();
   ~ScratchDir();
-  std::filesystem::path path() const { return dir_; }
 
  private:
-  std::filesystem::path dir_;
-  std::filesystem::path previous_;
+  std::filesystem::path dir_, previous_;
 };
 
 void write_text_file(const std::string& name, const std::string& text);
