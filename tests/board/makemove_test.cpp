@@ -112,8 +112,6 @@ TEST(MakeMove, DrawRules) {
   EXPECT_EQ(is_draw(board, true, 3), 2);
   board->fifty = 5;  // only the plies since the last irreversible move count
   EXPECT_EQ(is_draw(board, true, 3), 0);
-  board->fifty = 3;
-  EXPECT_EQ(is_draw(board, true, 2), 0);
 
   // Castling rights are not part of the comparison.
   board = setup("r3k3/8/8/8/8/8/8/4K3 b q -");
