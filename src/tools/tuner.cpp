@@ -8,6 +8,7 @@
 #include "frontend/engine_state.h"
 #include "frontend/output.h"
 #include "tools/epd_analysis.h"
+#include "tools/tool_search.h"
 #include "tools/tuner_step.h"
 
 FILE* tune_log = nullptr;
@@ -87,7 +88,10 @@ void tuning_pass(int pass) {
   std::fprintf(tune_log, "\nerr= %0.5f\n\n", err);
   std::fflush(tune_log);
   for (int i = 0; i < param_count && !settings.quit; i++) {
-    if (param_registry[i].selected) probe_entry(param_registry[i], r, pass == 0);
+    // Depth-0 measurements search no nodes, so the analysis itself never
+    // looks at the input; a typed "quit" is picked up here.
+    tool_poll_input();
+    if (param_registry[i].selected && !settings.quit) probe_entry(param_registry[i], r, pass == 0);
   }
   print_line("");
 }
