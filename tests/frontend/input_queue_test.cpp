@@ -22,7 +22,8 @@ void feed(InputQueue* queue, const std::string& bytes) {
 
 TEST(InputQueue, LinesSplitAtLineEndsNulAndSeparator) {
   static InputQueue queue;
-  feed(&queue, std::string("uci\nisready@stop\n\n\nposition startpos\r\nnext\0go\n", 50));
+  static const char bytes[] = "uci\nisready@stop\n\n\nposition startpos\r\nnext\0go\n";
+  feed(&queue, std::string(bytes, sizeof bytes - 1));
   EXPECT_EQ(drain(&queue),
             (std::vector<std::string>{"uci", "isready", "stop", "position startpos", "next", "go"}));
   EXPECT_EQ(queue.queue_length, 0);

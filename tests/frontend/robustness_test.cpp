@@ -40,7 +40,8 @@ TEST(BadInput, LongLinesNulBytesAndJunk) {
   engine.send(std::string(10000, 'a'));
   engine.send("position startpos moves " + std::string(10000, 'e'));
   engine.send("setoption name " + std::string(10000, 'x') + " value 1");
-  engine.send_raw(std::string("isr\0eady\0\0isready\n", 19));
+  static const char nul_bytes[] = "isr\0eady\0\0isready\n";
+  engine.send_raw(std::string(nul_bytes, sizeof nul_bytes - 1));
   EXPECT_TRUE(engine.expect_line("readyok", 10));
   std::mt19937 random(12345);
   for (int round = 0; round < 20; round++) {
