@@ -44,7 +44,7 @@ struct SearchControl {
   int16_t draw_value[2];     // contempt per colour, set at each search start
   double overhead;           // communication overhead in seconds
   uint8_t root_side;         // side to move at the root of the current search
-  uint8_t state;             // 0 idle, 1 thinking, 2 pondering, 3 analysing
+  std::atomic<uint8_t> state; // 0 idle, 1 thinking, 2 pondering, 3 analysing (read by the evaluation)
   uint8_t start_request;     // 0 none, 1 think, 2 ponder, 3 analyse
   int8_t max_depth;          // iteration limit, at most 66
   int64_t node_limit;        // 0 = none

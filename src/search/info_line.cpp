@@ -58,7 +58,7 @@ void print_info(int t, int pv_index, int depth, int score, const Move* line) {
     char multipv[24] = "";
     char extra[16] = "";
     char score_word[32];
-    if (control.multipv > 1) std::snprintf(multipv, sizeof multipv, "multipv %d ", pv_index + 1);
+    if (search_limits.multipv > 1) std::snprintf(multipv, sizeof multipv, "multipv %d ", pv_index + 1);
     if (uci_extra) std::snprintf(extra, sizeof extra, "[%02d%c] ", t, mark);
     score_text(shown, score_word, sizeof score_word);
     const SearchThread* main_thread = search_thread(1);
@@ -97,7 +97,7 @@ void publish_result(SearchThread* thread) {
   control.move_by_depth[d] = thread->pv_line[1];
   unlock_result();
   const double noise = settings.noise;
-  if (d > 1 && control.multipv == 1 && (control.stop || relaxed_load_double(control.elapsed) >= noise) &&
+  if (d > 1 && search_limits.multipv == 1 && (control.stop || relaxed_load_double(control.elapsed) >= noise) &&
       noise != 9999.0 && thread->pv_line[1] != 0)
     print_info(thread->number, -1, d, s, thread->pv_line);
 }

@@ -76,7 +76,7 @@ void progress_lines(SearchThread* thread, const MoveEntry& entry, int pv_index) 
                 nodes, elapsed > 0.001 ? nodes / elapsed : 0, tt_hashfull() * 1000);
     unlock_output();
   }
-  if (control.multipv == 1) {
+  if (search_limits.multipv == 1) {
     char text[MOVE_TEXT_SIZE];
     move_text(entry.move, text);
     print_linef("info currmove %s currmovenumber %d", text, searched + 1);
@@ -87,7 +87,7 @@ int root_reduction(const SearchThread* thread, int depth, int best, int prev, bo
   const Board& board = thread->board;
   const int side = board.side;
   const bool material_mix = board.material[side] > 0 && board.bb[make_piece(PAWN, side)] != 0;
-  return control.multipv == 1 && depth >= 8 && thread->stack[1].moves_searched >= 6 && best >= prev - 34 &&
+  return search_limits.multipv == 1 && depth >= 8 && thread->stack[1].moves_searched >= 6 && best >= prev - 34 &&
                  best >= MATE_BAND_LOW && !in_check && material_mix && thread->stack[1].move_flags == 0
              ? 1
              : 0;
@@ -134,13 +134,13 @@ void easy_move_check(SearchThread* thread, int depth, int legal_moves) {
 }
 
 bool helper_should_skip(int depth) {
-  if (depth <= 6 || control.multipv != 1 || depth >= control.max_depth) return false;
+  if (depth <= 6 || search_limits.multipv != 1 || depth >= search_limits.max_depth) return false;
   int count = 0;
-  for (int t = 1; t <= control.threads; ++t) {
+  for (int t = 1; t <= search_limits.threads; ++t) {
     const SearchThread* other = search_thread(t);
     if (other && relaxed_load(other->iter_depth) >= depth) ++count;
   }
-  return count >= static_cast<int>(std::lround(control.threads * 0.5 + 1.0));
+  return count >= static_cast<int>(std::lround(search_limits.threads * 0.5 + 1.0));
 }
 
 void perturb_root_scores(SearchThread* thread) {
@@ -183,7 +183,7 @@ void search_root(SearchThread* thread, int depth, int pv_index) {
   const int side = board->side;
   const int t = thread->number;
   thread->ext_fraction = 0;
-  const bool report = t == 1 && control.multipv == 1 && depth >= 4 && pv_index == 0;
+  const bool report = t == 1 && search_limits.multipv == 1 && depth >= 4 && pv_index == 0;
   const int prev = thread->score;
   PlyRecord& root = thread->stack[1];
   root.moves_searched = 0;
@@ -308,7 +308,7 @@ void think(int t) {
   set_score(thread, root_eval);
   thread->stack[1].eval = static_cast<int16_t>(root_eval);
   thread->stack[0].eval = static_cast<int16_t>(-root_eval);
-  if (control.max_depth < 1) return;
+  if (search_limits.max_depth < 1) return;
 
   if (const int over = game_over(board, in_check)) {
     set_score(thread, over == 1 ? -9999 : 0);
@@ -335,12 +335,12 @@ void think(int t) {
   }
   thread->stack[1].tb_result = control.tb_root_result;
 
-  const int max_depth = control.max_depth;
+  const int max_depth = search_limits.max_depth;
   for (int d = 1; d < 69; ++d) {
     bool end_report;
     if (main_thread) {
       relaxed_store(control.main_depth, d);
-      end_report = d == 1 || control.multipv > 1;
+      end_report = d == 1 || search_limits.multipv > 1;
     } else {
       if (helper_should_skip(d)) ++d;
       perturb_root_scores(thread);
@@ -353,15 +353,15 @@ void think(int t) {
     relaxed_store(thread->score_at_depth[d], NO_SCORE);
 
     MoveEntry* list = root_list(thread);
-    for (int i = 0; i < control.multipv && i < legal_moves && list[i].move != MOVE_END; ++i) {
+    for (int i = 0; i < search_limits.multipv && i < legal_moves && list[i].move != MOVE_END; ++i) {
       search_root(thread, d, i);
       if (stopped()) break;
       if (end_report && info_allowed() && thread->pv_line[1] != 0)
         print_info(t, i, d, thread->score, thread->pv_line);
     }
-    if (control.multipv > 1 && main_thread && settings.protocol != 2) print_line("");
+    if (search_limits.multipv > 1 && main_thread && settings.protocol != 2) print_line("");
     thread->nodes_at_depth[d] = thread->nodes;
-    if (main_thread && control.multipv == 1) easy_move_check(thread, d, legal_moves);
+    if (main_thread && search_limits.multipv == 1) easy_move_check(thread, d, legal_moves);
     if (stopped()) break;
     if (relaxed_load(thread->iter_state) != 99) {
       if (main_thread) {

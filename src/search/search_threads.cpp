@@ -87,7 +87,7 @@ void sum_statistics(bool all_counters) {
   stats.nodes = stats.tbhits = 0;
   if (all_counters) stats.eval_probes = stats.eval_hits = stats.tt_probes = stats.tt_hits = 0;
   if (all_counters) stats.pawn_probes = stats.pawn_hits = 0;
-  for (int t = 1; t <= control.threads; ++t) {
+  for (int t = 1; t <= search_limits.threads; ++t) {
     const SearchThread* thread = thread_table[t];
     if (!thread) continue;
     stats.nodes += relaxed_load(thread->nodes);
@@ -105,7 +105,12 @@ void sum_statistics(bool all_counters) {
   control.stats = stats;
 }
 
+SearchLimits search_limits = {66, 1, 1};
+
 void reset_thread_blocks() {
+  search_limits.max_depth = control.max_depth;
+  search_limits.multipv = control.multipv;
+  search_limits.threads = control.threads;
   SearchThread* master = thread_table[0];
   const uint64_t limit = control.node_limit > 0 ? static_cast<uint64_t>(control.node_limit)
                                                 : (uint64_t{1} << 62);

@@ -24,6 +24,16 @@ void sum_statistics(bool all_counters = true);
 inline SearchThread* search_thread(int t) { return thread_table[t]; }
 inline Board& master_board() { return thread_table[0]->board; }
 
+// The limits the search threads read, copied from control when a search
+// starts, so that commands changing control during a search (a new "go",
+// "setoption MultiPV") never touch what running threads read.
+struct SearchLimits {
+  int max_depth;
+  int multipv;
+  int threads;
+};
+extern SearchLimits search_limits;
+
 // Per-search reset of blocks 0..control.threads: counters, node limit, ply,
 // and for the workers a copy of the game position and its history.
 void reset_thread_blocks();

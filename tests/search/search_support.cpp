@@ -73,6 +73,7 @@ unsigned long long search_to_depth(const std::string& fen, int depth) {
   set_position(fen);
   tt_clear();
   control.max_depth = static_cast<int8_t>(depth);
+  search_limits.max_depth = depth;
   think(1);
   return worker()->nodes;
 }
