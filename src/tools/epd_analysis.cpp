@@ -34,9 +34,11 @@ struct EpdTotals {
 };
 
 // A record is searched only when it describes a position the search can
-// stand on: one king each and the side that just moved not left in check.
+// stand on: one king each, no pawn on a back rank and the side that just
+// moved not left in check.
 bool position_searchable(const Board* board) {
   if (popcount(board->bb[6]) != 1 || popcount(board->bb[14]) != 1) return false;
+  if ((board->bb[1] | board->bb[9]) & 0xFF000000000000FFull) return false;
   int mover = board->side ^ 1;
   return !attacked(board, king_square(board, mover), board->side);
 }

@@ -89,6 +89,7 @@ TEST(EpdAnalysis, BadRecordsAreSkippedOrSurvived) {
                       + binary +
                       "8/8/8/8/8/8/8/8 w - - bm e4;\n"                   // no kings
                       "k6R/8/8/8/8/8/8/K7 w - - bm Ka2;\n"               // mover left in check
+                      "k6P/8/8/8/8/8/8/K7 w - - bm Ka2;\n"               // pawn on the last rank
                       "4k3/8/8/8/8/8/8/4K2R w K - bm");                  // counted
   std::string out = analyse("bad.epd", 2);
   EXPECT_EQ(after(out, " / "), 4);
