@@ -1,69 +1,16 @@
 // Move generation for the tablebase position record. It is independent of
 // the engine's generator on purpose: the probes recurse over positions that
 // never exist on a Board, and the generation order is part of how the root
-// move is chosen.
+// move is chosen. The attack tables are the board's.
 #include "tablebases/tb_moves.h"
 
 #include <bit>
 
-static uint64_t king_attacks[64];
-static uint64_t knight_attacks[64];
-static uint64_t pawn_attacks[2][64];
-// Rays by direction: north, east, north-east, north-west (increasing
-// squares), then south, west, south-east, south-west (decreasing).
-static uint64_t rays[8][64];
+#include "board/attacks.h"
 
-static const int ray_df[8] = {0, 1, 1, -1, 0, -1, 1, -1};
-static const int ray_dr[8] = {1, 0, 1, 1, -1, 0, -1, -1};
-
-static uint64_t step_mask(int square, const int (*steps)[2], int count) {
-  uint64_t b = 0;
-  int f = square & 7, r = square >> 3;
-  for (int i = 0; i < count; i++) {
-    int nf = f + steps[i][0], nr = r + steps[i][1];
-    if (nf >= 0 && nf < 8 && nr >= 0 && nr < 8) b |= 1ULL << (8 * nr + nf);
-  }
-  return b;
-}
-
-void egtb_init_move_tables() {
-  static const int king_steps[8][2] = {{-1, -1}, {0, -1}, {1, -1}, {-1, 0}, {1, 0}, {-1, 1}, {0, 1}, {1, 1}};
-  static const int knight_steps[8][2] = {{-2, -1}, {-1, -2}, {1, -2}, {2, -1}, {-2, 1}, {-1, 2}, {1, 2}, {2, 1}};
-  static const int white_pawn_steps[2][2] = {{-1, 1}, {1, 1}};
-  static const int black_pawn_steps[2][2] = {{-1, -1}, {1, -1}};
-  for (int s = 0; s < 64; s++) {
-    king_attacks[s] = step_mask(s, king_steps, 8);
-    knight_attacks[s] = step_mask(s, knight_steps, 8);
-    pawn_attacks[0][s] = step_mask(s, white_pawn_steps, 2);
-    pawn_attacks[1][s] = step_mask(s, black_pawn_steps, 2);
-    for (int d = 0; d < 8; d++) {
-      uint64_t b = 0;
-      int f = (s & 7) + ray_df[d], r = (s >> 3) + ray_dr[d];
-      for (; f >= 0 && f < 8 && r >= 0 && r < 8; f += ray_df[d], r += ray_dr[d]) b |= 1ULL << (8 * r + f);
-      rays[d][s] = b;
-    }
-  }
-}
+void egtb_init_move_tables() { init_attack_tables(); }
 
 uint64_t egtb_pawn_attacks(int colour, int square) { return pawn_attacks[colour][square]; }
-
-static uint64_t ray_attacks(int d, int square, uint64_t occupied) {
-  uint64_t ray = rays[d][square];
-  uint64_t blockers = ray & occupied;
-  if (!blockers) return ray;
-  int first = d < 4 ? std::countr_zero(blockers) : 63 - std::countl_zero(blockers);
-  return ray ^ rays[d][first];
-}
-
-static uint64_t rook_attacks(int square, uint64_t occupied) {
-  return ray_attacks(0, square, occupied) | ray_attacks(1, square, occupied) |
-         ray_attacks(4, square, occupied) | ray_attacks(5, square, occupied);
-}
-
-static uint64_t bishop_attacks(int square, uint64_t occupied) {
-  return ray_attacks(2, square, occupied) | ray_attacks(3, square, occupied) |
-         ray_attacks(6, square, occupied) | ray_attacks(7, square, occupied);
-}
 
 bool egtb_attacked(const EgtbPosition& pos, int square, int colour) {
   uint64_t by = colour == 0 ? pos.white : pos.black;

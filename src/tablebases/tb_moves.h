@@ -20,7 +20,7 @@ constexpr EgtbMove egtb_make_move(int from, int to, int promotion = 0) {
   return (EgtbMove)(to | (from << 6) | (promotion << 12));
 }
 
-// Builds the attack tables; called once by the first setup.
+// Makes sure the board's attack tables exist; called by the first setup.
 void egtb_init_move_tables();
 
 // Squares attacked from `square` by a pawn of `colour` (0 white, 1 black).
