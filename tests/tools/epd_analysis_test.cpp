@@ -90,9 +90,12 @@ TEST(EpdAnalysis, BadRecordsAreSkippedOrSurvived) {
                       "8/8/8/8/8/8/8/8 w - - bm e4;\n"                   // no kings
                       "k6R/8/8/8/8/8/8/K7 w - - bm Ka2;\n"               // mover left in check
                       "k6P/8/8/8/8/8/8/K7 w - - bm Ka2;\n"               // pawn on the last rank
-                      "4k3/8/8/8/8/8/8/4K2R w K - bm");                  // counted
+                      "4k3/8/8/8/8/8/8/4K2R w K - bm"                    // counted
+                      "\nk7/8/1K6/8/8/8/8/7R w - - bm h1h8;\n"           // mate, coordinates
+                      "k7/8/1K6/8/8/8/8/7R w - - bm Rh8;");  // the same in SAN, no final line feed
   std::string out = analyse("bad.epd", 2);
-  EXPECT_EQ(after(out, " / "), 4);
+  EXPECT_EQ(after(out, " / "), 6);
+  EXPECT_GE(std::atoi(out.c_str() + out.find("Analyzing bad.epd...\n") + 21), 2);
   EXPECT_EQ(after(out, "xcnt= "), 0);  // the one result comes with a score past 700
   std::strcpy(settings.epd_file, "missing.epd");
   EXPECT_EQ(analyze_epd(0), 1.0);
