@@ -6,11 +6,11 @@
 
 #include "tablebases/tbcore.h"
 
-int16_t egtb_kk_index[10][64];
-uint8_t egtb_triangle[64];
-uint8_t egtb_ptwist[64];
-uint8_t egtb_flap[64];
-uint64_t egtb_binomial[5][64];
+static int16_t kk_index[10][64];
+static uint8_t triangle[64];
+static uint8_t ptwist[64];
+static uint8_t flap[64];
+static uint64_t binomial[5][64];
 
 static int8_t offdiag[64];
 static uint8_t flipdiag[64];
@@ -47,7 +47,7 @@ static void init_square_tables() {
     int f = square_file(s), r = square_rank(s);
     offdiag[s] = r == f ? 0 : (r > f ? 1 : -1);
     flipdiag[s] = (uint8_t)(8 * f + r);
-    egtb_triangle[s] = (uint8_t)triangle_of(s);
+    triangle[s] = (uint8_t)triangle_of(s);
     if (r < f) lower[s] = (uint8_t)below++;
     diag[s] = f == r ? f : (f + r == 7 ? 8 + r : 0);
   }
@@ -59,12 +59,12 @@ static void init_square_tables() {
   for (int s = 0; s < 64; s++) {
     int f = square_file(s), r = square_rank(s);
     if (r == 0 || r == 7) {
-      egtb_ptwist[s] = 0;
-      egtb_flap[s] = 0;
+      ptwist[s] = 0;
+      flap[s] = 0;
       continue;
     }
-    egtb_ptwist[s] = (uint8_t)(f >= 4 ? 12 * (f - 4) + 2 * (6 - r) : 12 * (3 - f) + 2 * (6 - r) + 1);
-    egtb_flap[s] = (uint8_t)(6 * std::min(f, 7 - f) + (r - 1));
+    ptwist[s] = (uint8_t)(f >= 4 ? 12 * (f - 4) + 2 * (6 - r) : 12 * (3 - f) + 2 * (6 - r) + 1);
+    flap[s] = (uint8_t)(6 * std::min(f, 7 - f) + (r - 1));
   }
   for (int j = 0; j < 24; j++) invflap[j] = (uint8_t)(8 * (j % 6 + 1) + j / 6);
 }
@@ -73,20 +73,20 @@ static void init_square_tables() {
 // diagonal with the second king below it, then both on the diagonal.
 static void init_king_pairs() {
   static const uint8_t first_square[10] = {1, 2, 3, 10, 11, 19, 0, 9, 18, 27};
-  for (auto& row : egtb_kk_index)
+  for (auto& row : kk_index)
     for (auto& v : row) v = -1;
   int n = 0;
   for (int t = 0; t < 6; t++)
     for (int s = 0; s < 64; s++)
-      if (!kings_adjacent(first_square[t], s)) egtb_kk_index[t][s] = (int16_t)n++;
+      if (!kings_adjacent(first_square[t], s)) kk_index[t][s] = (int16_t)n++;
   for (int t = 6; t < 10; t++)
     for (int s = 0; s < 64; s++)
       if (square_rank(s) < square_file(s) && !kings_adjacent(first_square[t], s))
-        egtb_kk_index[t][s] = (int16_t)n++;
+        kk_index[t][s] = (int16_t)n++;
   for (int t = 6; t < 10; t++)
     for (int s = 0; s < 64; s++)
       if (square_rank(s) == square_file(s) && !kings_adjacent(first_square[t], s))
-        egtb_kk_index[t][s] = (int16_t)n++;
+        kk_index[t][s] = (int16_t)n++;
 }
 
 static void init_combinatorics() {
@@ -97,14 +97,14 @@ static void init_combinatorics() {
         c = 1;
         for (int i = 0; i < k + 1; i++) c = c * (uint64_t)(n - i) / (uint64_t)(i + 1);
       }
-      egtb_binomial[k][n] = c;
+      binomial[k][n] = c;
     }
   for (int t = 0; t < 5; t++)
     for (int f = 0; f < 4; f++) {
       uint64_t sum = 0;
       for (int j = 6 * f; j < 6 * f + 6; j++) {
         pawnidx[t][j] = sum;
-        sum += t == 0 ? 1 : egtb_binomial[t - 1][egtb_ptwist[invflap[j]]];
+        sum += t == 0 ? 1 : binomial[t - 1][ptwist[invflap[j]]];
       }
       pawn_factor[t][f] = sum;
     }
@@ -249,7 +249,7 @@ int square_list_leading(const EgtbPosition& pos, int leading_code, const EgtbMat
   if (std::popcount(b) != lead) return -1;
   write_squares(b, o.mflip, squares, 0, lead);
   for (int i = 1; i < lead; i++)
-    if (egtb_flap[squares[0]] > egtb_flap[squares[i]]) std::swap(squares[0], squares[i]);
+    if (flap[squares[0]] > flap[squares[i]]) std::swap(squares[0], squares[i]);
   return file_fold[squares[0] & 7];
 }
 
@@ -276,7 +276,7 @@ static uint64_t index_groups(const uint8_t* norm, uint8_t* p, const int32_t* fac
     for (int m = i; m < i + t; m++) {
       int j = 0;
       for (int l = 0; l < i; l++) j += p[m] > p[l];
-      s += egtb_binomial[m - i][p[m] - j];
+      s += binomial[m - i][p[m] - j];
     }
     idx += s * (uint64_t)factor[i];
     i += t;
@@ -299,7 +299,7 @@ uint64_t index_pawnless(int king_encoding, const uint8_t* norm, uint8_t* p, cons
     int a = p[1] > p[0];
     int b = (p[2] > p[0]) + (p[2] > p[1]);
     if (offdiag[p[0]])
-      idx = egtb_triangle[p[0]] * 3906 + (p[1] - a) * 62 + (p[2] - b);
+      idx = triangle[p[0]] * 3906 + (p[1] - a) * 62 + (p[2] - b);
     else if (offdiag[p[1]])
       idx = 23436 + diag[p[0]] * 1736 + lower[p[1]] * 62 + (p[2] - b);
     else if (offdiag[p[2]])
@@ -307,7 +307,7 @@ uint64_t index_pawnless(int king_encoding, const uint8_t* norm, uint8_t* p, cons
     else
       idx = 31164 + diag[p[0]] * 42 + (diag[p[1]] - a) * 6 + (diag[p[2]] - b);
   } else {
-    int kk = egtb_kk_index[egtb_triangle[p[0]]][p[1]];
+    int kk = kk_index[triangle[p[0]]][p[1]];
     if (kk < 0) return ~0ULL;
     idx = (uint64_t)kk;
   }
@@ -322,11 +322,11 @@ uint64_t index_pawns(const EgtbMaterial& mat, const uint8_t* norm, uint8_t* p, c
     for (int i = 0; i < mat.num; i++) p[i] ^= 7;
   for (int i = 1; i < lead; i++)
     for (int j = i + 1; j < lead; j++)
-      if (egtb_ptwist[p[i]] < egtb_ptwist[p[j]]) std::swap(p[i], p[j]);
+      if (ptwist[p[i]] < ptwist[p[j]]) std::swap(p[i], p[j]);
 
   int t = lead - 1;
-  uint64_t idx = pawnidx[t][egtb_flap[p[0]]];
-  for (int i = t; i > 0; i--) idx += egtb_binomial[t - i][egtb_ptwist[p[i]]];
+  uint64_t idx = pawnidx[t][flap[p[0]]];
+  for (int i = t; i > 0; i--) idx += binomial[t - i][ptwist[p[i]]];
   idx *= (uint64_t)factor[0];
 
   int i = lead, e = lead + mat.pawns[1];
@@ -338,7 +338,7 @@ uint64_t index_pawns(const EgtbMaterial& mat, const uint8_t* norm, uint8_t* p, c
       for (int l = 0; l < i; l++) j += p[m] > p[l];
       int v = p[m] - j - 8;
       if (v < 0) return ~0ULL;
-      s += egtb_binomial[m - i][v];
+      s += binomial[m - i][v];
     }
     idx += s * (uint64_t)factor[i];
     i = e;

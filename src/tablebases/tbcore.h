@@ -169,10 +169,3 @@ uint64_t index_pawnless(int king_encoding, const uint8_t* norm, uint8_t* squares
                         const int32_t* factor, int num);
 uint64_t index_pawns(const EgtbMaterial& mat, const uint8_t* norm, uint8_t* squares,
                      const int32_t* factor);
-
-// Exposed for tests.
-extern int16_t egtb_kk_index[10][64];
-extern uint8_t egtb_triangle[64];
-extern uint8_t egtb_ptwist[64];
-extern uint8_t egtb_flap[64];
-extern uint64_t egtb_binomial[5][64];
