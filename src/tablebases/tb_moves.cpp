@@ -10,8 +10,6 @@
 
 void egtb_init_move_tables() { init_attack_tables(); }
 
-uint64_t egtb_pawn_attacks(int colour, int square) { return pawn_attacks[colour][square]; }
-
 bool egtb_attacked(const EgtbPosition& pos, int square, int colour) {
   uint64_t by = colour == 0 ? pos.white : pos.black;
   uint64_t occupied = pos.white | pos.black;

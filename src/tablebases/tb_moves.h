@@ -23,9 +23,6 @@ constexpr EgtbMove egtb_make_move(int from, int to, int promotion = 0) {
 // Makes sure the board's attack tables exist; called by the first setup.
 void egtb_init_move_tables();
 
-// Squares attacked from `square` by a pawn of `colour` (0 white, 1 black).
-uint64_t egtb_pawn_attacks(int colour, int square);
-
 // True when `square` is attacked by the pieces of `colour`.
 bool egtb_attacked(const EgtbPosition& pos, int square, int colour);
 
