@@ -1,0 +1,121 @@
+// The engine binary with a table folder set: it reports the tables, shows
+// table scores and hits in its info lines, converts a won ending to mate and
+// keeps a drawn one drawn when it plays both sides.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "board/attacks.h"
+#include "board/board.h"
+#include "board/legality.h"
+#include "board/makemove.h"
+#include "board/movegen.h"
+#include "board/notation.h"
+#include "support/engine_process.h"
+#include "support/shared_data.h"
+#include "tablebases/tbprobe.h"
+#include "tablebases/tbprobe_internal.h"
+#include "tb_test_support.h"
+
+using tarn_test::EngineProcess;
+using namespace tb_test;
+
+namespace {
+
+bool has_legal_move(const Board* b) {
+  MoveEntry list[MAX_MOVES];
+  gen_full_list(b, b->side, list);
+  for (MoveEntry* e = list; e->move != MOVE_END; ++e)
+    if (is_legal(b, b->side, e->move)) return true;
+  return false;
+}
+
+struct Outcome {
+  int start_wdl;
+  int plies;
+  bool mate;
+  bool result_kept;
+  bool info_ok;
+};
+
+// Lets the engine play both sides from `fen` for at most `limit` plies,
+// judging every position with the tables in this process.
+Outcome play(EngineProcess& engine, const char* fen, int limit) {
+  Board* b = engine_board(position_from_fen(fen));
+  int success;
+  int start_wdl = egtb_probe_wdl(egtb_position_from_board(b, 0), &success);
+  int first_side = b->side;
+  Outcome out{start_wdl, 0, false, true, true};
+  EXPECT_NE(success, 0) << fen;
+  std::string moves;
+  for (; out.plies < limit; out.plies++) {
+    if (!has_legal_move(b)) {
+      out.mate = in_check(b);
+      break;
+    }
+    int wdl = egtb_probe_wdl(egtb_position_from_board(b, 0), &success);
+    if (wdl != (b->side == first_side ? start_wdl : -start_wdl)) out.result_kept = false;
+    engine.send(std::string("position fen ") + fen + (moves.empty() ? "" : " moves" + moves));
+    engine.send("go depth 7");
+    std::vector<std::string> lines = engine.read_until("bestmove", 30);
+    if (lines.empty() || lines.back().rfind("bestmove ", 0) != 0) {
+      ADD_FAILURE() << "no move from " << fen_of(egtb_position_from_board(b, 0)) << (lines.empty() ? "" : lines.back());
+      break;
+    }
+    // The last progress line shows the table verdict and counts its hits.
+    for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
+      if (it->rfind("info depth", 0) != 0 || it->find(" score ") == std::string::npos) continue;
+      bool table_score = wdl > 0   ? it->find("score cp 9800") != std::string::npos
+                         : wdl < 0 ? it->find("score cp -9800") != std::string::npos
+                                   : it->find("score cp 0 ") != std::string::npos;
+      bool mate_score = it->find("score mate") != std::string::npos;
+      if (!(table_score || mate_score) || it->find(" tbhits ") == std::string::npos) out.info_ok = false;
+      break;
+    }
+    char text[16] = {0};
+    std::strncpy(text, lines.back().c_str() + 9, 6);
+    if (char* space = std::strchr(text, ' ')) *space = 0;
+    std::string played = text;  // the parser edits its text
+    Move move;
+    if (!parse_move_on(b, text, &move) || !is_legal(b, b->side, move)) {
+      ADD_FAILURE() << "illegal " << text << " in " << fen_of(egtb_position_from_board(b, 0));
+      break;
+    }
+    make_move(b, move);
+    moves += " " + played;
+  }
+  return out;
+}
+
+}  // namespace
+
+TEST(EnginePlay, ConvertsWonEndingsAndHoldsDrawnOnes) {
+  TARN_REQUIRE_SHARED("syzygy/KQvKR.rtbw");
+  setup_capturing(syzygy_dir());
+  EngineProcess engine;
+  ASSERT_TRUE(engine.start({"-nolog", "-hash", "1"}));
+  engine.send("uci");
+  ASSERT_TRUE(engine.expect_line("uciok", 10));
+  engine.send("setoption name SyzygyPath value " + syzygy_dir());
+  ASSERT_TRUE(engine.expect_line("info string found 38 tablebases", 10));
+  ASSERT_TRUE(engine.expect_line("info string SyzygyPath set to " + syzygy_dir(), 5));
+
+  Outcome won = play(engine, "8/8/3k4/8/8/2r5/8/KQ6 w - - 0 1", 200);
+  ASSERT_EQ(won.start_wdl, 2);
+  EXPECT_TRUE(won.mate) << "no mate after " << won.plies << " plies";
+  EXPECT_TRUE(won.result_kept);
+  EXPECT_TRUE(won.info_ok);
+
+  Outcome pawn = play(engine, "8/8/8/3k4/8/8/3PK3/8 w - - 0 1", 200);
+  ASSERT_EQ(pawn.start_wdl, 2);
+  EXPECT_TRUE(pawn.mate) << "no mate after " << pawn.plies << " plies";
+  EXPECT_TRUE(pawn.result_kept);
+
+  Outcome drawn = play(engine, "8/8/3k4/8/3r4/8/8/KR6 w - - 0 1", 40);
+  ASSERT_EQ(drawn.start_wdl, 0);
+  EXPECT_EQ(drawn.plies, 40);
+  EXPECT_TRUE(drawn.result_kept);
+  EXPECT_TRUE(drawn.info_ok);
+}
