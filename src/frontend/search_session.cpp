@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "board/legality.h"
 #include "board/movegen.h"
 #include "board/notation.h"
 #include "board/makemove.h"
@@ -35,17 +36,19 @@ void abort_and_wait() {
 }
 
 // A search stopped before its first root move finished has no published
-// move; the first legal root move is better than no move at all.
+// move; the first legal move is better than no move at all.
 void ensure_best_move() {
-  if (best_move() != 0) return;
-  const SearchThread* main_thread = search_thread(1);
-  if (!main_thread || control.stop == 3) return;
-  const Board& master = master_board();
-  if (main_thread->board.key != master.key || main_thread->board.side != master.side) return;
-  const MoveEntry* list = main_thread->list_start[1];
-  if (list && list[0].move != MOVE_END && list[0].move != 0) {
-    control.pv[1] = list[0].move;
-    control.pv[2] = 0;
+  if (best_move() != 0 || control.stop == 3) return;
+  SearchThread* master = game_thread();
+  Board* board = game_board();
+  MoveEntry* list = master->move_stack;
+  gen_full_list(board, board->side, list);
+  for (const MoveEntry* e = list; e->move != MOVE_END; ++e) {
+    if (e->move != 0 && is_legal(board, board->side, e->move)) {
+      control.pv[1] = e->move;
+      control.pv[2] = 0;
+      return;
+    }
   }
 }
 
