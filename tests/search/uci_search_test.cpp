@@ -204,3 +204,25 @@ TEST(ConsoleSearch, AnalysisMovesAndSummary) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Benchmark, PositionLinesAndTotal) {
+  // "-pbench" always searches to depth 17, too slow for the suite.
+  for (const char* kind : {"-bench", "-bench2"}) {
+    tarn_test::EngineProcess engine;
+    ASSERT_TRUE(engine.start({"-nolog", kind, "-d", "4"}));
+    const std::vector<std::string> lines = engine.read_until("total time=", 120);
+    int status = -1;
+    EXPECT_TRUE(engine.wait_exit(10, &status));
+    EXPECT_EQ(status, 0);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.front(), "running benchmark");
+    EXPECT_EQ(count_prefix(lines, "pos "), std::string(kind) == "-bench2" ? 20 : 10) << kind;
+    EXPECT_TRUE(starts(lines.back(), "total time= "));
+    EXPECT_NE(lines.back().find(" nodes= "), std::string::npos);
+    EXPECT_EQ(count_prefix(lines, "info"), 0);  // the benchmark is quiet
+  }
+}
+
+}  // namespace
