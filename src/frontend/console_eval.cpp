@@ -6,6 +6,7 @@
 #include "eval/evaluate.h"
 #include "eval/params.h"
 #include "frontend/console_commands.h"
+#include "search/search.h"
 #include "search/search_thread.h"
 
 namespace {
@@ -95,12 +96,11 @@ int console_eval_command(const ConsoleCommand& command) {
   return 1;
 }
 
-// The quiescence score needs a search; the breakdown here shows the static
-// score in its place.
+// The breakdown ends with the quiescence score, as "ev" shows it; it is
+// searched on the game block, which the running searches never touch.
 int console_show_evaluation() {
   SearchThread* game = thread_table[0];
   if (!game) return 0;
-  int score = evaluate(game, game->board.side, 1, 0);
-  show_eval(game, score);
+  show_eval(game, quiescence_score(game));
   return 1;
 }

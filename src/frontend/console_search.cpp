@@ -73,25 +73,6 @@ void get_test_position(const ConsoleCommand& command) {
   clear_hash_table();
 }
 
-// The quiescence score of the game position, searched on the game block
-// itself (searches work on copies, so this never disturbs one).
-int quiescence_score() {
-  SearchThread* thread = game_thread();
-  Board* board = game_board();
-  const int side = board->side;
-  thread->ply = 1;
-  thread->list_start[1] = thread->move_stack;
-  thread->stack[0].tb_result = -1;
-  thread->stack[1].tb_result = -1;
-  thread->node_limit = uint64_t{1} << 62;
-  thread->done_depth = 0;
-  const bool in_check = attacked(board, king_square(board, side), side ^ 1);
-  thread->stack[1].eval = static_cast<int16_t>(evaluate(thread, side, 1, in_check));
-  Move line[MAX_PLY] = {};
-  if (in_check) return search(board, side, 1, 0, -MATE, MATE, 1, line);
-  return quiesce(board, side, 1, 0, -MATE, MATE, 1, line);
-}
-
 void show_table_line() {
   Board* board = game_board();
   char text[66 * 10] = "";
@@ -160,7 +141,7 @@ int console_search_command(const ConsoleCommand& command) {
   } else if (is(command, "get")) {
     get_test_position(command);
   } else if (is(command, "ev")) {
-    show_eval(game_thread(), quiescence_score());
+    show_eval(game_thread(), quiescence_score(game_thread()));
   } else if (is(command, "pv")) {
     show_table_line();
   } else if (is(command, "lmr")) {

@@ -3,6 +3,7 @@
 #include "board/makemove.h"
 #include "board/movegen.h"
 #include "board/see.h"
+#include "eval/evaluate.h"
 #include "search/move_classify.h"
 #include "search/move_order.h"
 #include "search/search.h"
@@ -131,4 +132,21 @@ int quiesce(Board* board, int side, int ply, int depth, int alpha, int beta, int
       alpha = v;
     }
   }
+}
+
+int quiescence_score(SearchThread* thread) {
+  Board* board = &thread->board;
+  const int side = board->side;
+  thread->ply = 1;
+  thread->list_start[1] = thread->move_stack;
+  thread->stack[0].tb_result = -1;
+  thread->stack[1].tb_result = -1;
+  thread->node_limit = uint64_t{1} << 62;
+  thread->done_depth = 0;
+  const bool in_check = attacked(board, king_square(board, side), side ^ 1);
+  thread->stack[1].eval = static_cast<int16_t>(evaluate(thread, side, 1, in_check));
+  Move line[MAX_PLY] = {};
+  // In check there is no standing pat: the evasions get a full node.
+  if (in_check) return search(board, side, 1, 0, -MATE, MATE, 1, line);
+  return quiesce(board, side, 1, 0, -MATE, MATE, 1, line);
 }

@@ -12,6 +12,7 @@
 #include "frontend/engine_state.h"
 #include "frontend/output.h"
 #include "platform/clock.h"
+#include "search/aspiration.h"
 #include "search/move_classify.h"
 #include "search/move_order.h"
 #include "search/search.h"
@@ -93,8 +94,6 @@ int root_reduction(const SearchThread* thread, int depth, int best, int prev, bo
              : 0;
 }
 
-int clamp_bound(int bound) { return bound > MATE_BAND_HIGH ? MATE : bound < MATE_BAND_LOW ? -MATE : bound; }
-
 void maybe_report(SearchThread* thread, bool report, int depth, int v) {
   if (report && info_allowed()) print_info(thread->number, -1, depth, v, thread->pv_line);
 }
@@ -171,13 +170,6 @@ void reset_thread_for_search(SearchThread* thread) {
 
 }  // namespace
 
-int aspiration_width(int depth, int previous) {
-  if (depth == 1) return 10000;
-  if (depth == 2) return 250;
-  const int base = 4 * (15 - depth);
-  return (base > 15 ? base : 15) + std::abs(previous) / 16;
-}
-
 void search_root(SearchThread* thread, int depth, int pv_index) {
   Board* board = &thread->board;
   const int side = board->side;
@@ -189,8 +181,7 @@ void search_root(SearchThread* thread, int depth, int pv_index) {
   root.moves_searched = 0;
   root.depth = static_cast<int16_t>(depth);
   const int w = aspiration_width(depth, prev);
-  const int a0 = prev - w < MATE_BAND_LOW ? -MATE : prev - w;
-  const int b0 = prev + w >= 9697 ? MATE : prev + w;
+  const Window first = aspiration_window(depth, prev);
   const bool in_check = attacked(board, king_square(board, side), side ^ 1);
   int best = NO_SCORE;
   MoveEntry* list = root_list(thread);
@@ -219,7 +210,7 @@ void search_root(SearchThread* thread, int depth, int pv_index) {
     int lo;
     if (root.moves_searched > 0 && depth >= 3) {
       lo = best;
-      v = -search(board, side ^ 1, 2, depth - r - 1, -clamp_bound(best + 1), -clamp_bound(best), 0, child_pv);
+      v = -search(board, side ^ 1, 2, depth - r - 1, -open_bound(best + 1), -open_bound(best), 0, child_pv);
       if (v > best && !stopped()) {
         relaxed_store(thread->iter_state, 2);
         set_score(thread, v);
@@ -227,9 +218,8 @@ void search_root(SearchThread* thread, int depth, int pv_index) {
         int step = 1;
         int hi = best + 1;
         for (;;) {
-          step = step * 2 > 25 ? step * 2 : 25;
-          hi += step;
-          if (hi > MATE_BAND_HIGH) hi = MATE;
+          step = widen_step(step);
+          hi = open_upper(hi + step);
           v = -search(board, side ^ 1, 2, depth - 1, -hi, -best, 1, child_pv);
           if (v < hi || stopped()) break;
           relaxed_store(thread->iter_state, 2);
@@ -239,22 +229,19 @@ void search_root(SearchThread* thread, int depth, int pv_index) {
         }
       }
     } else {
-      lo = a0;
-      int hi = b0;
+      Window window = first;
       int step = w;
-      v = -search(board, side ^ 1, 2, depth - 1, -hi, -lo, 1, child_pv);
-      while ((v <= lo || v >= hi) && !stopped()) {
-        step = step * 2 > 25 ? step * 2 : 25;
-        relaxed_store(thread->iter_state, v > lo ? 2 : 1);
+      v = -search(board, side ^ 1, 2, depth - 1, -window.hi, -window.lo, 1, child_pv);
+      while ((v <= window.lo || v >= window.hi) && !stopped()) {
+        step = widen_step(step);
+        relaxed_store(thread->iter_state, v > window.lo ? 2 : 1);
         set_score(thread, v);
         set_line_to_move(thread, move);
         maybe_report(thread, report, depth, v);
-        if (v <= lo) lo -= step;
-        if (v >= hi) hi += step;
-        if (lo < MATE_BAND_LOW) lo = -MATE;
-        if (hi > MATE_BAND_HIGH) hi = MATE;
-        v = -search(board, side ^ 1, 2, depth - 1, -hi, -lo, 1, child_pv);
+        window = widen_window(window, v, step);
+        v = -search(board, side ^ 1, 2, depth - 1, -window.hi, -window.lo, 1, child_pv);
       }
+      lo = window.lo;
     }
     unmake_move(board);
     relaxed_store(thread->iter_state, 0);

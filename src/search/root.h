@@ -17,9 +17,6 @@ void publish_result(SearchThread* thread);
 // One progress line; pv_index -1 marks a line from the middle of an iteration.
 void print_info(int t, int pv_index, int depth, int score, const Move* line);
 
-// Aspiration half-width of an iteration around the previous score.
-int aspiration_width(int depth, int previous);
-
 // Score as the info line shows it, given the root tablebase result.
 int shown_score(int score, int tb_root_result);
 

@@ -14,6 +14,7 @@
 #include "frontend/output.h"
 #include "search/move_classify.h"
 #include "search/move_order.h"
+#include "search/pruning.h"
 #include "search/reductions.h"
 #include "search/search_threads.h"
 #include "search/trans_table.h"
@@ -226,46 +227,38 @@ int search(Board* board, int side, int ply, int depth, int alpha, int beta, int 
   }
 
   const SearchParams& sp = params.search;
-  const bool few = board->material[0] + board->material[1] < 4;
+  NodeFlags flags;
+  flags.pv_node = pv_node != 0;
+  flags.few = few_pieces(board->material[0], board->material[1]);
+  flags.in_check = in_check;
+  flags.fail_low = fail_low;
+  flags.fail_high = fail_high;
 
-  if (depth <= sp.FP_depth && eval <= alpha - sp.FP_margin * depth &&
-      !(pv_node || few || in_check || fail_high))
+  if (futility_drop(depth, eval, alpha, flags, sp.FP_depth, sp.FP_margin))
     return quiesce(board, side, ply, depth, alpha, beta, 0, pv);
 
-  const int t = record.threat[side] / 2;
-  const bool quiet_node = !(pv_node || few || fail_low);
-  if (depth <= sp.SEP_depth && eval > beta + 24) {
-    if (eval >= beta + t && quiet_node && !in_check) {
-      if (eval >= beta + sp.SEP_margin * depth) return beta;
-      if (depth < 3) {
-        if (threat_safe(board, side, eval, beta)) return beta;
-      } else if (depth >= 5) {
-        if (probcut(board, ply, depth - 3, beta + 125)) return beta;
-      }
-    } else if (depth > 4 && quiet_node) {
-      if (probcut(board, ply, depth - 3, beta + 125)) return beta;
-    }
-  }
-  if (depth > sp.SEP_depth && depth > 4 && eval > beta + 24 && quiet_node) {
-    if (probcut(board, ply, depth - 3, beta + 125)) return beta;
-  }
+  const SepVerdict sep =
+      static_eval_verdict(depth, eval, beta, record.threat[side], flags, sp.SEP_depth, sp.SEP_margin);
+  if (sep == SEP_CUT) return beta;
+  if (sep == SEP_CUT_IF_SAFE && threat_safe(board, side, eval, beta)) return beta;
+  if (probcut_allowed(depth, eval, beta, flags) &&
+      probcut(board, ply, depth - PROBCUT_REDUCTION, beta + PROBCUT_MARGIN))
+    return beta;
 
-  if (depth >= sp.NMP_depth && eval > beta + 11 && !(fail_low || pv_node || few || in_check) &&
-      !previous_moves_null(thread)) {
-    const int r = depth > 7 && board->material[side] > 5 ? 4 : 3;
+  if (null_move_allowed(depth, eval, beta, flags, previous_moves_null(thread), sp.NMP_depth)) {
+    const int r = null_move_reduction(depth, board->material[side]);
     MoveEntry* list = thread->list_start[ply];
     list[0].move = 0;
     list[1].move = MOVE_END;
     thread->list_start[ply + 1] = list + 2;
     record.list = record.cursor = list;
     if (make_null(board)) {
-      const int reduced = (depth - r > 1 ? depth - r : 1) - 1;
-      const int v = -search(board, side ^ 1, ply + 1, reduced, -beta, -alpha, 0, pv);
+      const int v = -search(board, side ^ 1, ply + 1, null_move_child_depth(depth, r), -beta, -alpha, 0, pv);
       unmake_null(board);
       if (stopped()) return 0;
       if (v >= beta) {
-        if (depth < 5) return beta;
-        depth -= 4;
+        depth = null_move_continue_depth(depth);
+        if (depth == 0) return beta;
       }
     }
   }

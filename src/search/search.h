@@ -21,6 +21,13 @@ int search_moves(Board* board, int side, int ply, int depth, int alpha, int beta
 // Captures, promotions and (at depth 0 and above) quiet checks below a leaf.
 int quiesce(Board* board, int side, int ply, int depth, int alpha, int beta, int pv_node, Move* pv);
 
+struct SearchThread;
+
+// The quiescence score of the thread's position from the root, with a full
+// window (the console's evaluation views). Uses the thread's own stack and
+// move lists, so a game block can serve while the workers search copies.
+int quiescence_score(SearchThread* thread);
+
 // True when some capture wins enough that a search at `depth` against rbeta holds.
 bool probcut(Board* board, int ply, int depth, int rbeta);
 

@@ -73,7 +73,7 @@ TEST(NodeSearch, RepetitionByPlyAndGameLength) {
   EXPECT_EQ(repetition_score(0, 201), 0);
 }
 
-TEST(NodeSearch, ReductionTablesAndWindows) {
+TEST(NodeSearch, ReductionTablesAndScoreTexts) {
   build_reduction_tables(100);
   EXPECT_EQ(lmr_nonpv[3][2], 1);
   EXPECT_EQ(lmr_pv[69][31], 2);
@@ -94,12 +94,6 @@ TEST(NodeSearch, ReductionTablesAndWindows) {
   build_reduction_tables(400);  // stronger scale reaches the caps sooner
   EXPECT_EQ(lmr_nonpv[20][20], 3);
   build_reduction_tables(100);
-
-  EXPECT_EQ(aspiration_width(1, 300), 10000);
-  EXPECT_EQ(aspiration_width(2, 300), 250);
-  EXPECT_EQ(aspiration_width(3, 0), 48);
-  EXPECT_EQ(aspiration_width(15, -160), 15 + 10);
-  EXPECT_EQ(aspiration_width(30, 32), 17);
 
   char text[32];
   score_text(9998, text, sizeof text);

@@ -1,0 +1,222 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "eval/evaluate.h"
+#include "search/aspiration.h"
+#include "search/pruning.h"
+#include "search/search.h"
+#include "search_support.h"
+
+// The thresholds below are worked out by hand from the rules with the
+// default parameters: FP_depth 3, FP_margin 150, SEP_depth 3, SEP_margin 75,
+// NMP_depth 3.
+namespace {
+
+constexpr NodeFlags plain{};
+
+// Each exemption on its own, for checking that every one of them blocks.
+std::vector<NodeFlags> each_flag() {
+  std::vector<NodeFlags> all(5);
+  all[0].pv_node = true;
+  all[1].few = true;
+  all[2].in_check = true;
+  all[3].fail_low = true;
+  all[4].fail_high = true;
+  return all;
+}
+
+TEST(Pruning, FutilityDropThresholds) {
+  auto drop = [](int depth, int eval, int alpha, const NodeFlags& f = plain) {
+    return futility_drop(depth, eval, alpha, f, 3, 150);
+  };
+  EXPECT_TRUE(drop(1, -150, 0));
+  EXPECT_FALSE(drop(1, -149, 0));
+  EXPECT_TRUE(drop(2, -200, 100));
+  EXPECT_FALSE(drop(2, -199, 100));
+  EXPECT_TRUE(drop(3, -350, 100));
+  EXPECT_FALSE(drop(3, -349, 100));
+  EXPECT_FALSE(drop(4, -9000, 100));  // beyond FP_depth
+  EXPECT_TRUE(futility_drop(4, -500, 100, plain, 4, 150));
+  EXPECT_FALSE(futility_drop(4, -499, 100, plain, 4, 150));
+
+  // Blocked at PV nodes, with few pieces, in check and when the table
+  // promises a fail high; a promised fail low does not block.
+  const std::vector<NodeFlags> flags = each_flag();
+  EXPECT_FALSE(drop(1, -1000, 0, flags[0]));
+  EXPECT_FALSE(drop(1, -1000, 0, flags[1]));
+  EXPECT_FALSE(drop(1, -1000, 0, flags[2]));
+  EXPECT_TRUE(drop(1, -1000, 0, flags[3]));
+  EXPECT_FALSE(drop(1, -1000, 0, flags[4]));
+
+  EXPECT_TRUE(few_pieces(3, 0));  // a lone minor piece
+  EXPECT_TRUE(few_pieces(0, 3));
+  EXPECT_FALSE(few_pieces(2, 2));
+  EXPECT_FALSE(few_pieces(4, 0));
+}
+
+TEST(Pruning, StaticEvalVerdicts) {
+  auto verdict = [](int depth, int eval, int beta, int threat = 0, const NodeFlags& f = plain) {
+    return static_eval_verdict(depth, eval, beta, threat, f, 3, 75);
+  };
+  // The margin grows by 75 a ply; below it the threat test decides at
+  // depths 1 and 2, nothing at depth 3.
+  EXPECT_EQ(verdict(1, 75, 0), SEP_CUT);
+  EXPECT_EQ(verdict(1, 74, 0), SEP_CUT_IF_SAFE);
+  EXPECT_EQ(verdict(1, 25, 0), SEP_CUT_IF_SAFE);
+  EXPECT_EQ(verdict(1, 24, 0), SEP_NONE);  // needs more than 24 above beta
+  EXPECT_EQ(verdict(2, 250, 100), SEP_CUT);
+  EXPECT_EQ(verdict(2, 249, 100), SEP_CUT_IF_SAFE);
+  EXPECT_EQ(verdict(3, 175, -50), SEP_CUT);
+  EXPECT_EQ(verdict(3, 174, -50), SEP_NONE);
+  EXPECT_EQ(verdict(4, 9000, 0), SEP_NONE);  // beyond SEP_depth
+
+  // Half the threat (truncated) must fit in the surplus.
+  EXPECT_EQ(verdict(1, 100, 0, 201), SEP_CUT);
+  EXPECT_EQ(verdict(1, 99, 0, 201), SEP_NONE);
+  EXPECT_EQ(verdict(1, 99, 0, 199), SEP_CUT);
+  EXPECT_EQ(verdict(2, 149, 0, 297), SEP_CUT_IF_SAFE);
+  EXPECT_EQ(verdict(2, 149, 0, 301), SEP_NONE);
+  EXPECT_EQ(verdict(1, 30, 0, -400), SEP_CUT_IF_SAFE);
+  EXPECT_EQ(verdict(1, 24, 0, -400), SEP_NONE);  // no threat value lowers the 25 floor
+
+  // Blocked at PV nodes, with few pieces, in check and on a promised fail
+  // low; a promised fail high does not block.
+  const std::vector<NodeFlags> flags = each_flag();
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(verdict(1, 500, 0, 0, flags[i]), SEP_NONE) << i;
+  EXPECT_EQ(verdict(1, 500, 0, 0, flags[4]), SEP_CUT);
+}
+
+TEST(Pruning, ProbCutConditions) {
+  EXPECT_TRUE(probcut_allowed(5, 125, 100, plain));
+  EXPECT_FALSE(probcut_allowed(5, 124, 100, plain));
+  EXPECT_FALSE(probcut_allowed(4, 9000, 100, plain));
+  EXPECT_TRUE(probcut_allowed(20, -275, -300, plain));
+  const std::vector<NodeFlags> flags = each_flag();
+  EXPECT_FALSE(probcut_allowed(6, 500, 0, flags[0]));
+  EXPECT_FALSE(probcut_allowed(6, 500, 0, flags[1]));
+  EXPECT_FALSE(probcut_allowed(6, 500, 0, flags[3]));
+  EXPECT_TRUE(probcut_allowed(6, 500, 0, flags[4]));
+
+  // With SEP_depth raised to 6, a depth-5 node far enough above beta is
+  // cut statically before ProbCut is asked; a smaller surplus goes to it.
+  EXPECT_EQ(static_eval_verdict(5, 375, 0, 0, plain, 6, 75), SEP_CUT);
+  EXPECT_EQ(static_eval_verdict(5, 374, 0, 0, plain, 6, 75), SEP_NONE);
+  EXPECT_TRUE(probcut_allowed(5, 374, 0, plain));
+  EXPECT_EQ(PROBCUT_REDUCTION, 3);
+  EXPECT_EQ(PROBCUT_MARGIN, 125);
+}
+
+TEST(Pruning, NullMoveConditionsAndDepths) {
+  auto allowed = [](int depth, int eval, int beta, const NodeFlags& f = plain, bool recent_null = false) {
+    return null_move_allowed(depth, eval, beta, f, recent_null, 3);
+  };
+  EXPECT_TRUE(allowed(3, 12, 0));
+  EXPECT_FALSE(allowed(3, 11, 0));
+  EXPECT_FALSE(allowed(2, 9000, 0));
+  EXPECT_TRUE(allowed(30, -188, -200));
+  EXPECT_FALSE(allowed(5, 500, 0, plain, true));  // a null move one or two plies up
+  const std::vector<NodeFlags> flags = each_flag();
+  for (int i = 0; i < 4; ++i) EXPECT_FALSE(allowed(5, 500, 0, flags[i])) << i;
+  EXPECT_TRUE(allowed(5, 500, 0, flags[4]));
+
+  EXPECT_EQ(null_move_reduction(7, 30), 3);
+  EXPECT_EQ(null_move_reduction(8, 6), 4);
+  EXPECT_EQ(null_move_reduction(8, 5), 3);  // a rook alone keeps R 3
+
+  EXPECT_EQ(null_move_child_depth(3, 3), 0);
+  EXPECT_EQ(null_move_child_depth(4, 3), 0);
+  EXPECT_EQ(null_move_child_depth(5, 3), 1);
+  EXPECT_EQ(null_move_child_depth(8, 4), 3);
+
+  // A fail high cuts at depth 4; from depth 5 the node goes on 4 plies
+  // shallower.
+  EXPECT_EQ(null_move_continue_depth(3), 0);
+  EXPECT_EQ(null_move_continue_depth(4), 0);
+  EXPECT_EQ(null_move_continue_depth(5), 1);
+  EXPECT_EQ(null_move_continue_depth(12), 8);
+}
+
+TEST(Aspiration, WindowsByDepthAndScore) {
+  auto expect_window = [](int depth, int prev, int lo, int hi) {
+    const Window w = aspiration_window(depth, prev);
+    EXPECT_EQ(w.lo, lo) << depth << " " << prev;
+    EXPECT_EQ(w.hi, hi) << depth << " " << prev;
+  };
+  expect_window(1, 300, -MATE, MATE);
+  expect_window(1, -300, -MATE, MATE);
+  expect_window(2, 40, -210, 290);
+  expect_window(3, 0, -48, 48);
+  expect_window(11, 0, -16, 16);
+  expect_window(12, 0, -15, 15);  // the floor of 15 from depth 12 on
+  expect_window(15, -160, -185, -135);
+  expect_window(40, 33, 16, 50);
+  // Bounds open fully once they enter the mate band.
+  expect_window(2, 9446, 9196, 9696);
+  expect_window(2, 9447, 9197, MATE);
+  expect_window(2, -9447, -9697, -9197);
+  expect_window(2, -9448, -MATE, -9198);
+  expect_window(20, 9600, 9600 - 15 - 600, MATE);
+}
+
+TEST(Aspiration, WideningSteps) {
+  // After a null-window fail high the upper bound grows by 25, 50, 100, 200
+  // above best + 1.
+  const int best = 30;
+  int step = 1;
+  int hi = best + 1;
+  std::vector<int> bounds;
+  for (int i = 0; i < 5; ++i) {
+    step = widen_step(step);
+    hi = open_upper(hi + step);
+    bounds.push_back(hi);
+  }
+  EXPECT_EQ(bounds, (std::vector<int>{56, 106, 206, 406, 806}));
+  hi = 9601;
+  step = 1;
+  for (int i = 0; i < 3; ++i) hi = open_upper(hi + (step = widen_step(step)));
+  EXPECT_EQ(hi, MATE);  // 9626, 9676, then past 9696
+
+  EXPECT_EQ(widen_step(12), 25);
+  EXPECT_EQ(widen_step(13), 26);
+  EXPECT_EQ(widen_step(250), 500);
+
+  // An aspiration fail moves only the failed side, by a step that doubles
+  // from the half-width: at depth 3 around 0, 96 then 192.
+  Window w = aspiration_window(3, 0);
+  step = aspiration_width(3, 0);
+  w = widen_window(w, -48, step = widen_step(step));  // a score on the bound fails
+  EXPECT_EQ(w.lo, -144);
+  EXPECT_EQ(w.hi, 48);
+  w = widen_window(w, -500, step = widen_step(step));
+  EXPECT_EQ(w.lo, -336);
+  w = widen_window(w, 48, step = widen_step(step));
+  EXPECT_EQ(w.lo, -336);
+  EXPECT_EQ(w.hi, 432);
+  const Window inside = widen_window({-10, 10}, 0, 50);
+  EXPECT_EQ(inside.lo, -10);
+  EXPECT_EQ(inside.hi, 10);
+  const Window edge = widen_window({-9650, 9650}, -9700, 96);
+  EXPECT_EQ(edge.lo, -MATE);
+  EXPECT_EQ(widen_window({-9650, 9650}, 9660, 46).hi, 9696);
+  EXPECT_EQ(widen_window({-9650, 9650}, 9660, 47).hi, MATE);
+
+  EXPECT_EQ(open_bound(9697), MATE);
+  EXPECT_EQ(open_bound(9696), 9696);
+  EXPECT_EQ(open_bound(-9697), -9697);
+  EXPECT_EQ(open_bound(-9698), -MATE);
+}
+
+// The console's evaluation views show this score: it must see the capture
+// that standing pat misses, and in check it must search the evasions.
+TEST(Quiescence, ScoreOfTheGamePosition) {
+  SearchThread* t = search_test::worker();
+  search_test::set_position("4k3/8/8/3q4/8/8/3R4/4K3 w - -");  // the rook takes a free queen
+  const int static_score = evaluate(t, t->board.side, 1, 0);
+  EXPECT_GT(quiescence_score(t), static_score + 500);
+  search_test::set_position("6k1/5ppp/8/8/8/8/8/3R2K1 w - -");
+  search_test::play("d1d8");
+  EXPECT_EQ(quiescence_score(t), 1 - MATE);  // mated at the root
+}
+
+}  // namespace
