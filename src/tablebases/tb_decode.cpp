@@ -155,13 +155,19 @@ static bool place_sections(const FileView& v, uint64_t pos, EgtbPart* const* par
   return pos <= v.size;
 }
 
+// Both kinds of table start with the same header byte: its pawn bit must
+// agree with the material the file name promised.
+static bool header_fits(const FileView& v, const EgtbMaterial& mat) {
+  if (v.size < 6 || mat.num > EGTB_MAX_NUM) return false;
+  return ((v.data[4] >> 1) & 1) == mat.has_pawns;
+}
+
 bool egtb_load_wdl(EgtbTable* t) {
   const FileView& v = t->view;
   const EgtbMaterial& mat = t->mat;
   int num = mat.num;
-  if (v.size < 6 || num > EGTB_MAX_NUM) return false;
+  if (!header_fits(v, mat)) return false;
   bool split = v.data[4] & 1;
-  if (((v.data[4] >> 1) & 1) != mat.has_pawns) return false;
 
   EgtbPart* parts[8];
   SectionSizes sizes[8];
@@ -218,8 +224,7 @@ bool egtb_load_dtz(EgtbDtzTable* t) {
   const FileView& v = t->view;
   const EgtbMaterial& mat = t->mat;
   int num = mat.num;
-  if (v.size < 6 || num > EGTB_MAX_NUM) return false;
-  if (((v.data[4] >> 1) & 1) != mat.has_pawns) return false;
+  if (!header_fits(v, mat)) return false;
   EgtbPart* parts[4];
   SectionSizes sizes[4];
   uint64_t table_size[4];
