@@ -8,6 +8,7 @@
 #include "board/movegen.h"
 #include "board/notation.h"
 #include "book/book_file.h"
+#include "book/polyglot_choice.h"
 #include "frontend/engine_state.h"
 #include "frontend/output.h"
 #include "search/search_thread.h"
@@ -59,6 +60,7 @@ void book_choose(Board* board, bool listing) {
 }
 
 uint16_t book_find_move(Board* board, bool listing) {
+  if (polyglot_book.count > 0) return polyglot_find_move(board, listing);
   if (book.record_count == 0 || !book.window) return 0;
 
   // Zeroed first so that the visiting order is the generation order unless

@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <new>
 
+#include "book/polyglot_file.h"
 #include "frontend/engine_state.h"
+#include "frontend/output.h"
 
 BookState book;
 
@@ -52,6 +54,25 @@ const BookRecord* search_window(uint16_t target, uint32_t key32) {
   return nullptr;
 }
 
+// A ".bin" file of whole 16-byte entries is a Polyglot book. The operator
+// hears why one is not used; a missing file stays as quiet as for our own
+// format. Returns false when the file should be tried as our own format.
+bool load_polyglot() {
+  const char* name = settings.book_file;
+  const char* prefix = settings.protocol == 2 ? "info string " : "";
+  switch (polyglot_open_file(name)) {
+    case POLYGLOT_OK: return true;
+    case POLYGLOT_UNREADABLE: return true;
+    case POLYGLOT_UNSORTED:
+      print_linef("%s%s: Polyglot book entries out of order, book not used", prefix, name);
+      return true;
+    case POLYGLOT_BAD_SIZE:
+      print_linef("%s%s: size not a multiple of 16, not read as a Polyglot book", prefix, name);
+      return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool book_open_buffers() {
@@ -64,6 +85,7 @@ bool book_open_buffers() {
 }
 
 void book_release() {
+  polyglot_close();
   delete[] book.window;
   book.window = nullptr;
   book.window_capacity = 0;
@@ -79,7 +101,9 @@ bool book_resize_window(int32_t records) {
 
 void book_load() {
   clear_index();
+  polyglot_close();
   if (!book.window || settings.book_file[0] == 0) return;
+  if (polyglot_named(settings.book_file) && load_polyglot()) return;
   FILE* file = std::fopen(settings.book_file, "rb");
   if (!file) return;
   // The whole file is checked once here: a lookup trusts the order when it
