@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <regex>
+#include <set>
 
+#include "polyglot_test_support.h"
 #include "support/engine_process.h"
 #include "support/shared_data.h"
 
@@ -46,5 +49,59 @@ TEST(BookEngine, BuildThenPlayFromTheBook) {
   EXPECT_FALSE(has(reply, "info string book move"));
   EXPECT_TRUE(reply.back().rfind("bestmove ", 0) == 0);
   EXPECT_FALSE(has(search(uci, "position startpos moves a2a3"), "info string book move"));
+  uci.send("quit");
+}
+
+// With "TarnBook book.bin" (a book the polyglot program built from the
+// shared games) and OwnBook on, the engine answers from the book; the keys
+// are the format document's published ones, so the expected moves come from
+// the file alone.
+TEST(BookEngine, PlaysFromAPolyglotBook) {
+  TARN_REQUIRE_POLYGLOT();
+  EngineProcess uci;
+  ASSERT_TRUE(book_test::make_reference_book(uci.directory() + "/book.bin"));
+  uci.write_file("tarn.rc", "TarnBook book.bin\n");
+  ASSERT_TRUE(uci.start());
+  uci.send("uci");
+  uci.send("setoption name OwnBook value true");
+  const std::pair<const char*, uint64_t> positions[] = {{"position startpos", 0x463b96181691fc9cull},
+                                                        {"position startpos moves e2e4", 0x823c9b50fd114196ull}};
+  for (auto [position, key] : positions) {
+    std::set<std::string> book_moves;
+    for (auto [move, weight] : book_test::direct_read(uci.directory() + "/book.bin", key))
+      if (weight > 0) book_moves.insert("bestmove " + move);
+    ASSERT_FALSE(book_moves.empty()) << position;
+    std::vector<std::string> reply = search(uci, position);
+    ASSERT_GE(reply.size(), 2u) << position;
+    EXPECT_EQ(reply[reply.size() - 2], "info string book move") << position;
+    EXPECT_TRUE(book_moves.count(reply.back())) << reply.back();
+  }
+  uci.send("quit");
+
+  // The console lists the candidates with weight and share.
+  EngineProcess console(uci.directory());
+  ASSERT_TRUE(console.start({"-c"}));
+  console.send("book");
+  std::vector<std::string> listing = console.read_until("book move is ", 10.0);
+  std::regex candidate("^[a-h][1-8][a-h][1-8] +[0-9]+ +[0-9]+\\.[0-9]%$");
+  int candidates = 0;
+  for (const std::string& line : listing) candidates += std::regex_match(line, candidate);
+  EXPECT_EQ(candidates, int(book_test::direct_read(uci.directory() + "/book.bin", 0x463b96181691fc9cull).size()));
+  console.send("quit");
+}
+
+// A damaged .bin book is reported and the engine searches instead.
+TEST(BookEngine, UnsortedPolyglotBookIsRefused) {
+  EngineProcess uci;
+  book_test::write_bytes(uci.directory() + "/book.bin",
+                         book_test::book_bytes({{0x463b96181691fc9cull, 0x031C, 5, 0}, {1, 0x031C, 5, 0}}));
+  uci.write_file("tarn.rc", "TarnBook book.bin\n");
+  ASSERT_TRUE(uci.start());
+  EXPECT_TRUE(uci.expect_line("info string book.bin: Polyglot book entries out of order, book not used"));
+  uci.send("uci");
+  uci.send("setoption name OwnBook value true");
+  std::vector<std::string> reply = search(uci, "position startpos");
+  EXPECT_FALSE(has(reply, "info string book move"));
+  EXPECT_EQ(reply.back().rfind("bestmove ", 0), 0u);
   uci.send("quit");
 }

@@ -1,0 +1,179 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <random>
+
+#include "board/legality.h"
+#include "board/movegen.h"
+#include "book/book_choice.h"
+#include "book/polyglot_choice.h"
+#include "book/polyglot_key.h"
+#include "polyglot_test_support.h"
+
+using namespace book_test;
+
+namespace {
+
+std::string text_of(Move move) {
+  char text[MOVE_TEXT_SIZE];
+  move_text(move, text);
+  return text;
+}
+
+Board* board_at(const char* fen) {
+  Board* board = &game_thread()->board;
+  parse_fen(board, fen);
+  return board;
+}
+
+int scripted_value;
+int scripted() { return scripted_value; }
+
+}  // namespace
+
+// Stored moves to the board's moves, and which of them are legal here.
+TEST(PolyglotChoice, StoredMovesBecomeLegalMoves) {
+  settings.protocol = 2;
+  const char* castling = "r3k2r/pppq1ppp/8/8/8/8/PPPQ1PPP/R3K2R w KQkq -";
+  const char* pinned = "4k3/4r3/8/8/8/8/4R3/4K3 w - -";
+  const char* promote = "1n2k3/P7/8/8/8/8/8/4K3 w - -";
+  struct Case {
+    const char* fen;
+    const char* stored;
+    int promotion;
+    const char* move;  // the board's move, "null" when there is none
+    bool legal;
+  } cases[] = {
+      {castling, "e1h1", 0, "e1g1", true},
+      {castling, "e1a1", 0, "e1c1", true},
+      {"r3k2r/pppq1ppp/8/8/8/8/PPPQ1PPP/R3K2R b KQkq -", "e8h8", 0, "e8g8", true},
+      {"r3k2r/pppq1ppp/8/8/8/8/PPPQ1PPP/R3K2R b KQkq -", "e8a8", 0, "e8c8", true},
+      {"r3k2r/pppq1ppp/8/8/8/8/PPPQ1PPP/R3K2R b KQkq -", "e1h1", 0, "e1h1", false},  // not the mover's king
+      {"4k3/8/8/8/8/8/8/K3Q3 w - -", "e1h1", 0, "e1h1", true},  // a queen on e1 just moves there
+      {pinned, "e2e3", 0, "e2e3", true},
+      {pinned, "e2d2", 0, "e2d2", false},
+      {promote, "a7a8", 4, "a7a8q", true},
+      {promote, "a7b8", 1, "a7b8n", true},
+      {promote, "a7a8", 2, "a7a8b", true},
+      {promote, "a7a8", 3, "a7a8r", true},
+      {promote, "a7a8", 5, "null", false},
+      {promote, "a7a8", 0, "a7a8", false},  // a pawn must say what it becomes
+      {START_FEN, "e2e5", 0, "e2e5", false},
+      {START_FEN, "a1a1", 0, "null", false},  // the empty move word
+  };
+  for (const Case& c : cases) {
+    Board* board = board_at(c.fen);
+    uint16_t stored = stored_move(c.stored, c.promotion);
+    EXPECT_EQ(text_of(polyglot_move(board, stored)), c.move) << c.fen << " " << c.stored;
+    PolyglotEntry entry{polyglot_key(board), stored, 1, 0};
+    PolyglotCandidate out[1];
+    EXPECT_EQ(polyglot_candidates(board, &entry, 1, out), c.legal ? 1 : 0) << c.fen << " " << c.stored;
+  }
+}
+
+// The draw lands on each candidate in proportion to its weight: with weights
+// 1, 0 and 3 the first quarter of the random range picks the first move, the
+// rest the third; the weight-0 move never.
+TEST(PolyglotChoice, PickIsProportionalToWeight) {
+  PolyglotCandidate c[] = {{0x0C1C, 1}, {0x0B1B, 0}, {0x0A1A, 3}};
+  const int quarter = int((uint64_t(RAND_MAX) + 1) / 4);
+  struct Case {
+    int random;
+    Move expected;
+  } cases[] = {{0, 0x0C1C}, {quarter - 1, 0x0C1C}, {quarter, 0x0A1A}, {RAND_MAX, 0x0A1A}};
+  for (const Case& k : cases) {
+    scripted_value = k.random;
+    EXPECT_EQ(polyglot_pick(c, 3, scripted), k.expected) << k.random;
+  }
+  PolyglotCandidate zero[] = {{0x0C1C, 0}, {0x0B1B, 0}};
+  for (int r : {0, RAND_MAX}) {
+    scripted_value = r;
+    EXPECT_EQ(polyglot_pick(zero, 2, scripted), MOVE_NONE);
+    EXPECT_EQ(polyglot_pick(c, 0, scripted), MOVE_NONE);
+  }
+}
+
+// Through the book's entry point: only the legal entries of the position
+// are listed, and of those only the weighted ones are played, about as often
+// as their weights say.
+TEST(PolyglotChoice, BookMoveFromAPolyglotBook) {
+  Board* board = &game_thread()->board;
+  uint64_t start = polyglot_key(board);
+  record_after({"e4"});
+  uint64_t after_e4 = polyglot_key(board);
+  std::vector<RawEntry> entries = {{start, stored_move("d2d4"), 0, 0},
+                                   {start, stored_move("e2e4"), 3, 0},
+                                   {start, stored_move("e2e5"), 9, 0},
+                                   {start, stored_move("g1f3"), 1, 0},
+                                   {after_e4, stored_move("e7e5"), 5, 0}};
+  std::stable_sort(entries.begin(), entries.end(), [](auto& a, auto& b) { return a.key < b.key; });
+  Bytes bytes = book_bytes(entries);
+  ASSERT_EQ(polyglot_open_bytes(bytes.data(), bytes.size()), POLYGLOT_OK);
+
+  game_thread();
+  settings.protocol = 2;
+  std::srand(1);
+  testing::internal::CaptureStdout();
+  book_choose(board, true);
+  std::string listing = testing::internal::GetCapturedStdout();
+  std::string chosen = text_of(control.pv[1]);
+  EXPECT_EQ(listing, "d2d4       0     0.0%\ne2e4       3    75.0%\ng1f3       1    25.0%\nbook move is " + chosen + "\n");
+  int e4 = 0, f3 = 0;
+  for (int i = 0; i < 400; i++) {
+    Move move = book_find_move(board, false);
+    e4 += text_of(move) == "e2e4";
+    f3 += text_of(move) == "g1f3";
+  }
+  EXPECT_EQ(e4 + f3, 400);
+  EXPECT_NEAR(e4, 300, 40);
+
+  record_after({"e4"});
+  EXPECT_EQ(text_of(book_find_move(board, false)), "e7e5");
+  game_thread();
+  record_after({"d4"});
+  EXPECT_EQ(book_find_move(board, false), MOVE_NONE);
+  polyglot_close();
+}
+
+// Random move words, random weights and damaged bytes (flipped, cut short,
+// overwritten) for positions that are in the book: whatever the book holds,
+// the engine plays a legal move or none. This is what a fuzzer of the format
+// drives through polyglot_open_bytes.
+TEST(PolyglotChoice, DamagedBooksNeverGiveAnIllegalMove) {
+  const char* fens[] = {START_FEN, "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3",
+                        "r3k2r/pppq1ppp/8/8/8/8/PPPQ1PPP/R3K2R w KQkq -", "1n2k3/P7/8/8/8/8/8/4K3 w - -"};
+  // One legal stored move per position besides the random ones.
+  const uint16_t legal[] = {stored_move("g1f3"), stored_move("c7c5"), stored_move("e1a1"), stored_move("a7b8", 1)};
+  std::vector<uint64_t> keys;
+  for (const char* fen : fens) keys.push_back(polyglot_key(board_at(fen)));
+  std::mt19937 rng(7);
+  int played = 0, illegal = 0;
+  for (int round = 0; round < 300; round++) {
+    std::vector<RawEntry> entries;
+    for (size_t k = 0; k < keys.size(); k++) {
+      entries.push_back({keys[k], legal[k], uint16_t(rng() % 4), 0});
+      for (int n = 0; n < 6; n++) entries.push_back({keys[k], uint16_t(rng()), uint16_t(rng() % 4), 0});
+    }
+    std::sort(entries.begin(), entries.end(), [](auto& a, auto& b) { return a.key < b.key; });
+    Bytes bytes = book_bytes(entries);
+    if (round % 3 == 0) bytes[rng() % bytes.size()] ^= uint8_t(1 << rng() % 8);
+    if (round % 3 == 1) bytes.resize(rng() % bytes.size());
+    if (round % 3 == 2)
+      for (int i = 0; i < 8; i++) bytes[rng() % bytes.size()] = uint8_t(rng());
+    polyglot_open_bytes(bytes.data(), bytes.size());
+    for (const char* fen : fens) {
+      Board* board = board_at(fen);
+      Move move = book_find_move(board, false);
+      if (move == MOVE_NONE) continue;
+      played++;
+      MoveEntry list[MAX_MOVES];
+      gen_full_list(board, board->side, list);
+      bool found = false;
+      for (MoveEntry* e = list; e->move != MOVE_END; ++e) found = found || e->move == move;
+      illegal += !found || !is_legal(board, board->side, move);
+    }
+  }
+  EXPECT_EQ(illegal, 0);
+  EXPECT_GT(played, 200);  // many damaged books stay usable, so moves were tested
+  polyglot_close();
+}

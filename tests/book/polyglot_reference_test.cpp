@@ -1,0 +1,118 @@
+// A book built by the polyglot program from the shared games, read by the
+// engine, against what the program's own dump and a plain reading of the
+// file say.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <regex>
+
+#include "book/polyglot_choice.h"
+#include "book/polyglot_key.h"
+#include "polyglot_test_support.h"
+
+using namespace book_test;
+
+namespace {
+
+using MoveList = std::vector<std::string>;
+
+// The moves dump-book lists with a percentage right after `prefix` (SAN
+// moves from the start position), as SAN -> percent. A dump line reads
+// "7: 1. e4{54%} c6 2. Nc3{37%} d5 ..." and may end in "{trans: ...}".
+std::map<std::string, int> dumped_moves(const std::string& dump, const MoveList& prefix) {
+  std::map<std::string, int> found;
+  std::regex move_number("^[0-9]+\\.+$"), with_share("^([^{]+)\\{([0-9]+)%\\}$");
+  std::istringstream lines(dump);
+  for (std::string line; std::getline(lines, line);) {
+    std::istringstream words(line);
+    std::string word;
+    words >> word;  // "7:"
+    MoveList played;
+    std::smatch m;
+    while (words >> word && word[0] != '{') {
+      if (std::regex_match(word, move_number)) continue;
+      bool shared = std::regex_match(word, m, with_share);
+      std::string san = shared ? m[1].str() : word;
+      if (played == prefix && shared) found[san] = std::stoi(m[2].str());
+      played.push_back(san);
+      if (played.size() > prefix.size()) break;
+    }
+  }
+  return found;
+}
+
+std::string coordinates(Move move) {
+  char text[MOVE_TEXT_SIZE];
+  move_text(move, text);
+  return text;
+}
+
+// The file stores castling as the king taking its rook.
+std::string as_king_move(const Board* board, const std::string& stored) {
+  static const std::map<std::string, std::string> castling = {
+      {"e1h1", "e1g1"}, {"e1a1", "e1c1"}, {"e8h8", "e8g8"}, {"e8a8", "e8c8"}};
+  int from = (stored[0] - 'a') + 8 * (stored[1] - '1');
+  auto it = castling.find(stored);
+  return it != castling.end() && piece_type(board->squares[from]) == KING ? it->second : stored;
+}
+
+}  // namespace
+
+TEST(PolyglotReference, MovesAndWeightsAgreeWithTheProgram) {
+  TARN_REQUIRE_POLYGLOT();
+  ScratchDir dir;
+  settings.protocol = 2;
+  ASSERT_TRUE(make_reference_book("book.bin"));
+  ASSERT_TRUE(run_polyglot("dump-book -bin book.bin -color white -out white.txt"));
+  ASSERT_TRUE(run_polyglot("dump-book -bin book.bin -color black -out black.txt"));
+  std::string dump[2];
+  for (int side : {WHITE, BLACK}) {
+    Bytes text = read_bytes(side == WHITE ? "white.txt" : "black.txt");
+    dump[side].assign(text.begin(), text.end());
+  }
+  ASSERT_EQ(polyglot_open_file("book.bin"), POLYGLOT_OK);
+
+  // Early positions of both main first moves, and two where the book castles.
+  const MoveList positions[] = {{},
+                                {"e4"},
+                                {"d4"},
+                                {"e4", "c5"},
+                                {"d4", "d5"},
+                                {"e4", "c5", "Nf3", "Nc6", "Bb5", "g6"},
+                                {"d4", "Nf6", "c4", "e6", "Nc3", "Bb4", "e3"}};
+  for (const MoveList& prefix : positions) {
+    std::string where = prefix.empty() ? "start" : prefix.back() + " after " + std::to_string(prefix.size());
+    Board* board = &game_thread()->board;
+    std::vector<const char*> moves;
+    for (const std::string& san : prefix) moves.push_back(san.c_str());
+    record_after(moves);
+
+    PolyglotEntry entries[POLYGLOT_MAX_ENTRIES];
+    PolyglotCandidate candidates[POLYGLOT_MAX_ENTRIES];
+    int count = polyglot_entries(polyglot_book, polyglot_key(board), entries);
+    int found = polyglot_candidates(board, entries, count, candidates);
+    ASSERT_GT(found, 0) << where;
+    std::vector<std::pair<std::string, int>> ours, direct;
+    int total = 0;
+    for (int i = 0; i < found; i++) {
+      ours.push_back({coordinates(candidates[i].move), candidates[i].weight});
+      total += candidates[i].weight;
+    }
+    for (auto [stored, weight] : direct_read("book.bin", polyglot_key(board)))
+      direct.push_back({as_king_move(board, stored), weight});
+    EXPECT_EQ(ours, direct) << where;
+
+    // dump-book gives each move's share of the position, rounded.
+    std::map<std::string, int> dumped, shares;
+    for (auto [san, percent] : dumped_moves(dump[board->side], prefix)) {
+      char text[16];
+      std::snprintf(text, sizeof text, "%s", san.c_str());
+      Move move = MOVE_NONE;
+      ASSERT_TRUE(parse_move_on(board, text, &move)) << san;
+      dumped[coordinates(move)] = percent;
+    }
+    for (auto [text, weight] : ours) shares[text] = int(std::lround(100.0 * weight / total));
+    EXPECT_EQ(shares, dumped) << where;
+  }
+  polyglot_close();
+}
