@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 PolyglotSource polyglot_book;
 
@@ -84,14 +85,13 @@ PolyglotStatus polyglot_open_file(const char* path) {
   PolyglotSource source{};
   if (std::strlen(path) >= sizeof source.path) return POLYGLOT_UNREADABLE;
   std::strcpy(source.path, path);
-  FILE* file = std::fopen(path, "rb");
-  if (!file) return POLYGLOT_UNREADABLE;
-  long size = std::fseek(file, 0, SEEK_END) == 0 ? std::ftell(file) : -1;
-  std::fclose(file);
-  if (size < 0) return POLYGLOT_UNREADABLE;
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) return POLYGLOT_UNREADABLE;
+  uintmax_t size = std::filesystem::file_size(path, error);
+  if (error) return POLYGLOT_UNREADABLE;
   if (size % POLYGLOT_ENTRY_SIZE != 0) return POLYGLOT_BAD_SIZE;
   source.size = size_t(size);
-  source.count = size / POLYGLOT_ENTRY_SIZE;
+  source.count = int64_t(size / POLYGLOT_ENTRY_SIZE);
   return take_source(source);
 }
 

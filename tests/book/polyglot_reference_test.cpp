@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <regex>
 
 #include "book/polyglot_choice.h"
 #include "book/polyglot_key.h"
@@ -21,19 +20,17 @@ using MoveList = std::vector<std::string>;
 // "7: 1. e4{54%} c6 2. Nc3{37%} d5 ..." and may end in "{trans: ...}".
 std::map<std::string, int> dumped_moves(const std::string& dump, const MoveList& prefix) {
   std::map<std::string, int> found;
-  std::regex move_number("^[0-9]+\\.+$"), with_share("^([^{]+)\\{([0-9]+)%\\}$");
   std::istringstream lines(dump);
   for (std::string line; std::getline(lines, line);) {
     std::istringstream words(line);
     std::string word;
     words >> word;  // "7:"
     MoveList played;
-    std::smatch m;
     while (words >> word && word[0] != '{') {
-      if (std::regex_match(word, move_number)) continue;
-      bool shared = std::regex_match(word, m, with_share);
-      std::string san = shared ? m[1].str() : word;
-      if (played == prefix && shared) found[san] = std::stoi(m[2].str());
+      if (word.back() == '.') continue;  // a move number
+      size_t brace = word.find('{');
+      std::string san = word.substr(0, brace);
+      if (played == prefix && brace != std::string::npos) found[san] = std::stoi(word.substr(brace + 1));
       played.push_back(san);
       if (played.size() > prefix.size()) break;
     }
