@@ -41,9 +41,9 @@ void close_source(FILE* file) {
 
 // A lookup binary-searches the keys, so the whole book is checked once
 // before it is used. Entries that cannot be read end the book there.
-bool keys_in_order(PolyglotSource& source) {
+PolyglotStatus check_order(PolyglotSource& source) {
   FILE* file = open_source(source);
-  if (!source.bytes && !file) return false;
+  if (!source.bytes && !file) return POLYGLOT_UNREADABLE;
   PolyglotEntry block[POLYGLOT_MAX_ENTRIES];
   uint64_t previous = 0;
   bool sorted = true;
@@ -58,14 +58,14 @@ bool keys_in_order(PolyglotSource& source) {
     n += got;
   }
   close_source(file);
-  return sorted;
+  return sorted ? POLYGLOT_OK : POLYGLOT_UNSORTED;
 }
 
 PolyglotStatus take_source(const PolyglotSource& source) {
   polyglot_book = source;
-  if (keys_in_order(polyglot_book)) return POLYGLOT_OK;
-  polyglot_close();
-  return POLYGLOT_UNSORTED;
+  PolyglotStatus status = check_order(polyglot_book);
+  if (status != POLYGLOT_OK) polyglot_close();
+  return status;
 }
 
 }  // namespace
