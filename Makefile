@@ -5,7 +5,7 @@ ASAN := build/asan
 TSAN := build/tsan
 SHARED ?= ../shared
 
-.PHONY: all build run test perft bench asan tsan clean
+.PHONY: all build run test perft bench asan tsan windows test-windows clean
 
 all: build
 
@@ -41,6 +41,40 @@ $(TSAN)/CMakeCache.txt:
 tsan: $(TSAN)/CMakeCache.txt
 	cmake --build $(TSAN) -j $(JOBS)
 	cd $(TSAN) && ctest --output-on-failure -j $(JOBS)
+
+# The Windows engine, cross-built with MinGW-w64 from the same sources.
+WINDOWS := build/windows
+
+$(WINDOWS)/CMakeCache.txt:
+	cmake -S . -B $(WINDOWS) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+
+windows: $(WINDOWS)/CMakeCache.txt
+	cmake --build $(WINDOWS) -j $(JOBS)
+
+# The tests that drive the binary, run by the Linux test programs against
+# tarn.exe under wine: once through a Windows pipe (as a Windows interface
+# starts it) and once on a Unix pipe (as a Linux interface running wine
+# does); then the benchmark's node total must match the Linux build's.
+# Wine keeps its own Windows installation under build/.
+WINE_ENV := WINEPREFIX=$(CURDIR)/build/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# $(1): the command that starts tarn.exe
+windows_tests = cd $(RELEASE) && $(WINE_ENV) TARN_BINARY=$(CURDIR)/$(WINDOWS)/tarn.exe \
+	TARN_LAUNCHER="$(1)" ctest --output-on-failure -j $(JOBS) -L process
+bench_nodes = $(1) -bench -d 8 | sed -n 's/^total.*nodes= *\([0-9]*\).*/\1/p'
+
+build/wine/system.reg:
+	$(WINE_ENV) wineboot --init
+	$(WINE_ENV) wineserver --wait
+
+test-windows: build windows build/wine/system.reg
+	$(call windows_tests,wine $(CURDIR)/$(WINDOWS)/pipe_relay.exe)
+	$(call windows_tests,wine)
+	@work=$$(mktemp -d) && cd $$work && \
+	linux=$$($(call bench_nodes,$(CURDIR)/$(RELEASE)/tarn)) && \
+	windows=$$($(call bench_nodes,$(WINE_ENV) wine $(CURDIR)/$(WINDOWS)/tarn.exe)) && \
+	cd / && rm -rf $$work && \
+	echo "-bench -d 8 nodes: linux $$linux, windows $$windows" && \
+	test -n "$$linux" && test "$$linux" = "$$windows"
 
 clean:
 	rm -rf build

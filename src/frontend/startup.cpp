@@ -14,8 +14,10 @@
 #include "frontend/engine_state.h"
 #include "frontend/log_file.h"
 #include "frontend/main_loop.h"
+#include "frontend/output.h"
 #include "frontend/search_session.h"
 #include "platform/clock.h"
+#include "platform/timer_period.h"
 #include "search/search_thread.h"
 
 namespace {
@@ -60,12 +62,29 @@ void open_book() {
   if (settings.book_file[0]) book_load();
 }
 
+// The main loop's 5 ms round; a match of very short searches polls its
+// clock every millisecond.
+void set_timer_period(const CommandLine& line) {
+  bool short_searches = control.max_depth <= 5 || control.level_time <= 0.1 || control.node_limit < 100000;
+  int wanted = selected_mode(line) == RUN_MATCH && short_searches ? 1 : 5;
+  switch (timer_period_begin(wanted)) {
+    case TIMER_PERIOD_CAPS_FAILED:
+      print_line("error setting timer resolution");
+      print_line("");
+      break;
+    case TIMER_PERIOD_BEGIN_FAILED: print_line("Error setting timer resolution"); break;
+    case TIMER_PERIOD_SET:
+    case TIMER_PERIOD_NOT_NEEDED: break;
+  }
+}
+
 // The search threads go first: a search aborted by "quit" may still be
 // reading the tables for a moment.
 void shut_down() {
   stop_search_threads();
   book_release();
   release_hash_table();
+  timer_period_end();
   close_log();
 }
 
@@ -118,8 +137,7 @@ int run_engine(int argc, const char* const* argv) {
   if (!resize_hash_table()) return 1;
   open_book();
   if (!start_search_threads()) return 1;
-  // No system timer period to set here: the 5 ms sleep of the main loop is
-  // already close to that on this platform.
+  set_timer_period(line);
   build_search_tables();
   run_mode(line);
   shut_down();

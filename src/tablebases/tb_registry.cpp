@@ -97,7 +97,7 @@ const uint8_t* egtb_map_file(const char* name, const char* suffix, FileView* vie
   if (h == FILE_HANDLE_INVALID) return nullptr;
   unsigned long error = 0;
   FileMapStatus status = file_map_whole(h, view, &error);
-  if (status == FILE_MAP_SIZE_FAILED) {
+  if (status == FILE_MAP_OBJECT_FAILED) {
     std::fprintf(stderr, "CreateFileMapping() failed.\n");
     std::exit(1);
   }
@@ -110,8 +110,9 @@ const uint8_t* egtb_map_file(const char* name, const char* suffix, FileView* vie
 }
 
 void egtb_release_mapping(FileView* view) {
-  int error = 0;
-  if (!file_unmap(view, &error)) std::fprintf(stderr, "unmap failed, error code %d", error);
+  FileUnmapErrors errors = file_unmap(view);
+  if (errors.view) std::fprintf(stderr, "unmap failed, error code %d", errors.view);
+  if (errors.mapping) std::fprintf(stderr, "CloseHandle failed, error code %d", errors.mapping);
 }
 
 static void enter_hash(uint64_t key, EgtbTable* table) {

@@ -9,6 +9,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <gtest/gtest.h>
+
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/wait.h>
@@ -26,6 +28,30 @@ double now_seconds() {
 int remaining_ms(double deadline) {
   double left = deadline - now_seconds();
   return left <= 0 ? 0 : static_cast<int>(left * 1000) + 1;
+}
+
+// The engine binary and the words of the command that starts it. The
+// Windows build is tested by pointing TARN_BINARY at tarn.exe and
+// TARN_LAUNCHER at wine (and the pipe relay).
+std::vector<std::string> engine_command(const std::string& binary) {
+  std::vector<std::string> words;
+  const char* launcher = std::getenv("TARN_LAUNCHER");
+  std::istringstream split(launcher ? launcher : "");
+  for (std::string word; split >> word;) words.push_back(word);
+  const char* chosen = std::getenv("TARN_BINARY");
+  words.push_back(!binary.empty() ? binary : chosen && *chosen ? chosen : TARN_BINARY);
+  return words;
+}
+
+// Only the programs labelled "process" run again against the Windows
+// build; a test that starts the engine from another program would be
+// missed there.
+void check_test_program() {
+  std::string program = program_invocation_short_name;
+  const std::string suffix = "_process_tests";
+  if (program.size() < suffix.size() || program.compare(program.size() - suffix.size(), suffix.size(), suffix) != 0)
+    ADD_FAILURE() << program << " starts the engine; tests that do belong in a file that includes "
+                  << "support/engine_process.h, which puts them in a *_process_tests program";
 }
 
 }  // namespace
@@ -59,9 +85,15 @@ void EngineProcess::write_file(const std::string& name, const std::string& conte
 
 std::string EngineProcess::read_file(const std::string& name) const {
   std::ifstream in(directory_ + "/" + name, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
+  std::stringstream bytes;
+  bytes << in.rdbuf();
+  // The Windows build writes its text files with CR LF line ends.
+  std::string text = bytes.str();
+  size_t kept = 0;
+  for (size_t i = 0; i < text.size(); ++i)
+    if (text[i] != '\r' || i + 1 == text.size() || text[i + 1] != '\n') text[kept++] = text[i];
+  text.resize(kept);
+  return text;
 }
 
 bool EngineProcess::file_exists(const std::string& name) const {
@@ -71,7 +103,8 @@ bool EngineProcess::file_exists(const std::string& name) const {
 bool EngineProcess::start(const std::vector<std::string>& args, const std::string& binary) {
   // A write to an engine that has died must fail, not kill the test.
   signal(SIGPIPE, SIG_IGN);
-  std::string program = binary.empty() ? std::string(TARN_BINARY) : binary;
+  check_test_program();
+  std::vector<std::string> command = engine_command(binary);
   int input[2], output[2];
   if (pipe(input) != 0) return false;
   if (pipe(output) != 0) {
@@ -79,9 +112,9 @@ bool EngineProcess::start(const std::vector<std::string>& args, const std::strin
     close(input[1]);
     return false;
   }
+  command.insert(command.end(), args.begin(), args.end());
   std::vector<char*> argv;
-  argv.push_back(const_cast<char*>(program.c_str()));
-  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+  for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
   argv.push_back(nullptr);
   std::string error_path = directory_ + "/.stderr";
 
@@ -97,7 +130,7 @@ bool EngineProcess::start(const std::vector<std::string>& args, const std::strin
     close(output[0]);
     close(output[1]);
     if (chdir(directory_.c_str()) != 0) _exit(127);
-    execv(program.c_str(), argv.data());
+    execvp(argv[0], argv.data());
     _exit(127);
   }
   close(input[0]);

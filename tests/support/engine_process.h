@@ -20,10 +20,13 @@ class EngineProcess {
 
   const std::string& directory() const { return directory_; }
   void write_file(const std::string& name, const std::string& content) const;
-  std::string read_file(const std::string& name) const;  // empty when missing
+  // A text file the engine wrote, CR LF read as LF; empty when missing.
+  std::string read_file(const std::string& name) const;
   bool file_exists(const std::string& name) const;
 
-  // Starts TARN_BINARY (or `binary`) with the arguments in the directory.
+  // Starts the engine with the arguments in the directory: `binary`, else
+  // the environment's TARN_BINARY, else the build's own; run through the
+  // command in TARN_LAUNCHER (words split at spaces) when that is set.
   bool start(const std::vector<std::string>& args = {}, const std::string& binary = "");
 
   bool send(const std::string& line);        // the line plus a line feed

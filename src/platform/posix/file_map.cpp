@@ -23,21 +23,23 @@ FileHandle file_open_read(const char* path) {
 }
 
 void file_close(FileHandle handle) {
-  if (handle != FILE_HANDLE_INVALID) close(handle);
+  if (handle != FILE_HANDLE_INVALID) close(static_cast<int>(handle));
 }
 
 FileMapStatus file_map_whole(FileHandle handle, FileView* view, unsigned long* error) {
+  int fd = static_cast<int>(handle);
   struct stat st;
-  if (fstat(handle, &st) != 0) {
+  view->mapping = 0;
+  if (fstat(fd, &st) != 0) {
     *error = (unsigned long)errno;
-    return FILE_MAP_SIZE_FAILED;
+    return FILE_MAP_OBJECT_FAILED;
   }
   if (st.st_size == 0) {
     view->data = empty_file_data;
     view->size = 0;
     return FILE_MAP_OK;
   }
-  void* p = mmap(nullptr, (size_t)st.st_size, PROT_READ, MAP_SHARED, handle, 0);
+  void* p = mmap(nullptr, (size_t)st.st_size, PROT_READ, MAP_SHARED, fd, 0);
   if (p == MAP_FAILED) {
     *error = (unsigned long)errno;
     return FILE_MAP_VIEW_FAILED;
@@ -47,14 +49,13 @@ FileMapStatus file_map_whole(FileHandle handle, FileView* view, unsigned long* e
   return FILE_MAP_OK;
 }
 
-bool file_unmap(FileView* view, int* error) {
-  bool ok = true;
+FileUnmapErrors file_unmap(FileView* view) {
+  FileUnmapErrors errors{0, 0};
   if (view->data && view->size > 0 &&
-      munmap(const_cast<uint8_t*>(view->data), (size_t)view->size) != 0) {
-    *error = errno;
-    ok = false;
-  }
+      munmap(const_cast<uint8_t*>(view->data), (size_t)view->size) != 0)
+    errors.view = errno;
   view->data = nullptr;
   view->size = 0;
-  return ok;
+  view->mapping = 0;
+  return errors;
 }
