@@ -56,6 +56,12 @@ void check_test_program() {
 
 }  // namespace
 
+bool windows_build() {
+  const char* binary = std::getenv("TARN_BINARY");
+  size_t length = binary ? std::strlen(binary) : 0;
+  return length > 4 && std::strcmp(binary + length - 4, ".exe") == 0;
+}
+
 EngineProcess::EngineProcess() {
   char pattern[] = "/tmp/tarn_test_XXXXXX";
   const char* made = mkdtemp(pattern);

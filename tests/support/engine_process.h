@@ -10,6 +10,10 @@
 
 namespace tarn_test {
 
+// True when the engine under test is the Windows build (TARN_BINARY names
+// a .exe, run under wine).
+bool windows_build();
+
 class EngineProcess {
  public:
   EngineProcess();                                  // new temporary directory

@@ -3,8 +3,11 @@
 // keeps a drawn one drawn when it plays both sides.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "board/attacks.h"
@@ -118,4 +121,32 @@ TEST(EnginePlay, ConvertsWonEndingsAndHoldsDrawnOnes) {
   EXPECT_EQ(drawn.plies, 40);
   EXPECT_TRUE(drawn.result_kept);
   EXPECT_TRUE(drawn.info_ok);
+}
+
+// Table folders in the forms a Windows user types: a drive letter,
+// backslashes (also a trailing one), and ';' between folders.
+TEST(EnginePlay, WindowsFolderForms) {
+  if (!tarn_test::windows_build()) GTEST_SKIP() << "only the Windows build reads these forms";
+  TARN_REQUIRE_SHARED("syzygy/KQvK.rtbw");
+  EngineProcess engine;
+  std::filesystem::create_directories(engine.directory() + "/sub/tables");
+  for (const char* suffix : {".rtbw", ".rtbz"})
+    std::filesystem::copy_file(syzygy_dir() + "/KQvK" + suffix, engine.directory() + "/sub/tables/KQvK" + suffix);
+  // Wine's drive Z: is the Linux root.
+  std::string drive_form = "Z:" + syzygy_dir();
+  std::replace(drive_form.begin(), drive_form.end(), '/', '\\');
+  ASSERT_TRUE(engine.start({"-nolog", "-hash", "1"}));
+  const std::pair<std::string, int> cases[] = {
+      {drive_form, 38}, {"sub\\tables", 1}, {"C:\\nowhere;sub\\tables\\", 1}};
+  for (const auto& [path, count] : cases) {
+    engine.send("setoption name SyzygyPath value " + path);
+    EXPECT_TRUE(engine.expect_line("info string found " + std::to_string(count) + " tablebases", 10)) << path;
+  }
+  engine.send("position fen 8/8/8/8/8/2k5/8/KQ6 w - - 0 1");
+  engine.send("go depth 5");
+  std::vector<std::string> lines = engine.read_until("bestmove", 30);
+  ASSERT_GE(lines.size(), 2u);
+  std::string last_info = lines[lines.size() - 2];
+  EXPECT_EQ(last_info.find(" tbhits 0 "), std::string::npos) << last_info;
+  EXPECT_NE(last_info.find(" tbhits "), std::string::npos) << last_info;
 }
