@@ -51,11 +51,12 @@ $(WINDOWS)/CMakeCache.txt:
 windows: $(WINDOWS)/CMakeCache.txt
 	cmake --build $(WINDOWS) -j $(JOBS)
 
-# The tests that drive the binary, run by the Linux test programs against
-# tarn.exe under wine: once through a Windows pipe (as a Windows interface
-# starts it) and once on a Unix pipe (as a Linux interface running wine
-# does); then the benchmark's node total must match the Linux build's.
-# Wine keeps its own Windows installation under build/.
+# The benchmark's node total must match the Linux build's; then the tests
+# that drive the binary run in the Linux test programs against tarn.exe under
+# wine, once through a Windows pipe (as a Windows interface starts it) and
+# once on a Unix pipe (as a Linux interface running wine does). Wine keeps
+# its own Windows installation under build/; its server stays up between
+# the many short runs (its first start is slow).
 WINE_ENV := WINEPREFIX=$(CURDIR)/build/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 # $(1): the command that starts tarn.exe
 windows_tests = cd $(RELEASE) && $(WINE_ENV) TARN_BINARY=$(CURDIR)/$(WINDOWS)/tarn.exe \
@@ -67,14 +68,15 @@ build/wine/system.reg:
 	$(WINE_ENV) wineserver --wait
 
 test-windows: build windows build/wine/system.reg
-	$(call windows_tests,wine $(CURDIR)/$(WINDOWS)/pipe_relay.exe)
-	$(call windows_tests,wine)
+	$(WINE_ENV) wineserver --persistent=30
 	@work=$$(mktemp -d) && cd $$work && \
 	linux=$$($(call bench_nodes,$(CURDIR)/$(RELEASE)/tarn)) && \
-	windows=$$($(call bench_nodes,$(WINE_ENV) wine $(CURDIR)/$(WINDOWS)/tarn.exe)) && \
+	windows=$$($(call bench_nodes,$(WINE_ENV) wine $(CURDIR)/$(WINDOWS)/tarn.exe)); \
 	cd / && rm -rf $$work && \
 	echo "-bench -d 8 nodes: linux $$linux, windows $$windows" && \
 	test -n "$$linux" && test "$$linux" = "$$windows"
+	$(call windows_tests,wine $(CURDIR)/$(WINDOWS)/pipe_relay.exe)
+	$(call windows_tests,wine)
 
 clean:
 	rm -rf build

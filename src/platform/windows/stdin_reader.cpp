@@ -1,6 +1,5 @@
 #include "platform/stdin_reader.h"
 
-#include <conio.h>
 #include <windows.h>
 
 #include "platform/clock.h"
@@ -8,41 +7,34 @@
 
 namespace {
 
-enum InputKind { INPUT_PIPE, INPUT_CONSOLE, INPUT_THREAD };
-
 HANDLE input = nullptr;
 bool prepared = false;
-InputKind kind = INPUT_PIPE;
+bool peeking = true;
 
-// Decided once: an interface talks through a pipe, an operator types into
-// the console, whose mode query fails on anything else.
+// Decided once. A pipe from an interface is peeked at and read here. A
+// console is read a whole line at a time by a thread (a key test would
+// block the main loop from the first key to Enter, and wine's console
+// answers it only while a read is waiting), and so is anything else that
+// cannot be peeked at.
 void prepare() {
   if (prepared) return;
   prepared = true;
   input = GetStdHandle(STD_INPUT_HANDLE);
   DWORD mode = 0;
+  DWORD waiting = 0;
   if (GetConsoleMode(input, &mode)) {
-    kind = INPUT_CONSOLE;
-    // Window and mouse events would wake the key test without a line to read.
+    // Window and mouse events are of no use to a line reader.
     SetConsoleMode(input, mode & ~static_cast<DWORD>(ENABLE_WINDOW_INPUT | ENABLE_MOUSE_INPUT));
     FlushConsoleInputBuffer(input);
+  } else if (PeekNamedPipe(input, nullptr, 0, nullptr, &waiting, nullptr) || GetLastError() == ERROR_BROKEN_PIPE) {
     return;
   }
-  DWORD waiting = 0;
-  if (PeekNamedPipe(input, nullptr, 0, nullptr, &waiting, nullptr) || GetLastError() == ERROR_BROKEN_PIPE)
-    return;
-  // No peeking here, so a read could block the main loop: a thread reads.
-  if (stdin_thread_start(input)) kind = INPUT_THREAD;
+  // Without the thread the reads below would block; still better than none.
+  if (stdin_thread_start(input)) peeking = false;
 }
 
 StdinState look() {
-  switch (kind) {
-    case INPUT_CONSOLE:
-      // A typed key means a line is on its way; the read then waits for it.
-      return _kbhit() ? STDIN_READY : STDIN_EMPTY;
-    case INPUT_THREAD: return stdin_thread_state();
-    case INPUT_PIPE: break;
-  }
+  if (!peeking) return stdin_thread_state();
   DWORD waiting = 0;
   if (PeekNamedPipe(input, nullptr, 0, nullptr, &waiting, nullptr))
     return waiting > 0 ? STDIN_READY : STDIN_EMPTY;
@@ -64,7 +56,7 @@ StdinState stdin_wait(int timeout_ms) {
 
 int stdin_read(char* buffer, int capacity) {
   prepare();
-  if (kind == INPUT_THREAD) return stdin_thread_take(buffer, capacity);
+  if (!peeking) return stdin_thread_take(buffer, capacity);
   DWORD count = 0;
   if (ReadFile(input, buffer, static_cast<DWORD>(capacity), &count, nullptr))
     return static_cast<int>(count);

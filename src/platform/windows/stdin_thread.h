@@ -1,7 +1,8 @@
 #pragma once
-// Standard input that cannot be peeked at (a file, a device, or the Unix
-// pipe a program run under wine gets from its parent) is read by a thread
-// of its own, which may block; the main thread takes what it has read.
+// A console, and standard input that cannot be peeked at (a file, a device,
+// or the Unix pipe a program run under wine gets from its parent), is read
+// by a thread of its own, which may block; the main thread takes what it
+// has read.
 #include <windows.h>
 
 #include "platform/stdin_reader.h"
