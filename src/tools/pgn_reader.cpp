@@ -1,6 +1,7 @@
 #include "tools/pgn_reader.h"
 
 #include <cctype>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -35,7 +36,7 @@ int16_t slash_score(const char* comment, const char* slash) {
   while (*text == ' ') text++;
   if (*text != '+' && *text != '-') return PGN_BAD_SCORE;
   // Pawns to centipawns, truncated toward zero like the engine's own output.
-  return clamp_score(static_cast<double>(static_cast<long>(std::atof(text) * 100.0)));
+  return clamp_score(std::trunc(std::atof(text) * 100.0));
 }
 
 void copy_quoted(const char* line, char* out, int size) {

@@ -13,6 +13,7 @@ TEST(PgnComments, Scores) {
   EXPECT_EQ(comment_score("0.35/12", false), PGN_BAD_SCORE);  // no sign
   EXPECT_EQ(comment_score("just a remark", false), PGN_BAD_SCORE);
   EXPECT_EQ(comment_score("+900.00/1", false), 9999);  // held inside the record
+  EXPECT_EQ(comment_score("+99999999.00/1", false), 9999);  // beyond a 32-bit long too
   // "eval" values are white's view and turn round after black's moves.
   EXPECT_EQ(comment_score("eval 57, depth 9", false), 57);
   EXPECT_EQ(comment_score("eval 57, depth 9", true), -57);
