@@ -50,8 +50,8 @@ void check_test_program() {
   std::string program = program_invocation_short_name;
   const std::string suffix = "_process_tests";
   if (program.size() < suffix.size() || program.compare(program.size() - suffix.size(), suffix.size(), suffix) != 0)
-    ADD_FAILURE() << program << " starts the engine; tests that do belong in a file that includes "
-                  << "support/engine_process.h, which puts them in a *_process_tests program";
+    ADD_FAILURE() << program << " starts the engine: include support/engine_process.h in the test file "
+                  << "itself (and run cmake again) so that the test lands in a *_process_tests program";
 }
 
 }  // namespace
