@@ -4,7 +4,7 @@
 
 #include "board/keys.h"
 #include "board/makemove.h"
-#include "frontend/output.h"
+#include "core/output.h"
 #include "search/search_thread.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include "board/bitboard.h"
 #include "board/board.h"
-#include "frontend/output.h"
+#include "core/output.h"
 
 uint64_t zobrist[1024];
 uint64_t zobrist_state[66];

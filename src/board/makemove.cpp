@@ -3,8 +3,8 @@
 #include "board/keys.h"
 #include "board/legality.h"
 #include "board/movegen.h"
-#include "frontend/engine_state.h"
-#include "frontend/output.h"
+#include "core/engine_state.h"
+#include "core/output.h"
 #include "search/search_thread.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include "board/attacks.h"
 #include "board/legality.h"
 #include "board/movegen.h"
-#include "frontend/engine_state.h"
-#include "frontend/output.h"
+#include "core/engine_state.h"
+#include "core/output.h"
 #include "search/search_thread.h"
 
 namespace {

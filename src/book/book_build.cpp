@@ -10,7 +10,7 @@
 #include "book/book_file.h"
 #include "book/book_key.h"
 #include "book/book_merge.h"
-#include "frontend/output.h"
+#include "core/output.h"
 #include "search/search_thread.h"
 
 namespace {

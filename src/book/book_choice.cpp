@@ -9,8 +9,8 @@
 #include "board/notation.h"
 #include "book/book_file.h"
 #include "book/polyglot_choice.h"
-#include "frontend/engine_state.h"
-#include "frontend/output.h"
+#include "core/engine_state.h"
+#include "core/output.h"
 #include "search/search_thread.h"
 
 namespace {

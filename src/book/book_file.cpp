@@ -4,8 +4,8 @@
 #include <new>
 
 #include "book/polyglot_file.h"
-#include "frontend/engine_state.h"
-#include "frontend/output.h"
+#include "core/engine_state.h"
+#include "core/output.h"
 
 BookState book;
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "frontend/output.h"
+#include "core/output.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "board/movegen.h"
 #include "board/notation.h"
 #include "book/polyglot_key.h"
-#include "frontend/output.h"
+#include "core/output.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/output.h"
 #include "eval/evaluate.h"
 #include "eval/params.h"
-#include "frontend/output.h"
 #include "search/search_thread.h"
 
 namespace {

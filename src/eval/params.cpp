@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <cstring>
 
+#include "core/engine_state.h"
 #include "eval/evaluate.h"
-#include "frontend/engine_state.h"
 
 ParamBlock params;
 ParamBlock default_params;

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "frontend/engine_state.h"
+#include "core/engine_state.h"
 #include "frontend/text.h"
 
 namespace {

@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "board/types.h"
+#include "core/engine_state.h"
+#include "core/output.h"
 #include "eval/params.h"
-#include "frontend/engine_state.h"
-#include "frontend/output.h"
 #include "frontend/text.h"
 
 namespace {

@@ -6,10 +6,10 @@
 #include "book/book_choice.h"
 #include "book/book_file.h"
 #include "book/book_merge.h"
+#include "core/engine_state.h"
+#include "core/output.h"
 #include "frontend/console_commands.h"
-#include "frontend/engine_state.h"
 #include "frontend/game_position.h"
-#include "frontend/output.h"
 
 namespace {
 

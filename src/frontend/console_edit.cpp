@@ -5,11 +5,11 @@
 #include "board/fen.h"
 #include "board/keys.h"
 #include "board/makemove.h"
+#include "core/output.h"
 #include "frontend/console.h"
 #include "frontend/game_position.h"
 #include "frontend/input.h"
 #include "frontend/input_queue.h"
-#include "frontend/output.h"
 #include "frontend/text.h"
 
 namespace {

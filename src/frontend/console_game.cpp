@@ -7,10 +7,10 @@
 #include "board/fen.h"
 #include "board/makemove.h"
 #include "board/notation.h"
+#include "core/engine_state.h"
+#include "core/output.h"
 #include "frontend/console.h"
-#include "frontend/engine_state.h"
 #include "frontend/game_position.h"
-#include "frontend/output.h"
 
 namespace {
 

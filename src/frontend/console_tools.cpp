@@ -3,10 +3,10 @@
 // reports it, leaving the parameter as it was.
 #include <cstring>
 
+#include "core/engine_state.h"
+#include "core/output.h"
 #include "eval/params.h"
 #include "frontend/console_commands.h"
-#include "frontend/engine_state.h"
-#include "frontend/output.h"
 #include "tools/epd_analysis.h"
 #include "tools/param_bracket.h"
 #include "tools/tuner.h"

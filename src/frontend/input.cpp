@@ -2,8 +2,8 @@
 
 #include <cstring>
 
+#include "core/engine_state.h"
 #include "frontend/console.h"
-#include "frontend/engine_state.h"
 #include "frontend/input_queue.h"
 #include "frontend/uci.h"
 #include "platform/stdin_reader.h"

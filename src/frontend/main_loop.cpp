@@ -1,8 +1,8 @@
 #include "frontend/main_loop.h"
 
 #include "board/fen.h"
+#include "core/engine_state.h"
 #include "eval/params.h"
-#include "frontend/engine_state.h"
 #include "frontend/game_position.h"
 #include "frontend/input.h"
 #include "frontend/search_session.h"

@@ -5,15 +5,15 @@
 #include <cmath>
 #include <cstdio>
 
+#include "board/fen.h"
 #include "board/legality.h"
+#include "board/makemove.h"
 #include "board/movegen.h"
 #include "board/notation.h"
-#include "board/makemove.h"
-#include "board/fen.h"
 #include "book/book_choice.h"
-#include "frontend/engine_state.h"
+#include "core/engine_state.h"
+#include "core/output.h"
 #include "frontend/game_position.h"
-#include "frontend/output.h"
 #include "frontend/time_control.h"
 #include "platform/clock.h"
 #include "search/reductions.h"

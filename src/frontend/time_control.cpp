@@ -5,9 +5,9 @@
 
 #include "board/board.h"
 #include "board/fen.h"
+#include "core/engine_state.h"
+#include "core/output.h"
 #include "eval/params.h"
-#include "frontend/engine_state.h"
-#include "frontend/output.h"
 #include "platform/clock.h"
 #include "search/search_threads.h"
 

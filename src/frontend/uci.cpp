@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "frontend/engine_state.h"
+#include "core/engine_state.h"
+#include "core/output.h"
 #include "frontend/game_position.h"
-#include "frontend/output.h"
 #include "frontend/search_session.h"
 #include "platform/clock.h"
 

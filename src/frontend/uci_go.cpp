@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "frontend/engine_state.h"
+#include "core/engine_state.h"
 #include "frontend/game_position.h"
 #include "frontend/search_session.h"
 #include "frontend/uci.h"

@@ -1,8 +1,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "frontend/engine_state.h"
-#include "frontend/output.h"
+#include "core/engine_state.h"
+#include "core/output.h"
 #include "frontend/search_session.h"
 #include "frontend/text.h"
 #include "frontend/uci.h"

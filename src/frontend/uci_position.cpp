@@ -1,7 +1,7 @@
 #include <cstring>
 
 #include "board/fen.h"
-#include "frontend/engine_state.h"
+#include "core/engine_state.h"
 #include "frontend/game_position.h"
 #include "frontend/uci.h"
 

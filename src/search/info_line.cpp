@@ -2,8 +2,8 @@
 #include <cstring>
 
 #include "board/notation.h"
-#include "frontend/engine_state.h"
-#include "frontend/output.h"
+#include "core/engine_state.h"
+#include "core/output.h"
 #include "search/root.h"
 #include "search/search_threads.h"
 #include "search/trans_table.h"

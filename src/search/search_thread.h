@@ -11,10 +11,10 @@
 #include <cstdint>
 
 #include "board/board.h"
+#include "core/engine_state.h"
 #include "eval/eval_cache.h"
 #include "eval/pawn_hash.h"
 #include "search/ply_record.h"
-#include "frontend/engine_state.h"
 
 constexpr int MAX_PLY = 70;  // search-stack entries per thread
 

@@ -6,7 +6,7 @@
 #include <mutex>
 #include <thread>
 
-#include "frontend/engine_state.h"
+#include "core/engine_state.h"
 #include "platform/clock.h"
 #include "search/root.h"
 

@@ -6,7 +6,7 @@
 
 #include "board/board.h"
 #include "board/keys.h"
-#include "frontend/engine_state.h"
+#include "core/engine_state.h"
 
 TransTable tt;
 

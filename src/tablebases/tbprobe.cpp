@@ -7,7 +7,7 @@
 #include <bit>
 
 #include "board/board.h"
-#include "frontend/engine_state.h"
+#include "core/engine_state.h"
 #include "tablebases/tb_moves.h"
 #include "tablebases/tbcore.h"
 #include "tablebases/tbprobe_internal.h"

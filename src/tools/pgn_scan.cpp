@@ -4,9 +4,9 @@
 #include <cstring>
 #include <memory>
 
+#include "core/engine_state.h"
+#include "core/output.h"
 #include "eval/params.h"
-#include "frontend/engine_state.h"
-#include "frontend/output.h"
 #include "tools/pgn_emit.h"
 #include "tools/pgn_reader.h"
 

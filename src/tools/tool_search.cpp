@@ -1,6 +1,6 @@
 #include "tools/tool_search.h"
 
-#include "frontend/engine_state.h"
+#include "core/engine_state.h"
 #include "frontend/input.h"
 #include "frontend/time_control.h"
 #include "platform/clock.h"

@@ -4,9 +4,9 @@
 #include <cstdarg>
 #include <cstdlib>
 
+#include "core/engine_state.h"
+#include "core/output.h"
 #include "eval/params.h"
-#include "frontend/engine_state.h"
-#include "frontend/output.h"
 #include "tools/epd_analysis.h"
 #include "tools/tool_search.h"
 #include "tools/tuner_step.h"

@@ -12,7 +12,7 @@
 #include "board/makemove.h"
 #include "board/notation.h"
 #include "book/book_file.h"
-#include "frontend/engine_state.h"
+#include "core/engine_state.h"
 #include "search/search_thread.h"
 
 namespace book_test {

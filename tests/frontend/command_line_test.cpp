@@ -2,8 +2,8 @@
 
 #include <vector>
 
+#include "core/engine_state.h"
 #include "frontend/command_line.h"
-#include "frontend/engine_state.h"
 #include "frontend/startup.h"
 
 namespace {

@@ -6,9 +6,9 @@
 
 #include <unistd.h>
 
+#include "core/engine_state.h"
 #include "eval/params.h"
 #include "frontend/config.h"
-#include "frontend/engine_state.h"
 #include "frontend/startup.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include "board/fen.h"
 #include "board/keys.h"
 #include "board/makemove.h"
+#include "core/engine_state.h"
 #include "eval/params.h"
-#include "frontend/engine_state.h"
 #include "frontend/time_control.h"
 #include "search/search_threads.h"
 

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "board/fen.h"
+#include "core/engine_state.h"
 #include "eval/params.h"
-#include "frontend/engine_state.h"
 #include "search/reductions.h"
 #include "search/root.h"
 #include "search/search.h"

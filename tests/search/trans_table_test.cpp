@@ -2,7 +2,7 @@
 
 #include "board/fen.h"
 #include "board/keys.h"
-#include "frontend/engine_state.h"
+#include "core/engine_state.h"
 #include "search/search.h"
 #include "search/trans_table.h"
 #include "search_support.h"

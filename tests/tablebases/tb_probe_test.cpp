@@ -7,7 +7,7 @@
 #include "board/legality.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
-#include "frontend/engine_state.h"
+#include "core/engine_state.h"
 #include "support/shared_data.h"
 #include "tablebases/tbprobe.h"
 #include "tablebases/tbprobe_internal.h"

@@ -5,9 +5,9 @@
 #include <cstring>
 #include <string>
 
+#include "core/engine_state.h"
 #include "eval/params.h"
 #include "frontend/console_commands.h"
-#include "frontend/engine_state.h"
 #include "tool_env.h"
 #include "tools/epd_fields.h"
 #include "tools/pgn_scan.h"

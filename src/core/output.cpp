@@ -1,11 +1,11 @@
-#include "frontend/output.h"
+#include "core/output.h"
 
 #include <cstdarg>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
 
-#include "frontend/engine_state.h"
+#include "core/engine_state.h"
 #include "search/search_thread.h"
 
 FILE* log_file = nullptr;

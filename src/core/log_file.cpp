@@ -1,6 +1,6 @@
-#include "frontend/log_file.h"
+#include "core/log_file.h"
 
-#include "frontend/output.h"
+#include "core/output.h"
 #include "platform/file_lock.h"
 
 void open_log() {

@@ -1,4 +1,4 @@
-#include "frontend/engine_state.h"
+#include "core/engine_state.h"
 
 EngineSettings settings;
 SearchControl control;
