@@ -7,12 +7,12 @@
 #include "board/bitboard.h"
 #include "board/types.h"
 
-struct SearchThread;
+struct BoardThread;
 
 constexpr int PLIST_SIZE = 10;  // nine squares plus the terminating NO_SQUARE
 
 struct Board {
-  SearchThread* thread;  // owning block: history, history_count, ply, last_move
+  BoardThread* thread;   // owning block: history, history_count, ply, last_move
   uint8_t squares[64];   // piece code per square, 0 = empty
   Bitboard bb[16];       // by piece code; bb[0] all white, bb[8] all black
   uint8_t plist[16][PLIST_SIZE];  // squares per piece code in order of arrival

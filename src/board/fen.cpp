@@ -2,10 +2,10 @@
 
 #include <cstring>
 
+#include "board/board_thread.h"
 #include "board/keys.h"
 #include "board/makemove.h"
 #include "core/output.h"
-#include "search/search_thread.h"
 
 namespace {
 
@@ -116,7 +116,7 @@ bool check_castling(Board* board) {
 }
 
 void reset_history(Board* board) {
-  SearchThread* thread = board->thread;
+  BoardThread* thread = board->thread;
   thread->history_count = 0;
   thread->ply = 1;
   thread->last_move = 0;

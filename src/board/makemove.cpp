@@ -1,11 +1,10 @@
 #include "board/makemove.h"
 
+#include "board/board_thread.h"
 #include "board/keys.h"
 #include "board/legality.h"
 #include "board/movegen.h"
 #include "core/engine_state.h"
-#include "core/output.h"
-#include "search/search_thread.h"
 
 namespace {
 
@@ -67,9 +66,9 @@ void remove_piece(Board* board, int square) {
 }
 
 bool make_move(Board* board, Move move) {
-  SearchThread* thread = board->thread;
+  BoardThread* thread = board->thread;
   if (thread->history_count >= HISTORY_SIZE) return false;
-  if (settings.trace_depth) trace_move(thread, move);
+  if (settings.trace_depth && thread->tracer) thread->tracer(thread, move);
 
   int from = move_from(move), to = move_to(move);
   int side = board->side;
@@ -134,7 +133,7 @@ bool make_move(Board* board, Move move) {
 }
 
 void unmake_move(Board* board) {
-  SearchThread* thread = board->thread;
+  BoardThread* thread = board->thread;
   const HistoryRecord& record = thread->history[--thread->history_count];
   --thread->ply;
   thread->last_move = thread->history_count ? thread->history[thread->history_count - 1].move : 0;
@@ -167,9 +166,9 @@ void unmake_move(Board* board) {
 }
 
 bool make_null(Board* board) {
-  SearchThread* thread = board->thread;
+  BoardThread* thread = board->thread;
   if (thread->history_count >= HISTORY_SIZE) return false;
-  if (settings.trace_depth) trace_move(thread, 0);
+  if (settings.trace_depth && thread->tracer) thread->tracer(thread, 0);
   HistoryRecord& record = thread->history[thread->history_count++];
   ++thread->ply;
   record.move = 0;
@@ -186,7 +185,7 @@ bool make_null(Board* board) {
 }
 
 void unmake_null(Board* board) {
-  SearchThread* thread = board->thread;
+  BoardThread* thread = board->thread;
   const HistoryRecord& record = thread->history[--thread->history_count];
   --thread->ply;
   board->ep = record.ep;
@@ -216,7 +215,7 @@ bool has_legal_move(const Board* board, bool all_kinds) {
 int is_draw(const Board* board, bool all_kinds, int reps) {
   if (board->fifty <= 3) return 0;
   if (board->fifty >= 100 && has_legal_move(board, all_kinds)) return 1;
-  const SearchThread* thread = board->thread;
+  const BoardThread* thread = board->thread;
   int occurrences = 1;
   int oldest = thread->history_count - board->fifty;
   if (oldest < 0) oldest = 0;

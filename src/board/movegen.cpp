@@ -1,7 +1,7 @@
 #include "board/movegen.h"
 
 #include "board/attacks.h"
-#include "search/search_thread.h"
+#include "board/board_thread.h"
 
 namespace {
 
@@ -164,7 +164,7 @@ MoveEntry* gen_full_list(const Board* board, int side, MoveEntry* out) {
 }
 
 MoveEntry* gen_all(Board* board) {
-  SearchThread* thread = board->thread;
+  BoardThread* thread = board->thread;
   MoveEntry* start = thread->list_start[thread->ply];
   MoveEntry* end = gen_full_list(board, board->side, start);
   thread->list_start[thread->ply + 1] = end + 1;

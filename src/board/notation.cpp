@@ -7,7 +7,6 @@
 #include "board/movegen.h"
 #include "core/engine_state.h"
 #include "core/output.h"
-#include "search/search_thread.h"
 
 namespace {
 
@@ -192,5 +191,3 @@ int parse_move_on(const Board* board, char* text, Move* out) {
   if (matches == 2) print_line("ambiguous move");
   return 0;
 }
-
-int parse_move(char* text, Move* out) { return parse_move_on(&thread_table[0]->board, text, out); }

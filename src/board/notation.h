@@ -16,10 +16,8 @@ void move_text_plain(Move move, char* out);
 // MOVE_TEXT_SIZE. Returns non-zero when the move gives check.
 int move_san(const Board* board, Move move, char* coord, char* san, char* san_file, char* san_rank);
 
-// Finds the legal move `text` denotes in the game position (thread 0).
-// Returns 1 and sets `out` when exactly one move matches; otherwise 0
-// ("ambiguous move" is printed for exactly two matches). `text` is edited in
-// place and needs room for one more character.
-int parse_move(char* text, Move* out);
-// The same on any board.
+// Finds the legal move `text` denotes on the board. Returns 1 and sets `out`
+// when exactly one move matches; otherwise 0 ("ambiguous move" is printed
+// for exactly two matches). `text` is edited in place and needs room for one
+// more character. parse_move (game_position.h) reads it on the game position.
 int parse_move_on(const Board* board, char* text, Move* out);

@@ -1,9 +1,9 @@
 #include "board/perft.h"
 
+#include "board/board_thread.h"
 #include "board/legality.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
-#include "search/search_thread.h"
 
 namespace {
 
@@ -27,8 +27,8 @@ uint64_t count_leaves(Board* board, int side, MoveEntry* list, int depth) {
 
 }  // namespace
 
-void perft(SearchThread* thread, int side, int ply, int depth) {
-  if (depth < 1) return;
+uint64_t perft(BoardThread* thread, int side, int ply, int depth) {
+  if (depth < 1) return 0;
   MoveEntry* list = thread->list_start[ply] ? thread->list_start[ply] : thread->move_stack;
-  thread->nodes += count_leaves(&thread->board, side, list, depth);
+  return count_leaves(&thread->board, side, list, depth);
 }

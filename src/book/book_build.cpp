@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "board/board_thread.h"
 #include "board/fen.h"
 #include "board/makemove.h"
 #include "board/notation.h"
@@ -11,7 +12,6 @@
 #include "book/book_key.h"
 #include "book/book_merge.h"
 #include "core/output.h"
-#include "search/search_thread.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "board/board_thread.h"
 #include "board/legality.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
@@ -11,7 +12,6 @@
 #include "book/polyglot_choice.h"
 #include "core/engine_state.h"
 #include "core/output.h"
-#include "search/search_thread.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 constexpr int MAX_PV = 66;          // principal variation length, and the depth limit
+constexpr int MAX_PLY = 70;         // plies a thread can go deep: search stack and move lists
 constexpr int MAX_THREADS = 64;
 
 struct EngineSettings {

@@ -6,7 +6,6 @@
 #include <mutex>
 
 #include "core/engine_state.h"
-#include "search/search_thread.h"
 
 FILE* log_file = nullptr;
 
@@ -84,23 +83,21 @@ void trace_text(unsigned short move, char* out) {
 
 }  // namespace
 
-void trace_move(SearchThread* thread, unsigned short move) {
+void trace_move(int ply, int iteration, int depth, unsigned short move) {
   std::lock_guard<std::mutex> guard(trace_lock);
   if (!trace_file) {
     trace_file = std::fopen("trace.txt", "w");
     if (!trace_file) std::exit(0);
   }
-  int ply = thread->ply;
   if (ply > settings.trace_depth || ply < 0 || ply >= MAX_PLY) return;
-  int depth = thread->iter_depth;
-  if (depth > traced_depth) std::fprintf(trace_file, "\n\nSEARCH DEPTH= %d\n", depth);
+  if (iteration > traced_depth) std::fprintf(trace_file, "\n\nSEARCH DEPTH= %d\n", iteration);
   char text[16];
   trace_text(move, text);
   if (ply <= traced_ply) {
     std::fputc('\n', trace_file);
     for (int i = 1; i < ply; i++) std::fputs("         ", trace_file);
   }
-  std::fprintf(trace_file, "(%2d)%s ", thread->stack[ply].depth, text);
+  std::fprintf(trace_file, "(%2d)%s ", depth, text);
   traced_ply = ply;
-  traced_depth = depth;
+  traced_depth = iteration;
 }

@@ -20,11 +20,11 @@ void print_stdoutf(const char* format, ...) __attribute__((format(printf, 1, 2))
 // that an interface must not see.
 void print_log_only(const char* text);
 
-struct SearchThread;
-
-// Writes a move the search makes (0 = null move) to the trace file while the
-// trace depth is non-zero; called by make_move and make_null.
-void trace_move(SearchThread* thread, unsigned short move);
+// Writes a move the search makes (0 = null move) to the trace file, with the
+// iteration it belongs to and the depth left at its ply; plies beyond the
+// trace depth are left out. Reached from make_move and make_null while the
+// trace depth is non-zero.
+void trace_move(int ply, int iteration, int depth, unsigned short move);
 
 // The open log file, or null when the engine runs without one.
 extern FILE* log_file;

@@ -3,9 +3,9 @@
 #include <cstring>
 
 #include "core/output.h"
+#include "eval/eval_thread.h"
 #include "eval/evaluate.h"
 #include "eval/params.h"
-#include "search/search_thread.h"
 
 namespace {
 
@@ -67,7 +67,7 @@ void print_square_board(const Board* b, int colour) {
 
 }  // namespace
 
-void show_eval(SearchThread* thread, int qscore) {
+void show_eval(EvalThread* thread, int qscore) {
   const Board* b = &thread->board;
   eval_display.valid = false;
   display_eval_terms = true;

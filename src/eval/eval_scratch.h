@@ -4,8 +4,6 @@
 #include "board/board.h"
 #include "eval/pawn_hash.h"
 
-struct SearchThread;
-
 struct EvalScratch {
   Board* board;
   Bitboard occ;

@@ -6,9 +6,9 @@
 #include "board/keys.h"
 #include "eval/eval_scratch.h"
 #include "eval/eval_tables.h"
+#include "eval/eval_thread.h"
 #include "eval/kpk.h"
 #include "eval/params.h"
-#include "search/search_thread.h"
 
 bool display_eval_terms = false;
 EvalDisplay eval_display;
@@ -44,13 +44,13 @@ int mating_score(const Board* b, int strong) {
 
 // Exact answers for material that needs no evaluation. Returns true and sets
 // `score` when one applies.
-bool special_ending(SearchThread* t, int side, int ply, int& score) {
+bool special_ending(EvalThread* t, int side, int ply, int& score) {
   const Board* b = &t->board;
   uint32_t sw = b->signature[0], sb = b->signature[1], total = sw + sb;
   if (!(b->bb[WHITE_PAWN] | b->bb[BLACK_PAWN])) {
     if (total == 0 || total == ONE_KNIGHT || total == ONE_BISHOP || total == TWO_KNIGHTS ||
         (lone_minor(sw) && lone_minor(sb))) {
-      t->stack[ply].dead_draw = 1;
+      t->eval_ply[ply].dead_draw = 1;
       score = 0;
       return true;
     }
@@ -183,7 +183,7 @@ void finish_display(const EvalScratch& s, int score, double factor) {
 // Everything between the cache probe and the drawish scaling: material,
 // attacks, pawns, pieces, kings, passers and the smaller terms, blended by
 // the stage. Returns the score for white.
-int full_evaluation(SearchThread* t, EvalScratch& s, int side) {
+int full_evaluation(EvalThread* t, EvalScratch& s, int side) {
   Board* b = s.board;
   Snapshot snap;
   material(s);
@@ -242,11 +242,11 @@ int full_evaluation(SearchThread* t, EvalScratch& s, int side) {
 
 }  // namespace
 
-bool eval_caches_trusted(const SearchThread* thread) {
+bool eval_caches_trusted(const EvalThread* thread) {
   return thread->number != 0 && control.state != 0;
 }
 
-void clear_eval_caches(SearchThread* thread) {
+void clear_eval_caches(EvalThread* thread) {
   std::memset(&thread->eval_cache, 0, sizeof thread->eval_cache);
   std::memset(&thread->pawn_hash, 0, sizeof thread->pawn_hash);
   // A zero key is a real pawn key (no pawns), so mark the emptied slots as
@@ -255,7 +255,7 @@ void clear_eval_caches(SearchThread* thread) {
   for (EvalCacheEntry& e : thread->eval_cache.entries) e.key = ~uint64_t{0};
 }
 
-int evaluate(SearchThread* thread, int side, int ply, int skip) {
+int evaluate(EvalThread* thread, int side, int ply, int skip) {
   if (skip) return EVAL_NONE;
   const Board* board = &thread->board;
   // A set-up position without both kings or with pawns on the end ranks is
@@ -272,7 +272,7 @@ int evaluate(SearchThread* thread, int side, int ply, int skip) {
   if (special_ending(thread, side, ply, score)) return score;
 
   Board* b = &thread->board;
-  PlyRecord& record = thread->stack[ply];
+  EvalPly& record = thread->eval_ply[ply];
   uint64_t key = full_key(b);
   EvalCacheEntry& slot = eval_cache_slot(thread->eval_cache, key, side);
   if (slot.key == key && ply > 1 && eval_caches_trusted(thread)) {

@@ -1,19 +1,20 @@
 #pragma once
 // The static evaluation: a tapered score of the thread's position from the
 // view of `side`, with exact answers for a few material configurations and
-// threat words left in the ply's search-stack entry for the search.
+// threat words left at the ply for the search.
 #include <cstdint>
 
 #include "board/bitboard.h"
 
-struct SearchThread;
+struct EvalThread;
 
 constexpr int EVAL_NONE = -10000;  // "no score": also the static value in check
 
-// Score for `side` (positive is good for `side`). `ply` selects the stack
-// entry (0..69) that receives the threat words and the dead-draw mark; a
+// Score for `side` (positive is good for `side`). `ply` selects the entry of
+// thread->eval_ply (0..69) that receives the threat words and the dead-draw
+// mark; a
 // non-zero `skip` returns EVAL_NONE at once.
-int evaluate(SearchThread* thread, int side, int ply, int skip);
+int evaluate(EvalThread* thread, int side, int ply, int skip);
 
 // Builds the fixed tables and the king-and-pawn bitbase; later calls do
 // nothing. Run once at start-up (init_eval_tables builds the tables that
@@ -22,10 +23,10 @@ void init_eval();
 
 // True when the thread's caches may answer: only inside a running search,
 // since parameters may change between searches.
-bool eval_caches_trusted(const SearchThread* thread);
+bool eval_caches_trusted(const EvalThread* thread);
 
 // Empties the thread's evaluation cache and pawn hash.
-void clear_eval_caches(SearchThread* thread);
+void clear_eval_caches(EvalThread* thread);
 
 // ---- Display ----
 
@@ -58,4 +59,4 @@ extern EvalDisplay eval_display;
 
 // Evaluates the thread's position at ply 1 with the display on and prints
 // the breakdown; `qscore` is the quiescence score to show beside it.
-void show_eval(SearchThread* thread, int qscore);
+void show_eval(EvalThread* thread, int qscore);

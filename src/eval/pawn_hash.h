@@ -19,11 +19,11 @@ struct PawnHash {
 };
 
 struct Board;
-struct SearchThread;
+struct EvalThread;
 
 // The entry for the thread's current pawn key, computed and stored on a
 // miss. Outside a search it is always computed afresh.
-const PawnEntry* probe_pawns(SearchThread* thread);
+const PawnEntry* probe_pawns(EvalThread* thread);
 
 // The pawn-structure terms and bitboards of a position, into `entry`.
 void compute_pawn_entry(const Board* board, PawnEntry& entry);

@@ -1,9 +1,9 @@
 #include "board/attacks.h"
 #include "eval/eval_tables.h"
+#include "eval/eval_thread.h"
 #include "eval/evaluate.h"
 #include "eval/params.h"
 #include "eval/pawn_hash.h"
-#include "search/search_thread.h"
 
 namespace {
 
@@ -114,7 +114,7 @@ void pawn_terms_by_square(const Board* board, const PawnEntry& e, int op[64], in
   }
 }
 
-const PawnEntry* probe_pawns(SearchThread* thread) {
+const PawnEntry* probe_pawns(EvalThread* thread) {
   const Board* board = &thread->board;
   PawnEntry& e = thread->pawn_hash.entries[board->pawn_key & (PAWN_HASH_SIZE - 1)];
   thread->pawn_probes++;

@@ -5,12 +5,12 @@
 #include "eval/params.h"
 #include "frontend/batch_modes.h"
 #include "frontend/command_line.h"
-#include "frontend/game_position.h"
 #include "frontend/input.h"
-#include "frontend/time_control.h"
 #include "platform/clock.h"
+#include "search/game_position.h"
 #include "search/root.h"
 #include "search/search_threads.h"
+#include "search/time_control.h"
 #include "search/trans_table.h"
 
 const char* const bench_positions[BENCH_POSITIONS] = {

@@ -10,11 +10,11 @@
 #include "board/see.h"
 #include "core/engine_state.h"
 #include "core/output.h"
-#include "frontend/game_position.h"
 #include "frontend/search_session.h"
 #include "frontend/text.h"
 #include "frontend/uci.h"
 #include "platform/clock.h"
+#include "search/game_position.h"
 
 namespace {
 
@@ -48,7 +48,7 @@ void run_perft(int depth) {
   if (depth == 0) {
     thread->nodes = 1;
   } else {
-    perft(thread, game_board()->side, 1, depth);
+    thread->nodes = perft(thread, game_board()->side, 1, depth);
   }
   control.elapsed = monotonic_seconds() - start;
   double nodes = static_cast<double>(thread->nodes);
@@ -80,65 +80,83 @@ void typed_move(const char* word) {
   print_position();
 }
 
-// The front end's own commands; false when the word is not one of them.
-bool board_command(const ConsoleCommand& command) {
-  if (is(command, "new")) {
-    control.stop = 2;
-    set_game_position(START_FEN);
-    print_board(game_board());
-    control.clock[0] = control.clock[1] = control.level_time;
-  } else if (is(command, "fen")) {
-    control.stop = 2;
-    set_game_position(command.rest);
-    print_board(game_board());
-  } else if (is(command, "quit")) {
-    settings.quit = 1;
-    control.stop = 2;
-  } else if (is(command, "bd")) {
-    print_position();
-  } else if (is(command, "level")) {
-    set_level(command);
-  } else if (is(command, "depth")) {
-    control.max_depth = static_cast<int8_t>(argument(command, 1, MAX_PV));
-  } else if (is(command, "ponder")) {
-    control.ponder = static_cast<int16_t>(argument(command, -32768, 32767));
-  } else if (is(command, "noise")) {
-    settings.noise = read_double(command.word[1]);
-  } else if (is(command, "hash")) {
-    control.hash_mode = static_cast<uint8_t>(argument(command, 0, 255));
-  } else if (is(command, "tag")) {
-    settings.tag_key = full_key(game_board());
-  } else if (is(command, "trace")) {
-    settings.trace_depth = static_cast<uint16_t>(argument(command, 0, MAX_PV));
-  } else if (is(command, "debug")) {
-    settings.debug_display = static_cast<uint16_t>(argument(command, 0, 65535));
-  } else {
-    return false;
-  }
-  return true;
+void new_game(const ConsoleCommand&) {
+  control.stop = 2;
+  set_game_position(START_FEN);
+  print_board(game_board());
+  control.clock[0] = control.clock[1] = control.level_time;
 }
 
-bool game_command(const ConsoleCommand& command) {
-  if (is(command, "undo") || is(command, "[")) {
-    console_undo();
-  } else if (is(command, "]")) {
-    console_redo();
-  } else if (is(command, "load")) {
-    console_load(command.word[1], command.word[2]);
-  } else if (is(command, "save")) {
-    console_save();
-  } else if (is(command, "jump")) {
-    console_jump(argument(command, 0, 32767));
-  } else if (is(command, "edit")) {
-    console_edit();
-  } else if (is(command, "perft")) {
-    run_perft(argument(command, 0, 20));
-  } else if (is(command, "swap")) {
-    list_exchanges();
-  } else {
-    return false;
+void set_fen(const ConsoleCommand& command) {
+  control.stop = 2;
+  set_game_position(command.rest);
+  print_board(game_board());
+}
+
+void quit(const ConsoleCommand&) {
+  settings.quit = 1;
+  control.stop = 2;
+}
+
+// The search keeps room for at most 255 lines, hence the range.
+void set_multipv(const ConsoleCommand& command) {
+  control.multipv = static_cast<int16_t>(argument(command, 1, 255));
+}
+
+struct ConsoleWord {
+  const char* word;
+  ConsoleHandler run;
+  bool anywhere = false;  // matches any command word that contains it
+};
+
+// The whole console language in the order the words are tried. A word must
+// match exactly, except that any word containing "multipv" sets the number
+// of reported lines; a word that matches nothing is read as a move.
+const ConsoleWord console_words[] = {
+    {"new", new_game},
+    {"fen", set_fen},
+    {"quit", quit},
+    {"bd", [](const ConsoleCommand&) { print_position(); }},
+    {"level", set_level},
+    {"depth", [](const ConsoleCommand& c) { control.max_depth = static_cast<int8_t>(argument(c, 1, MAX_PV)); }},
+    {"ponder", [](const ConsoleCommand& c) { control.ponder = static_cast<int16_t>(argument(c, -32768, 32767)); }},
+    {"noise", [](const ConsoleCommand& c) { settings.noise = read_double(c.word[1]); }},
+    {"hash", [](const ConsoleCommand& c) { control.hash_mode = static_cast<uint8_t>(argument(c, 0, 255)); }},
+    {"tag", [](const ConsoleCommand&) { settings.tag_key = full_key(game_board()); }},
+    {"trace", [](const ConsoleCommand& c) { settings.trace_depth = static_cast<uint16_t>(argument(c, 0, MAX_PV)); }},
+    {"debug", [](const ConsoleCommand& c) { settings.debug_display = static_cast<uint16_t>(argument(c, 0, 65535)); }},
+    {"mv", console_think},
+    {"go", console_analyse},
+    {"an", console_analyse},
+    {".", console_stop},
+    {"self", console_self_play},
+    {"get", console_get_position},
+    {"ev", console_eval},
+    {"pv", console_table_line},
+    {"lmr", console_lmr_tables},
+    {"set", console_set_parameter},
+    {"multipv", set_multipv, true},
+    {"undo", [](const ConsoleCommand&) { console_undo(); }},
+    {"[", [](const ConsoleCommand&) { console_undo(); }},
+    {"]", [](const ConsoleCommand&) { console_redo(); }},
+    {"load", [](const ConsoleCommand& c) { console_load(c.word[1], c.word[2]); }},
+    {"save", [](const ConsoleCommand&) { console_save(); }},
+    {"jump", [](const ConsoleCommand& c) { console_jump(argument(c, 0, 32767)); }},
+    {"edit", [](const ConsoleCommand&) { console_edit(); }},
+    {"perft", [](const ConsoleCommand& c) { run_perft(argument(c, 0, 20)); }},
+    {"swap", [](const ConsoleCommand&) { list_exchanges(); }},
+    {"sp", console_show_params},
+    {"book", console_book_moves},
+    {"mkbook", console_make_book},
+    {"tune", console_tune},
+};
+
+const ConsoleWord* find_console_word(const char* word) {
+  for (const ConsoleWord& entry : console_words) {
+    bool match = entry.anywhere ? std::strstr(word, entry.word) != nullptr : std::strcmp(word, entry.word) == 0;
+    if (match) return &entry;
   }
-  return true;
+  return nullptr;
 }
 
 }  // namespace
@@ -164,15 +182,9 @@ void console_command(char* text) {
   ConsoleCommand command;
   split_console_command(text, &command);
   if (!command.word[0][0]) return;
-  if (board_command(command) || console_search_command(command)) return;
-  // Any word containing "multipv" sets the number of reported lines. The
-  // search keeps room for at most 255 lines, hence the range.
-  if (std::strstr(command.word[0], "multipv")) {
-    control.multipv = static_cast<int16_t>(argument(command, 1, 255));
+  if (const ConsoleWord* entry = find_console_word(command.word[0])) {
+    entry->run(command);
     return;
   }
-  if (game_command(command) || console_eval_command(command) || console_book_command(command) ||
-      console_tools_command(command))
-    return;
   typed_move(is(command, "move") ? command.word[1] : command.word[0]);
 }

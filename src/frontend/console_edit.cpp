@@ -7,10 +7,10 @@
 #include "board/makemove.h"
 #include "core/output.h"
 #include "frontend/console.h"
-#include "frontend/game_position.h"
 #include "frontend/input.h"
 #include "frontend/input_queue.h"
 #include "frontend/text.h"
+#include "search/game_position.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include "eval/evaluate.h"
 #include "eval/params.h"
 #include "frontend/console_commands.h"
+#include "search/game_position.h"
 #include "search/search.h"
-#include "search/search_thread.h"
 
 namespace {
 
@@ -90,16 +90,12 @@ void show_params() {
 
 }  // namespace
 
-int console_eval_command(const ConsoleCommand& command) {
-  if (std::string(command.word[0]) != "sp") return 0;
-  show_params();
-  return 1;
-}
+void console_show_params(const ConsoleCommand&) { show_params(); }
 
 // The breakdown ends with the quiescence score, as "ev" shows it; it is
 // searched on the game block, which the running searches never touch.
 int console_show_evaluation() {
-  SearchThread* game = thread_table[0];
+  SearchThread* game = game_thread();
   if (!game) return 0;
   show_eval(game, quiescence_score(game));
   return 1;

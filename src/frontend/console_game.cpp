@@ -10,7 +10,7 @@
 #include "core/engine_state.h"
 #include "core/output.h"
 #include "frontend/console.h"
-#include "frontend/game_position.h"
+#include "search/game_position.h"
 
 namespace {
 

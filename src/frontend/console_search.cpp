@@ -15,9 +15,9 @@
 #include "eval/params.h"
 #include "frontend/console.h"
 #include "frontend/console_commands.h"
-#include "frontend/game_position.h"
 #include "frontend/search_session.h"
 #include "frontend/text.h"
+#include "search/game_position.h"
 #include "search/move_order.h"
 #include "search/reductions.h"
 #include "search/search.h"
@@ -26,22 +26,11 @@
 
 namespace {
 
-bool is(const ConsoleCommand& command, const char* word) { return std::strcmp(command.word[0], word) == 0; }
-
 // A new search request ends one that is still running, so the request does
 // not wait behind a long analysis.
 void request_search(uint8_t kind) {
   if (control.state != 0) control.stop = 2;
   control.start_request = kind;
-}
-
-void analyse(const ConsoleCommand& command) {
-  control.level_moves = 1;
-  control.level_time = 99999.0;
-  const int depth = read_int_clamped(command.word[1], -1, 1000);
-  control.max_depth = static_cast<int8_t>(depth >= 1 && depth <= 65 ? depth : 66);
-  if (control.hash_mode <= 1) clear_hash_table();
-  request_search(3);
 }
 
 // The first line of "test.epd" carrying id "<name>", or an empty text.
@@ -63,7 +52,28 @@ void find_test_position(const char* name, char* line, int size) {
   std::fclose(file);
 }
 
-void get_test_position(const ConsoleCommand& command) {
+}  // namespace
+
+void console_think(const ConsoleCommand&) { request_search(1); }
+
+void console_analyse(const ConsoleCommand& command) {
+  control.level_moves = 1;
+  control.level_time = 99999.0;
+  const int depth = read_int_clamped(command.word[1], -1, 1000);
+  control.max_depth = static_cast<int8_t>(depth >= 1 && depth <= 65 ? depth : 66);
+  if (control.hash_mode <= 1) clear_hash_table();
+  request_search(3);
+}
+
+void console_stop(const ConsoleCommand&) { control.stop = 2; }
+
+void console_self_play(const ConsoleCommand&) {
+  set_self_play(true);
+  control.ponder = 0;
+  request_search(1);
+}
+
+void console_get_position(const ConsoleCommand& command) {
   control.stop = 2;
   char line[1024];
   find_test_position(command.word[1], line, sizeof line);
@@ -73,7 +83,9 @@ void get_test_position(const ConsoleCommand& command) {
   clear_hash_table();
 }
 
-void show_table_line() {
+void console_eval(const ConsoleCommand&) { show_eval(game_thread(), quiescence_score(game_thread())); }
+
+void console_table_line(const ConsoleCommand&) {
   Board* board = game_board();
   char text[66 * 10] = "";
   int length = 0;
@@ -101,7 +113,9 @@ void show_table_line() {
   while (made-- > 0) unmake_move(board);
 }
 
-void set_parameter(const ConsoleCommand& command) {
+void console_lmr_tables(const ConsoleCommand&) { print_reduction_tables(); }
+
+void console_set_parameter(const ConsoleCommand& command) {
   SearchParams& sp = params.search;
   const char* name = command.word[1];
   int16_t* field = !std::strcmp(name, "NMP_depth")   ? &sp.NMP_depth
@@ -123,33 +137,4 @@ void set_parameter(const ConsoleCommand& command) {
     restore_default_params();
     print_line("selectivity set to default");
   }
-}
-
-}  // namespace
-
-int console_search_command(const ConsoleCommand& command) {
-  if (is(command, "mv")) {
-    request_search(1);
-  } else if (is(command, "go") || is(command, "an")) {
-    analyse(command);
-  } else if (is(command, ".")) {
-    control.stop = 2;
-  } else if (is(command, "self")) {
-    set_self_play(true);
-    control.ponder = 0;
-    request_search(1);
-  } else if (is(command, "get")) {
-    get_test_position(command);
-  } else if (is(command, "ev")) {
-    show_eval(game_thread(), quiescence_score(game_thread()));
-  } else if (is(command, "pv")) {
-    show_table_line();
-  } else if (is(command, "lmr")) {
-    print_reduction_tables();
-  } else if (is(command, "set")) {
-    set_parameter(command);
-  } else {
-    return 0;
-  }
-  return 1;
 }

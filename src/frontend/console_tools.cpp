@@ -13,7 +13,7 @@
 
 namespace {
 
-void console_tune(const char* name) {
+void tune_parameter(const char* name) {
   std::strcpy(settings.epd_file, "tune.epd");
   control.max_depth = 0;
   settings.noise = 9999.0;
@@ -46,8 +46,6 @@ void console_tune(const char* name) {
 
 }  // namespace
 
-int console_tools_command(const ConsoleCommand& command) {
-  if (std::strcmp(command.word[0], "tune") != 0) return 0;
-  if (command.word[1][0]) console_tune(command.word[1]);
-  return 1;
+void console_tune(const ConsoleCommand& command) {
+  if (command.word[1][0]) tune_parameter(command.word[1]);
 }

@@ -3,11 +3,11 @@
 #include "board/fen.h"
 #include "core/engine_state.h"
 #include "eval/params.h"
-#include "frontend/game_position.h"
 #include "frontend/input.h"
 #include "frontend/search_session.h"
-#include "frontend/time_control.h"
 #include "platform/clock.h"
+#include "search/game_position.h"
+#include "search/time_control.h"
 
 namespace {
 

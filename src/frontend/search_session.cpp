@@ -13,12 +13,12 @@
 #include "book/book_choice.h"
 #include "core/engine_state.h"
 #include "core/output.h"
-#include "frontend/game_position.h"
-#include "frontend/time_control.h"
 #include "platform/clock.h"
+#include "search/game_position.h"
 #include "search/reductions.h"
 #include "search/root.h"
 #include "search/search_threads.h"
+#include "search/time_control.h"
 #include "search/trans_table.h"
 #include "tablebases/tbprobe.h"
 
@@ -137,7 +137,7 @@ void begin_search() {
   hold_requested = false;
   prepare_search();
   probe_book();
-  const bool skip = master_board().fifty > 100 || best_move() != 0 || control.threads == 0;
+  const bool skip = game_board()->fifty > 100 || best_move() != 0 || control.threads == 0;
   if (!skip) wake_threads();
   control.start_request = 0;
 }

@@ -14,11 +14,13 @@
 #include "frontend/batch_modes.h"
 #include "frontend/command_line.h"
 #include "frontend/config.h"
+#include "frontend/input.h"
 #include "frontend/main_loop.h"
 #include "frontend/search_session.h"
 #include "platform/clock.h"
 #include "platform/timer_period.h"
 #include "search/search_thread.h"
+#include "tools/tool_search.h"
 
 namespace {
 
@@ -139,6 +141,7 @@ int run_engine(int argc, const char* const* argv) {
   if (!start_search_threads()) return 1;
   set_timer_period(line);
   build_search_tables();
+  tool_input = {poll_input, input_ended};
   run_mode(line);
   shut_down();
   return 0;

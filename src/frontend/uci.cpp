@@ -4,9 +4,9 @@
 
 #include "core/engine_state.h"
 #include "core/output.h"
-#include "frontend/game_position.h"
 #include "frontend/search_session.h"
 #include "platform/clock.h"
+#include "search/game_position.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "core/engine_state.h"
-#include "frontend/game_position.h"
 #include "frontend/search_session.h"
 #include "frontend/uci.h"
+#include "search/game_position.h"
 
 namespace {
 

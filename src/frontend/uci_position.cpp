@@ -2,8 +2,8 @@
 
 #include "board/fen.h"
 #include "core/engine_state.h"
-#include "frontend/game_position.h"
 #include "frontend/uci.h"
+#include "search/game_position.h"
 
 namespace {
 

@@ -51,7 +51,7 @@ MoveEntry* select_best(MoveEntry* cursor) {
 }
 
 void score_quiets(Board* board, const PlyRecord& record, MoveEntry* list, bool in_check) {
-  const SearchThread* thread = board->thread;
+  const SearchThread* thread = thread_of(board);
   const Move counter = current_countermove(board);
   for (MoveEntry* e = list; e->move != MOVE_END; ++e) {
     const Move m = e->move;
@@ -79,7 +79,7 @@ Move current_countermove(const Board* board) {
   const Move last = board->thread->last_move;
   if (last == 0) return 0;
   const int to = move_to(last);
-  return board->thread->countermoves[board->squares[to]][to];
+  return thread_of(board)->countermoves[board->squares[to]][to];
 }
 
 void reset_move_order(SearchThread* thread) {
@@ -107,7 +107,7 @@ void score_captures(Board* board, MoveEntry* list, bool with_exchange) {
 }
 
 void score_moves(Board* board, MoveEntry* list) {
-  const SearchThread* thread = board->thread;
+  const SearchThread* thread = thread_of(board);
   const PlyRecord& record = thread->stack[thread->ply];
   const Move counter = current_countermove(board);
   for (MoveEntry* e = list; e->move != MOVE_END; ++e) {
@@ -127,7 +127,7 @@ void score_moves(Board* board, MoveEntry* list) {
 }
 
 MoveEntry* next_move(Board* board, bool in_check) {
-  SearchThread* thread = board->thread;
+  SearchThread* thread = thread_of(board);
   const int ply = thread->ply;
   PlyRecord& record = thread->stack[ply];
   if (record.stage == STAGE_HASH) {
@@ -178,7 +178,7 @@ MoveEntry* next_move(Board* board, bool in_check) {
 }
 
 int game_over(Board* board, bool in_check) {
-  SearchThread* thread = board->thread;
+  SearchThread* thread = thread_of(board);
   PlyRecord& record = thread->stack[thread->ply];
   record.stage = STAGE_HASH;
   record.moves_searched = 0;
@@ -199,7 +199,7 @@ void history_malus(SearchThread* thread, int code, int to) {
 }
 
 void record_cutoff(Board* board, PlyRecord& record, Move best, bool in_check) {
-  SearchThread* thread = board->thread;
+  SearchThread* thread = thread_of(board);
   const Move last = thread->last_move;
   if (in_check) {
     record.evasion_killer = best;

@@ -7,13 +7,11 @@
 
 struct PlyRecord {
   uint16_t pv_node;         // the node's PV flag as passed to search
-  uint16_t dead_draw;       // cleared on entry; the evaluation sets it when nobody can win
   int16_t depth;            // remaining depth
   int16_t eval;             // static evaluation, -10000 when in check
   int16_t alpha, beta;      // window after the mate-distance clamp
   uint16_t in_iid;          // 1 while internal iterative deepening runs here
   uint16_t move_flags;      // classification of the move being searched (0 in check)
-  int16_t threat[2];        // per colour: how much it stands to lose, left by the evaluation
   uint16_t moves_searched;  // legal moves searched so far
   int32_t tb_result;        // WDL result probed here, -1 when none
   Move hash_move;           // move to try first

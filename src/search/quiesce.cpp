@@ -45,7 +45,7 @@ bool delta_pruned(const Board* board, int side, const MoveEntry& e, int stand, i
 }  // namespace
 
 int quiesce(Board* board, int side, int ply, int depth, int alpha, int beta, int pv_node, Move* pv) {
-  SearchThread* thread = board->thread;
+  SearchThread* thread = thread_of(board);
   PlyRecord& record = thread->stack[ply];
   const int stand = record.eval;
   if (stand >= beta) return beta;

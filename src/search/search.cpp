@@ -37,7 +37,7 @@ void copy_child_line(Move* pv, const Move* child_pv, int ply) {
 // Diagnostic dump when the tagged position is reached: the path to it and
 // the board.
 void trace_node(Board* board, int ply) {
-  const SearchThread* thread = board->thread;
+  const SearchThread* thread = thread_of(board);
   print_line("ply depth alpha    beta    eval    move   pv");
   for (int i = 1; i < ply; ++i) {
     const PlyRecord& r = thread->stack[i];
@@ -92,7 +92,7 @@ int reduction(Board* board, const PlyRecord& record, const MoveEntry& e, int sid
     r = 0;
   } else {
     r = table;
-    const PlyRecord* stack = board->thread->stack;
+    const PlyRecord* stack = thread_of(board)->stack;
     if (e.score <= 20 && failed > 4 && r <= 2 && ply >= 2 && record.eval < stack[ply - 2].eval - 150)
       r += 1;
   }
@@ -128,7 +128,7 @@ int repetition_score(int side, int history_count) {
 }
 
 int search(Board* board, int side, int ply, int depth, int alpha, int beta, int pv_node, Move* pv) {
-  SearchThread* thread = board->thread;
+  SearchThread* thread = thread_of(board);
   // Counters that the info lines sum while the search runs are written
   // with relaxed atomics (plain moves on this hardware).
   const uint64_t nodes = relaxed_load(thread->nodes) + 1;
@@ -148,8 +148,10 @@ int search(Board* board, int side, int ply, int depth, int alpha, int beta, int 
   record.pv_node = static_cast<uint16_t>(pv_node);
   record.alpha = static_cast<int16_t>(alpha);
   record.beta = static_cast<int16_t>(beta);
-  record.dead_draw = record.in_iid = record.move_flags = 0;
-  record.threat[0] = record.threat[1] = 0;
+  record.in_iid = record.move_flags = 0;
+  EvalPly& evaluated = thread->eval_ply[ply];
+  evaluated.dead_draw = 0;
+  evaluated.threat[0] = evaluated.threat[1] = 0;
   record.moves_searched = 0;
   record.hash_move = 0;
   record.tb_result = -1;
@@ -191,7 +193,7 @@ int search(Board* board, int side, int ply, int depth, int alpha, int beta, int 
   record.depth = static_cast<int16_t>(depth);
 
   if (ply > 65) return in_check ? 0 : eval;
-  if (record.dead_draw && !in_check) return eval;
+  if (evaluated.dead_draw && !in_check) return eval;
   if (depth < 1 && !in_check) return quiesce(board, side, ply, depth, alpha, beta, pv_node, pv);
 
   TTEntry entry;
@@ -238,7 +240,7 @@ int search(Board* board, int side, int ply, int depth, int alpha, int beta, int 
     return quiesce(board, side, ply, depth, alpha, beta, 0, pv);
 
   const SepVerdict sep =
-      static_eval_verdict(depth, eval, beta, record.threat[side], flags, sp.SEP_depth, sp.SEP_margin);
+      static_eval_verdict(depth, eval, beta, evaluated.threat[side], flags, sp.SEP_depth, sp.SEP_margin);
   if (sep == SEP_CUT) return beta;
   if (sep == SEP_CUT_IF_SAFE && threat_safe(board, side, eval, beta)) return beta;
   if (probcut_allowed(depth, eval, beta, flags) &&
@@ -277,7 +279,7 @@ int search(Board* board, int side, int ply, int depth, int alpha, int beta, int 
 
 int search_moves(Board* board, int side, int ply, int depth, int alpha, int beta, bool in_check,
                  int pv_node, Move* pv) {
-  SearchThread* thread = board->thread;
+  SearchThread* thread = thread_of(board);
   PlyRecord& record = thread->stack[ply];
   const SearchParams& sp = params.search;
   pv[ply] = 0;
@@ -377,7 +379,7 @@ int search_moves(Board* board, int side, int ply, int depth, int alpha, int beta
 }
 
 bool probcut(Board* board, int ply, int depth, int rbeta) {
-  SearchThread* thread = board->thread;
+  SearchThread* thread = thread_of(board);
   const int side = board->side;
   MoveEntry* list = thread->list_start[ply];
   MoveEntry* end = gen_pawn_captures(board, side, list);

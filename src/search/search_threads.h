@@ -22,7 +22,6 @@ void sum_statistics(bool all_counters = true);
 
 // Block of thread t (0 = the game position), or null.
 inline SearchThread* search_thread(int t) { return thread_table[t]; }
-inline Board& master_board() { return thread_table[0]->board; }
 
 // The limits the search threads read, copied from control when a search
 // starts, so that commands changing control during a search (a new "go",

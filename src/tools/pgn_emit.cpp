@@ -5,7 +5,7 @@
 #include "board/attacks.h"
 #include "board/fen.h"
 #include "board/notation.h"
-#include "frontend/game_position.h"
+#include "search/game_position.h"
 
 namespace {
 

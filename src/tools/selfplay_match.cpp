@@ -11,11 +11,10 @@
 #include "core/engine_state.h"
 #include "core/output.h"
 #include "eval/params.h"
-#include "frontend/config.h"
-#include "frontend/game_position.h"
-#include "frontend/time_control.h"
+#include "search/game_position.h"
 #include "search/reductions.h"
 #include "search/search_threads.h"
+#include "search/time_control.h"
 #include "search/trans_table.h"
 #include "tools/match_record.h"
 #include "tools/tool_search.h"
@@ -44,13 +43,13 @@ void fill_unset_pst(ParamBlock& test, const ParamBlock& reference) {
   }
 }
 
-bool read_variant(Match& m) {
+bool read_variant(Match& m, ParamFileReader read_file) {
   m.reference = params;
   m.test = params;
   FILE* probe = std::fopen(MATCH_VARIANT_FILE, "r");
   if (!probe) return false;
   std::fclose(probe);
-  read_config(MATCH_VARIANT_FILE, m.test);
+  read_file(MATCH_VARIANT_FILE, m.test);
   fill_unset_pst(m.test, m.reference);
   return true;
 }
@@ -149,10 +148,10 @@ bool play_game(Match& m) {
 
 }  // namespace
 
-void selfplay_match() {
+void selfplay_match(ParamFileReader read_variant_file) {
   auto match = std::make_unique<Match>();
   Match& m = *match;
-  if (!read_variant(m)) {
+  if (!read_variant(m, read_variant_file)) {
     print_linef("Can't open file %s", MATCH_VARIANT_FILE);
     return;
   }

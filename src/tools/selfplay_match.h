@@ -6,5 +6,11 @@
 constexpr const char* MATCH_VARIANT_FILE = "test1.rc";
 constexpr int MATCH_GAMES = 8000;
 
+struct ParamBlock;
+
+// Reads a parameter file into a block: the front end's configuration reader,
+// handed in because it sits above the tools.
+using ParamFileReader = int (*)(const char* path, ParamBlock& block);
+
 // Plays until MATCH_GAMES games are done or a quit request arrives.
-void selfplay_match();
+void selfplay_match(ParamFileReader read_variant_file);

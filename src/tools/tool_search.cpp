@@ -1,11 +1,12 @@
 #include "tools/tool_search.h"
 
 #include "core/engine_state.h"
-#include "frontend/input.h"
-#include "frontend/time_control.h"
 #include "platform/clock.h"
 #include "search/root.h"
 #include "search/search_threads.h"
+#include "search/time_control.h"
+
+InputHooks tool_input = {nullptr, nullptr};
 
 void tool_prepare_search() {
   start_search_clock();
@@ -27,11 +28,11 @@ void tool_search_here() {
 // the end is taken back, and the input is not read any more. Commands that
 // arrived before the end, "quit" among them, still act.
 void tool_poll_input() {
-  if (input_ended()) return;
+  if (!tool_input.poll || tool_input.ended()) return;
   uint8_t quit = settings.quit;
   uint8_t stop = control.stop;
-  poll_input();
-  if (input_ended() && settings.quit && !quit) {
+  tool_input.poll();
+  if (tool_input.ended() && settings.quit && !quit) {
     settings.quit = quit;
     control.stop = stop;
   }

@@ -17,3 +17,11 @@ void tool_search_on_workers(bool sleep_after_depth_one);
 
 // Polls standard input once, so a typed "quit" reaches the batch tools.
 void tool_poll_input();
+
+// The front end's input reader, handed in at start-up: the tools sit below
+// it but must still hear a typed "quit". While unset nothing is read.
+struct InputHooks {
+  void (*poll)();   // reads what is waiting, runs at most one command
+  bool (*ended)();  // true once standard input has reported its end
+};
+extern InputHooks tool_input;

@@ -13,13 +13,16 @@
 
 namespace board_test {
 
-SearchThread* thread() {
-  static SearchThread* block = [] {
+BoardThread* thread() {
+  static BoardThread block;  // zero-filled like every thread block
+  static bool linked = [] {
     init_attack_tables();
     init_keys();
-    return thread_table[0] = alloc_thread_block();
+    link_board_thread(&block);
+    return true;
   }();
-  return block;
+  (void)linked;
+  return &block;
 }
 
 Board* setup(const char* fen) {
@@ -62,7 +65,7 @@ void random_walk(Board* board, std::mt19937& rng, int length) {
 // Bytes behind a list's terminator are left over from earlier moves and
 // carry no meaning; they are cleared so that boards compare as memory.
 Snapshot snapshot(const Board* board) {
-  const SearchThread* t = board->thread;
+  const BoardThread* t = board->thread;
   Snapshot s{*board, t->history_count, t->ply, t->last_move, {t->history, t->history + t->history_count}};
   for (auto& list : s.board.plist)
     std::fill(std::find(list, list + PLIST_SIZE, NO_SQUARE), list + PLIST_SIZE, NO_SQUARE);

@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "board/board.h"
-#include "search/search_thread.h"
+#include "board/board_thread.h"
 #include "support/shared_data.h"
 
 namespace board_test {
 
-SearchThread* thread();           // tables built; thread_table[0] is this block
+BoardThread* thread();            // tables built, the block linked
 Board* setup(const char* fen);    // the test thread's board, set up from a record
 
 struct PerftRecord {

@@ -35,7 +35,7 @@ void play(Board* board, std::initializer_list<const char*> moves) {
     char buffer[MOVE_TEXT_SIZE];
     std::snprintf(buffer, sizeof buffer, "%s", text);
     Move move = 0;
-    ASSERT_EQ(parse_move(buffer, &move), 1) << text;
+    ASSERT_EQ(parse_move_on(board, buffer, &move), 1) << text;
     ASSERT_TRUE(make_move(board, move));
   }
 }

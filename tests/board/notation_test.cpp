@@ -29,7 +29,7 @@ Move parse(std::string text) {
   char buffer[MOVE_TEXT_SIZE + 1];
   std::snprintf(buffer, sizeof buffer, "%s", text.c_str());
   Move move = 0;
-  return parse_move(buffer, &move) ? move : MOVE_NONE;
+  return parse_move_on(&board_test::thread()->board, buffer, &move) ? move : MOVE_NONE;
 }
 
 Move word(int from, int to, Move flags = 0) { return Move(make_move_word(from, to) | flags); }

@@ -12,11 +12,9 @@
 namespace {
 
 uint64_t count(const char* fen, int depth) {
-  SearchThread* thread = board_test::thread();
+  BoardThread* thread = board_test::thread();
   board_test::setup(fen);
-  thread->nodes = 0;
-  perft(thread, thread->board.side, 1, depth);
-  return thread->nodes;
+  return perft(thread, thread->board.side, 1, depth);
 }
 
 }  // namespace

@@ -60,7 +60,7 @@ Contents replay(const std::string& path) {
       if (depth == 0 && c != '}') plain += c;
     }
     at = start;
-    SearchThread* thread = game_thread();
+    BoardThread* thread = game_thread();
     std::istringstream words(plain);
     std::string word;
     while (words >> word && thread->history_count < 50) {

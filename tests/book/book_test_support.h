@@ -7,13 +7,13 @@
 #include <vector>
 
 #include "board/attacks.h"
+#include "board/board_thread.h"
 #include "board/fen.h"
 #include "board/keys.h"
 #include "board/makemove.h"
 #include "board/notation.h"
 #include "book/book_file.h"
 #include "core/engine_state.h"
-#include "search/search_thread.h"
 
 namespace book_test {
 
@@ -63,16 +63,16 @@ inline void load_book(const char* name) {
 }
 
 // A thread block whose board is reset to the start position.
-inline SearchThread* game_thread() {
-  static SearchThread* thread = nullptr;
-  if (!thread) {
+inline BoardThread* game_thread() {
+  static BoardThread thread;  // zero-filled like every thread block
+  if (!thread.board.thread) {
     init_attack_tables();
     init_keys();
     init_book_keys();
-    thread = alloc_thread_block();
+    link_board_thread(&thread);
   }
-  parse_fen(&thread->board, START_FEN);
-  return thread;
+  parse_fen(&thread.board, START_FEN);
+  return &thread;
 }
 
 // Plays `moves` from the start position (the board stays there) and returns

@@ -33,13 +33,13 @@ TEST(Endings, BareMinorsAreDeadDraws) {
   for (const char* fen : {"8/8/4k3/8/8/8/8/4K3 w - -", "8/8/4k3/8/8/2N5/8/4K3 w - -",
                           "8/8/4k3/8/8/2B5/8/4K3 b - -", "8/8/4k3/8/8/2NN4/8/4K3 w - -",
                           "8/8/4k3/2b5/8/2N5/8/4K3 w - -", "8/8/4k3/2n5/8/2N5/8/4K3 b - -"}) {
-    thread()->stack[1].dead_draw = 0;
+    thread()->eval_ply[1].dead_draw = 0;
     EXPECT_EQ(eval_fen(fen), 0) << fen;
-    EXPECT_EQ(thread()->stack[1].dead_draw, 1) << fen;
+    EXPECT_EQ(thread()->eval_ply[1].dead_draw, 1) << fen;
   }
-  thread()->stack[1].dead_draw = 0;
+  thread()->eval_ply[1].dead_draw = 0;
   EXPECT_NE(eval_fen("8/8/4k3/8/8/2BB4/8/4K3 w - -"), 0);  // two bishops can win
-  EXPECT_EQ(thread()->stack[1].dead_draw, 0);
+  EXPECT_EQ(thread()->eval_ply[1].dead_draw, 0);
 }
 
 TEST(Endings, KbnkDrivesToTheBishopsCorner) {
@@ -107,7 +107,7 @@ std::string kpk_fen(int pawn, int wk, int bk, int side) {
 // reaches one. Taking the pawn draws; a promotion wins unless the defender
 // can take the new queen (the bitbase ignores stalemates after promotion).
 TEST(Endings, KpkAgreesWithTheMoveGenerator) {
-  SearchThread* t = thread();
+  EvalThread* t = thread();
   int checked = 0, wins = 0;
   for (int pawn = 8; pawn < 56; pawn++) {
     if ((pawn & 7) > 3) continue;

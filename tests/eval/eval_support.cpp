@@ -22,24 +22,26 @@ void reset_params() {
   init_eval_tables();
 }
 
-SearchThread* thread() {
-  static SearchThread* block = [] {
+EvalThread* thread() {
+  static EvalThread block;  // zero-filled like every thread block
+  static bool linked = [] {
     init_attack_tables();
     init_keys();
     reset_params();
-    SearchThread* t = alloc_thread_block();
-    t->number = 1;
-    return t;
+    link_board_thread(&block);
+    block.number = 1;
+    return true;
   }();
-  return block;
+  (void)linked;
+  return &block;
 }
 
 int eval_fen(const std::string& fen) {
-  SearchThread* t = thread();
+  EvalThread* t = thread();
   parse_fen(&t->board, fen.c_str());
   // As the search does before every evaluation.
-  t->stack[1].threat[0] = t->stack[1].threat[1] = 0;
-  t->stack[1].dead_draw = 0;
+  t->eval_ply[1].threat[0] = t->eval_ply[1].threat[1] = 0;
+  t->eval_ply[1].dead_draw = 0;
   return evaluate(t, t->board.side, 1, 0);
 }
 
@@ -93,7 +95,7 @@ std::vector<std::string> corpus(int playouts_per_start, int max_length) {
     starts.insert(starts.end(), v.begin(), v.end());
   }
   std::vector<std::string> out = starts;
-  SearchThread* t = thread();
+  EvalThread* t = thread();
   std::mt19937 rng(12345);
   char text[FEN_BUFFER];
   for (const std::string& start : starts) {

@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "search/search_thread.h"
+#include "eval/eval_thread.h"
 
 namespace eval_test {
 
 // A thread block ready to evaluate: tables built, default parameters and
 // built-in piece-square tables, no search running.
-SearchThread* thread();
+EvalThread* thread();
 
 // Sets the thread's position and evaluates it for the side to move (one-off).
 int eval_fen(const std::string& fen);

@@ -18,7 +18,7 @@
 TEST(Speed, FullEvaluationsPerSecond) {
   if (!std::getenv("TARN_EVAL_BENCH")) GTEST_SKIP() << "set TARN_EVAL_BENCH to measure";
   TARN_REQUIRE_SHARED("epd/wac.epd");
-  SearchThread* t = eval_test::thread();
+  EvalThread* t = eval_test::thread();
   std::vector<Board> boards;
   std::ifstream file(tarn_test::shared_path("epd/wac.epd"));
   for (std::string line; std::getline(file, line);) {

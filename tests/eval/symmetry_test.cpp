@@ -29,7 +29,7 @@ const std::vector<std::string>& positions() {
 // exchange for some passed pawn's advance differs between the twins, the
 // scores may differ. Returns true when that is the case.
 bool passer_exchange_differs(const std::string& fen, const std::string& twin) {
-  SearchThread* t = thread();
+  EvalThread* t = thread();
   parse_fen(&t->board, fen.c_str());
   PawnEntry entry;
   compute_pawn_entry(&t->board, entry);
@@ -55,16 +55,16 @@ bool passer_exchange_differs(const std::string& fen, const std::string& twin) {
 
 TEST(Symmetry, MirroredTwinScoresTheSame) {
   TARN_REQUIRE_SHARED("epd/wac.epd");
-  SearchThread* t = thread();
+  EvalThread* t = thread();
   ASSERT_GT(positions().size(), 3000u);
   int explained = 0;
   for (const std::string& fen : positions()) {
     int a = eval_fen(fen);
-    int16_t ta[2] = {t->stack[1].threat[0], t->stack[1].threat[1]};
+    int16_t ta[2] = {t->eval_ply[1].threat[0], t->eval_ply[1].threat[1]};
     std::string twin = mirror_fen(fen);
     int b = eval_fen(twin);
     // The threat words swap colours with the board.
-    bool same = a == b && ta[0] == t->stack[1].threat[1] && ta[1] == t->stack[1].threat[0];
+    bool same = a == b && ta[0] == t->eval_ply[1].threat[1] && ta[1] == t->eval_ply[1].threat[0];
     if (same) continue;
     explained++;
     EXPECT_TRUE(passer_exchange_differs(fen, twin)) << fen << "  vs  " << twin << ": " << a << " " << b;
@@ -83,14 +83,14 @@ TEST(Symmetry, MirrorHelperRoundTrips) {
 // and compares every answer and threat word with a one-off evaluation.
 TEST(Caches, CachedAnswersEqualFreshOnes) {
   TARN_REQUIRE_SHARED("epd/wac.epd");
-  SearchThread* t = thread();
+  EvalThread* t = thread();
   clear_eval_caches(t);
   std::vector<int> fresh;
   std::vector<std::pair<int16_t, int16_t>> fresh_threats;
   control.state = 0;
   for (size_t i = 0; i < 3000; i++) {
     fresh.push_back(eval_fen(positions()[i]));
-    fresh_threats.push_back({t->stack[1].threat[0], t->stack[1].threat[1]});
+    fresh_threats.push_back({t->eval_ply[1].threat[0], t->eval_ply[1].threat[1]});
   }
   control.state = 1;
   const size_t n = 3000;  // fits the caches well enough for later rounds to hit
@@ -104,11 +104,11 @@ TEST(Caches, CachedAnswersEqualFreshOnes) {
     pawn_hits[round] = t->pawn_hits;
     for (size_t i = 0; i < n; i++) {
       parse_fen(&t->board, positions()[i].c_str());
-      t->stack[5].threat[0] = t->stack[5].threat[1] = 0;
+      t->eval_ply[5].threat[0] = t->eval_ply[5].threat[1] = 0;
       int v = evaluate(t, t->board.side, 5, 0);
       ASSERT_EQ(v, fresh[i]) << positions()[i] << " round " << round;
-      ASSERT_EQ(t->stack[5].threat[0], fresh_threats[i].first) << positions()[i];
-      ASSERT_EQ(t->stack[5].threat[1], fresh_threats[i].second) << positions()[i];
+      ASSERT_EQ(t->eval_ply[5].threat[0], fresh_threats[i].first) << positions()[i];
+      ASSERT_EQ(t->eval_ply[5].threat[1], fresh_threats[i].second) << positions()[i];
     }
     eval_hits[round] = t->eval_hits - eval_hits[round];
     pawn_hits[round] = t->pawn_hits - pawn_hits[round];
@@ -120,7 +120,7 @@ TEST(Caches, CachedAnswersEqualFreshOnes) {
 }
 
 TEST(Caches, OnlyTrustedInsideASearchBelowTheRoot) {
-  SearchThread* t = thread();
+  EvalThread* t = thread();
   const std::string fen = "r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq -";
   clear_eval_caches(t);
   parse_fen(&t->board, fen.c_str());
@@ -147,7 +147,7 @@ TEST(Caches, OnlyTrustedInsideASearchBelowTheRoot) {
 }
 
 TEST(Caches, ParameterChangeMakesCachedAnswersStale) {
-  SearchThread* t = thread();
+  EvalThread* t = thread();
   // White has two knights more, so the knight's value shows in the score.
   const char* fen = "r1bqkb1r/pppp1ppp/8/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq -";
   control.state = 1;

@@ -135,8 +135,8 @@ TEST(Terms, Kings) {
   // stage 19 adds the ending: f1 and h1 free but on the rim (-12).
   EXPECT_EQ(term("6k1/1b3ppp/8/8/8/7q/5PPP/6K1 w - -", TERM_KINGS).white_op, 7 + 6 - 8 - 10 - 54);
   EXPECT_EQ(eval_display.term_en[TERM_KINGS][0], -33 - 12 - 12);
-  EXPECT_EQ(thread()->stack[1].threat[0], 5000);
-  EXPECT_EQ(thread()->stack[1].threat[1], 1060);  // the queen hangs to g2
+  EXPECT_EQ(thread()->eval_ply[1].threat[0], 5000);
+  EXPECT_EQ(thread()->eval_ply[1].threat[1], 1060);  // the queen hangs to g2
   // g1 is four files right of the only pawn file: pst -33, -10 per file
   // (free squares f2 and g2 are off the rim, so no -12).
   EXPECT_EQ(term("8/8/2p5/1k6/8/8/2P5/6K1 w - -", TERM_KINGS).white_en, -33 - 10 * (6 - 2));
@@ -148,8 +148,8 @@ TEST(Terms, PassedPawns) {
   Term t = term("7k/p7/8/4P3/8/8/8/K7 w - -", TERM_PASSERS);
   EXPECT_EQ(t, (Term{75 / 2, 75, 13 / 2, 13}));
   // Threat words: black is threatened by 400 + 100 + 200, white by 100.
-  EXPECT_EQ(thread()->stack[1].threat[0], 100);
-  EXPECT_EQ(thread()->stack[1].threat[1], 700);
+  EXPECT_EQ(thread()->eval_ply[1].threat[0], 100);
+  EXPECT_EQ(thread()->eval_ply[1].threat[1], 700);
   EXPECT_EQ(eval_display.free_rank[0], 5);
   EXPECT_EQ(eval_display.free_rank[1], 2);
 }
@@ -159,8 +159,8 @@ TEST(Terms, CandidatesHungPinnedBlockedTempo) {
   EXPECT_EQ(term("6k1/3p4/8/2PP4/8/8/8/6K1 w - -", TERM_OTHER), (Term{14, 7 + 30, 0, 0}));
   // Knight hit by a pawn: hung (-16/-24), threat 330 over the passer's 200.
   EXPECT_EQ(term("6k1/p7/8/3n4/4P3/8/8/6K1 w - -", TERM_OTHER), (Term{14, 7, -16, -24}));
-  EXPECT_EQ(thread()->stack[1].threat[1], 330);
-  EXPECT_EQ(thread()->stack[1].threat[0], 250);
+  EXPECT_EQ(thread()->eval_ply[1].threat[1], 330);
+  EXPECT_EQ(thread()->eval_ply[1].threat[0], 250);
   EXPECT_EQ(eval_display.hung, 1ULL << sq("d5"));
   // Knight pinned to the king, and to the only queen.
   EXPECT_EQ(term("6k1/p7/8/8/1b6/2N5/1P5P/4K3 w - -", TERM_OTHER), (Term{14 - 16, 7 - 24, 0, 0}));
@@ -179,7 +179,7 @@ TEST(Terms, CandidatesHungPinnedBlockedTempo) {
 namespace {
 
 TEST(Display, BreakdownLines) {
-  SearchThread* t = thread();
+  EvalThread* t = thread();
   parse_fen(&t->board, "6k1/p7/8/3n4/4P3/8/8/6K1 w - -");
   testing::internal::CaptureStdout();
   show_eval(t, 123);

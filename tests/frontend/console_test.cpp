@@ -91,6 +91,35 @@ TEST(Console, SettingsCommands) {
   EXPECT_TRUE(engine.expect_line("4k3/8/8/8/8/8/8/R3K2R w KQ -", 5));
 }
 
+// "tune" brackets one parameter against "tune.epd" and reports the best
+// value, leaving the parameter as it was and no search behind for the main
+// loop to report; a word that merely starts with "tune" is no command.
+TEST(Console, TuneBracketsOneParameterAndRestoresIt) {
+  EngineProcess engine;
+  engine.write_file("tune.epd",
+                    "4k3/pppp4/8/8/8/8/PPPP4/1N2K3 w - - c9 \"1-0\";\n"
+                    "1n2k3/pppp4/8/8/8/8/PPPP4/4K3 b - - c9 \"0-1\";\n"
+                    "4k3/pppp4/8/8/8/8/PPPP4/4K3 w - - c9 \"1/2-1/2\";\n");
+  start_console(engine);
+  engine.read_for(0.3);
+  engine.send("sp");
+  std::vector<std::string> before = engine.read_until("piece values=", 10);
+  ASSERT_EQ(before.size(), 1u);
+  engine.read_for(0.5);  // the rest of the listing
+  engine.send("tune knight_value_op");
+  std::vector<std::string> lines = engine.read_until("done!", 60);
+  ASSERT_GE(lines.size(), 4u);
+  EXPECT_EQ(lines[0], "");
+  EXPECT_EQ(lines[1], "tuning knight_value_op");
+  EXPECT_EQ(lines[2].rfind("knight_value_op= 380, err= ", 0), 0u) << lines[2];
+  EXPECT_EQ(lines.back(), "done!");
+  engine.send("tune no_such_param");
+  EXPECT_EQ(engine.read_until("done!", 10), std::vector<std::string>{"done!"});
+  engine.send("tuned");  // read as a move, and not a legal one: nothing happens
+  engine.send("sp");
+  EXPECT_EQ(engine.read_until("piece values=", 10), before);
+}
+
 TEST(Console, EditorBuildsAPosition) {
   EngineProcess engine;
   start_console(engine);

@@ -5,9 +5,9 @@
 #include <unistd.h>
 
 #include "board/attacks.h"
+#include "board/board_thread.h"
 #include "board/fen.h"
 #include "board/keys.h"
-#include "search/search_thread.h"
 #include "support/shared_data.h"
 #include "tablebases/tbprobe.h"
 
@@ -117,13 +117,16 @@ std::string fen_of(const EgtbPosition& pos) {
 }
 
 Board* engine_board(const EgtbPosition& pos) {
-  static SearchThread* block = [] {
+  static BoardThread block;  // zero-filled like every thread block
+  static bool linked = [] {
     init_attack_tables();
     init_keys();
-    return alloc_thread_block();
+    link_board_thread(&block);
+    return true;
   }();
-  parse_fen(&block->board, fen_of(pos).c_str());
-  return &block->board;
+  (void)linked;
+  parse_fen(&block.board, fen_of(pos).c_str());
+  return &block.board;
 }
 
 }  // namespace tb_test

@@ -7,7 +7,6 @@
 
 #include "core/engine_state.h"
 #include "eval/params.h"
-#include "frontend/console_commands.h"
 #include "tool_env.h"
 #include "tools/epd_fields.h"
 #include "tools/pgn_scan.h"
@@ -99,32 +98,4 @@ TEST(EpdAnalysis, BadRecordsAreSkippedOrSurvived) {
   EXPECT_EQ(after(out, "xcnt= "), 0);  // the one result comes with a score past 700
   std::strcpy(settings.epd_file, "missing.epd");
   EXPECT_EQ(analyze_epd(0), 1.0);
-}
-
-TEST(EpdAnalysis, ConsoleTuneBracketsAndRestores) {
-  tool_test_setup(true);
-  ScratchDir dir;
-  set_default_params(params);
-  init_eval_tables();
-  write_text_file("tune.epd",
-                  "4k3/pppp4/8/8/8/8/PPPP4/1N2K3 w - - c9 \"1-0\";\n"
-                  "1n2k3/pppp4/8/8/8/8/PPPP4/4K3 b - - c9 \"0-1\";\n"
-                  "4k3/pppp4/8/8/8/8/PPPP4/4K3 w - - c9 \"1/2-1/2\";\n");
-  ConsoleCommand command{};
-  std::strcpy(command.word[0], "tune");
-  std::strcpy(command.word[1], "knight_value_op");
-  testing::internal::CaptureStdout();
-  EXPECT_EQ(console_tools_command(command), 1);
-  std::string out = testing::internal::GetCapturedStdout();
-  EXPECT_EQ(out.rfind("\ntuning knight_value_op\nknight_value_op= 380, err= ", 0), 0u);
-  EXPECT_EQ(out.substr(out.size() - 6), "done!\n");
-  EXPECT_EQ(params.knight_value_op, 380);  // reported, not kept
-  EXPECT_EQ(control.state, 0);              // no search left for the main loop to report
-
-  std::strcpy(command.word[1], "no_such_param");
-  testing::internal::CaptureStdout();
-  console_tools_command(command);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "done!\n");
-  std::strcpy(command.word[0], "tuned");
-  EXPECT_EQ(console_tools_command(command), 0);
 }

@@ -10,7 +10,7 @@
 #include "core/engine_state.h"
 #include "eval/evaluate.h"
 #include "eval/params.h"
-#include "frontend/game_position.h"
+#include "search/game_position.h"
 #include "search/reductions.h"
 #include "search/search_threads.h"
 #include "search/trans_table.h"

@@ -1,9 +1,12 @@
-#include "frontend/game_position.h"
+#include "search/game_position.h"
 
 #include "board/fen.h"
 #include "board/legality.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
+#include "board/notation.h"
+
+int parse_move(char* text, Move* out) { return parse_move_on(game_board(), text, out); }
 
 void set_game_position(const char* fen) { parse_fen(game_board(), fen ? fen : START_FEN); }
 

@@ -6,8 +6,8 @@
 #include "board/makemove.h"
 #include "core/engine_state.h"
 #include "eval/params.h"
-#include "frontend/time_control.h"
 #include "search/search_threads.h"
+#include "search/time_control.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "frontend/time_control.h"
+#include "search/time_control.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -9,6 +9,7 @@
 #include "core/output.h"
 #include "eval/params.h"
 #include "platform/clock.h"
+#include "search/game_position.h"
 #include "search/search_threads.h"
 
 namespace {
@@ -36,7 +37,7 @@ void reset_shared_result() {
 
 void trace_budget() {
   if (settings.noise == 9999.0) return;
-  Board& master = master_board();
+  Board& master = *game_board();
   char fen[96];
   board_to_fen(&master, fen);
   const int plies = master.thread->history_count;
@@ -101,7 +102,7 @@ void start_search_clock() { start_search_clock_at(monotonic_seconds()); }
 
 void compute_target_time() {
   const int s = control.root_side;
-  const int h = master_board().thread->history_count;
+  const int h = game_board()->thread->history_count;
   const double clock = control.clock[s];
   if (control.level_moves == 1) {
     control.target_time = control.level_time;
@@ -138,7 +139,7 @@ void compute_target_time() {
 
 void prepare_search() {
   reset_shared_result();
-  Board& master = master_board();
+  Board& master = *game_board();
   control.root_side = master.side;
   const int contempt = params.search.draw_score;
   control.draw_value[master.side] = static_cast<int16_t>(contempt);

@@ -1,20 +1,30 @@
 #include <cstdlib>
 #include <new>
 
+#include "core/output.h"
 #include "search/search_thread.h"
 
 SearchThread* thread_table[MAX_THREADS + 1];
+
+namespace {
+
+// The trace shows each move with the iteration and the depth left at its ply.
+void trace_search_move(const BoardThread* block, Move move) {
+  const SearchThread* thread = static_cast<const SearchThread*>(block);
+  const int ply = thread->ply;
+  const int depth = ply >= 0 && ply < MAX_PLY ? thread->stack[ply].depth : 0;
+  trace_move(ply, thread->iter_depth, depth, move);
+}
+
+}  // namespace
 
 SearchThread* alloc_thread_block() {
   void* memory = std::calloc(1, sizeof(SearchThread));
   if (!memory) return nullptr;
   // Default-initialisation keeps calloc's zeros: the block has no initialisers.
   SearchThread* thread = new (memory) SearchThread;
-  thread->board.thread = thread;
-  thread->list_start[0] = thread->move_stack;
-  thread->list_start[1] = thread->move_stack;
-  thread->board.ep = NO_SQUARE;
-  for (auto& list : thread->board.plist) list[0] = NO_SQUARE;
+  link_board_thread(thread);
+  thread->tracer = trace_search_move;
   return thread;
 }
 

@@ -1,10 +1,14 @@
 #pragma once
-// The game position the commands work on: thread block 0.
+// The game position the commands and the batch tools work on: thread
+// block 0, which each search copies into its workers.
 #include "board/board.h"
 #include "search/search_thread.h"
 
 inline SearchThread* game_thread() { return thread_table[0]; }
 inline Board* game_board() { return &thread_table[0]->board; }
+
+// parse_move_on (notation.h) on the game position.
+int parse_move(char* text, Move* out);
 
 // Sets the game position from a FEN text (the start position for null).
 void set_game_position(const char* fen);
