@@ -4,8 +4,8 @@
 
 // The game may use the history only up to this many records, leaving the
 // rest for the plies of a search (at most 70) so that a search started from
-// any accepted game position never runs past the end. The front end refuses
-// game moves once history_room() is false.
+// any accepted game position never runs past the end. Game moves are
+// refused once history_room() is false.
 constexpr int GAME_HISTORY_LIMIT = HISTORY_SIZE - 80;
 bool history_room(const Board* board);
 

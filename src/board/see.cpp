@@ -3,7 +3,6 @@
 #include "board/attacks.h"
 
 const int16_t exchange_value[7] = {0, 100, 330, 330, 530, 1060, 10000};
-const int8_t coarse_value[7] = {0, 1, 3, 3, 5, 10, 0};
 
 namespace {
 

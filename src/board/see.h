@@ -3,7 +3,9 @@
 #include "board/board.h"
 
 extern const int16_t exchange_value[7];  // 0, 100, 330, 330, 530, 1060, 10000
-extern const int8_t coarse_value[7];     // 0, 1, 3, 3, 5, 10, 0
+// Rough piece worth by type: a capture by a piece worth more than its victim
+// is the kind whose exchange needs checking.
+inline constexpr int8_t coarse_value[7] = {0, 1, 3, 3, 5, 10, 0};
 
 // Material gain for `side` capturing on `square`, with `from` the capturing
 // piece's square or NO_SQUARE for the least valuable attacker. `occupancy`

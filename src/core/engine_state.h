@@ -1,7 +1,9 @@
 #pragma once
-// The two global records every subsystem shares: the engine's settings and
-// the control and result block of the current search. Plain data; the main
-// thread writes the settings, the search threads read them.
+// The two global records every layer shares: the engine's settings and the
+// control and result block of the current search. The main thread writes
+// the settings and the search threads read them. Fields that one thread
+// polls while another writes them are atomic (`state`, `stop`) or go through
+// the relaxed accessors of search_threads.h.
 #include <atomic>
 #include <cstdint>
 

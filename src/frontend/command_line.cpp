@@ -17,7 +17,9 @@ const char* take_value(int argc, const char* const* argv, int* i) {
 }
 
 void set_depth_limit(const char* value) {
-  // Depth 0 would leave a search without a single iteration to report.
+  // Depth 0 is the batch tools' static-evaluation mode; a game search held
+  // to it would only ever answer with a fallback move, so the switch starts
+  // at 1.
   control.max_depth = static_cast<int8_t>(read_int_clamped(value, 1, MAX_PV));
   control.level_moves = 1;
   control.level_time = 10000.0;

@@ -27,6 +27,7 @@ namespace {
 bool hold_until_stop = false;  // a "go infinite" result waits for "stop"
 bool hold_requested = false;
 bool self_play = false;
+bool book_move_flag = false;  // the current search's move came from the book
 
 // Ends any running search and waits until every worker is idle.
 void abort_and_wait() {
@@ -104,13 +105,9 @@ void continue_self_play() {
   control.start_request = 1;
 }
 
-}  // namespace
-
-bool book_move_flag = false;
-
 // A book move is answered at once: the search is marked stopped and no
 // search thread is woken.
-static void probe_book() {
+void probe_book() {
   if (!control.own_book || game_thread()->history_count > control.book_depth) return;
   book_choose(game_board(), false);
   if (best_move() == 0) return;
@@ -119,6 +116,8 @@ static void probe_book() {
   control.best_score = 0;
   control.stop = 1;
 }
+
+}  // namespace
 
 bool book_move_played() { return book_move_flag; }
 

@@ -22,9 +22,8 @@ void set_hold_until_stop(bool hold);
 // Console self-play: each finished search plays its move and starts the next.
 void set_self_play(bool on);
 
-// Set by the book probe when the move of the current search came from the
-// book (the best-move line then carries no ponder move).
-extern bool book_move_flag;
+// True when the move of the current search came from the book (the
+// best-move line then carries no ponder move).
 bool book_move_played();
 
 // Start-up and shutdown of the search side: the search threads, and the

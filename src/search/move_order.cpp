@@ -10,7 +10,6 @@ const int16_t victim_value[16] = {200, 210, 220, 220, 230, 240, 250, 0,
 
 namespace {
 
-constexpr int MOVE_WORTH[7] = {0, 1, 3, 3, 5, 10, 0};
 constexpr int PIECE_VALUE[7] = {0, 100, 330, 330, 530, 1060, 0};
 constexpr int WINNING_CAPTURE = 180;
 
@@ -98,7 +97,7 @@ void score_captures(Board* board, MoveEntry* list, bool with_exchange) {
   for (MoveEntry* e = list; e->move != MOVE_END; ++e) {
     const int victim_type = piece_type(e->captured);
     int score = victim_value[e->captured] - piece_type(e->piece);
-    if (with_exchange && MOVE_WORTH[piece_type(e->piece)] > MOVE_WORTH[victim_type] &&
+    if (with_exchange && coarse_value[piece_type(e->piece)] > coarse_value[victim_type] &&
         victim_type != KING && capture_exchange(board, *e) < -74)
       score = 8 + victim_type;
     if (e->move & (PROMOTE_KNIGHT | PROMOTE_BISHOP | PROMOTE_ROOK)) score = 8;

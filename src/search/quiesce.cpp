@@ -12,7 +12,6 @@
 namespace {
 
 constexpr int DELTA_VALUE[7] = {0, 100, 330, 330, 530, 1060, 10000};
-constexpr int MOVE_WORTH[7] = {0, 1, 3, 3, 5, 10, 0};
 constexpr int MATERIAL_POINTS[7] = {0, 0, 3, 3, 5, 10, 0};
 
 enum : uint16_t { Q_START = 0, Q_CAPTURES = 3, Q_CAPTURES_DONE = 4, Q_CHECKS = 7 };
@@ -106,7 +105,7 @@ int quiesce(Board* board, int side, int ply, int depth, int alpha, int beta, int
     const Move move = e->move;
     const int c = gives_check(board, side, *e);
     if (c == 0 && delta_pruned(board, side, *e, stand, alpha, margin)) continue;
-    if (depth <= 1 && c != 2 && MOVE_WORTH[piece_type(e->piece)] > MOVE_WORTH[piece_type(e->captured)] &&
+    if (depth <= 1 && c != 2 && coarse_value[piece_type(e->piece)] > coarse_value[piece_type(e->captured)] &&
         swap(board, side, move_from(move), move_to(move), occupancy(board), false) < -74)
       continue;
     if (move == 0 || !is_legal(board, side, move)) continue;

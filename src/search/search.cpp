@@ -22,8 +22,6 @@
 
 namespace {
 
-constexpr int MOVE_WORTH[7] = {0, 1, 3, 3, 5, 10, 0};
-
 bool stopped() { return control.stop.load(std::memory_order_relaxed) != 0; }
 
 void copy_child_line(Move* pv, const Move* child_pv, int ply) {
@@ -81,7 +79,7 @@ int reduction(Board* board, const PlyRecord& record, const MoveEntry& e, int sid
   const int row = depth < 69 ? depth : 69;
   const int column = failed < 31 ? failed : 31;
   const int table = pv_node ? lmr_pv[row][column] : lmr_nonpv[row][column];
-  const bool bad = MOVE_WORTH[piece_type(e.piece)] > MOVE_WORTH[piece_type(e.captured)] &&
+  const bool bad = coarse_value[piece_type(e.piece)] > coarse_value[piece_type(e.captured)] &&
                    swap(board, side, from, to, occupancy(board), false) < -74;
   int r;
   if (bad && flags) {

@@ -33,7 +33,7 @@ bool probcut(Board* board, int ply, int depth, int rbeta);
 
 // Mate scores travel through the table as distances from the stored node.
 inline int score_to_table(int score, int ply) {
-  return score >= 9697 ? score + ply : score < MATE_BAND_LOW ? score - ply : score;
+  return score > MATE_BAND_HIGH ? score + ply : score < MATE_BAND_LOW ? score - ply : score;
 }
 inline int score_from_table(int score, int ply) {
   return score < MATE_BAND_LOW ? score + ply : score > MATE_BAND_HIGH ? score - ply : score;

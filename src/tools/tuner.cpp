@@ -42,8 +42,9 @@ void select_tuned_params() {
   for (const char* name : tuned_param_names) select_param(name);
 }
 
-// Depth 0 scores each record by the quiescence search alone: cheap, and the
-// quiet-position rule keeps only records where that equals the evaluation.
+// Depth 0 scores each record by the static evaluation alone: cheap, and with
+// no search the score is the root evaluation itself, so the quiet-position
+// rule passes every record.
 void set_measurement_limits() {
   control.max_depth = 0;
   control.level_moves = 1;
