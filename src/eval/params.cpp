@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "board/types.h"
 #include "core/engine_state.h"
 #include "eval/evaluate.h"
 
@@ -254,6 +255,10 @@ bool pst_complete(const ParamBlock& block) {
 }
 
 void save_default_params() { default_params = params; }
+
+void fill_pst_tunables() {
+  for (int sq = 0; sq < 64; sq++) params.pst_tunable[sq] = params.pst[KING][sq].op;
+}
 void restore_default_params() {
   params = default_params;
   init_eval_tables();
@@ -263,12 +268,10 @@ void register_params() {
   if (registry_filled) return;
   registry_filled = true;
   for (const NamedField& f : registry_fields) add_entry(f.name, &(params.*f.field));
-  // The pst_ names are the king's opening table itself, so they always show
-  // the values in force and a change to one reaches the evaluation.
   static const char files[] = "abcdefgh";
   for (int sq = 0; sq < 64; sq++) {
     char name[8] = {'p', 's', 't', '_', files[sq & 7], static_cast<char>('1' + (sq >> 3)), 0};
-    add_entry(name, &params.pst[6][sq].op);
+    add_entry(name, &params.pst_tunable[sq]);
   }
   add_entry("tune", &params.tune);
 }

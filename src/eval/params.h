@@ -61,6 +61,11 @@ struct ParamBlock {
   int16_t pinned_op, pinned_en;
   int16_t PST_P_op, PST_P_en, PST_N_op, PST_N_en, PST_B_op, PST_B_en;
   int16_t PST_R_op, PST_R_en, PST_Q_op, PST_Q_en, PST_K_op, PST_K_en;
+  // "pst_a1" .. "pst_h8" of the registry: the king's opening table as the
+  // configuration left it, copied once after the default set was taken (so
+  // the default set holds zeros). Nothing evaluates them; changing one
+  // leaves the live king table alone.
+  int16_t pst_tunable[64];
   int16_t tune;  // spare value for tuning experiments
 
   // Piece-square tables by piece type 1..6 (0 and 7 unused) and square, from
@@ -106,6 +111,10 @@ void clear_pst(ParamBlock& block);
 
 // True when all twelve tables of the block are complete.
 bool pst_complete(const ParamBlock& block);
+
+// Fills pst_tunable of the live block from its king opening table; start-up
+// runs it right after taking the default set.
+void fill_pst_tunables();
 
 // Copies between the live block and the default set. Restoring also
 // rebuilds the derived tables.

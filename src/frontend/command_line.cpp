@@ -17,15 +17,16 @@ const char* take_value(int argc, const char* const* argv, int* i) {
 }
 
 void set_depth_limit(const char* value) {
-  // Depth 0 is the batch tools' static-evaluation mode; a game search held
-  // to it would only ever answer with a fallback move, so the switch starts
-  // at 1.
-  control.max_depth = static_cast<int8_t>(read_int_clamped(value, 1, MAX_PV));
+  // Depth 0 searches nothing: the EPD analysis then scores each record by
+  // its static evaluation. A negative depth means the same.
+  control.max_depth = static_cast<int8_t>(read_int_clamped(value, 0, MAX_PV));
   control.level_moves = 1;
   control.level_time = 10000.0;
 }
 
 void set_node_limit(const char* value) {
+  // The workers compare their count with the limit as an unsigned number,
+  // so a negative one never stops a search: it is no limit, the same as 0.
   long long nodes = read_int64(value);
   control.node_limit = nodes > 0 ? nodes : 0;
   control.level_moves = 1;

@@ -36,8 +36,8 @@ void abort_and_wait() {
   while (busy_threads() != 0) sleep_ms(1);
 }
 
-// A search stopped before its first root move finished has no published
-// move; the first legal move is better than no move at all.
+// A search stopped before its first root move finished, or held to depth 0,
+// has no published move; the first legal move is better than no move at all.
 void ensure_best_move() {
   if (best_move() != 0 || control.stop == 3) return;
   SearchThread* master = game_thread();

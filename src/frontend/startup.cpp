@@ -132,6 +132,7 @@ int run_engine(int argc, const char* const* argv) {
   set_default_params(params);
   read_config(CONFIG_FILE_NAME, params);
   save_default_params();
+  fill_pst_tunables();
   settings.protocol = 2;
   CommandLine line;
   parse_command_line(argc, argv, &line);

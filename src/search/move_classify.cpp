@@ -88,9 +88,13 @@ bool creates_threat(Board* board, int side, const MoveEntry& entry) {
   const Bitboard zone = king_zone(board, side);
   const Bitboard own_diagonal = board->bb[make_piece(BISHOP, side)] | board->bb[make_piece(QUEEN, side)];
   const Bitboard own_straight = board->bb[make_piece(ROOK, side)] | board->bb[make_piece(QUEEN, side)];
-  const Bitboard new_diagonal = bishop_rays[to] & ~bishop_rays[from] & ~square_bit(from);
-  const Bitboard new_straight = rook_rays[to] & ~rook_rays[from] & ~square_bit(from);
-  switch (piece_type(entry.piece)) {
+  // A queen already sees along both kinds of line from its origin, so a
+  // square it covered diagonally is no new line when it is reached straight.
+  const int type = piece_type(entry.piece);
+  const Bitboard old_lines = (type != ROOK ? bishop_rays[from] : 0) | (type != BISHOP ? rook_rays[from] : 0);
+  const Bitboard new_diagonal = bishop_rays[to] & ~old_lines & ~square_bit(from);
+  const Bitboard new_straight = rook_rays[to] & ~old_lines & ~square_bit(from);
+  switch (type) {
     case PAWN: {
       const Bitboard targets = zone | enemy(board, side, KNIGHT) | enemy(board, side, BISHOP) |
                                enemy(board, side, ROOK) | enemy(board, side, QUEEN);

@@ -78,9 +78,11 @@ void progress_lines(SearchThread* thread, const MoveEntry& entry, int pv_index) 
     unlock_output();
   }
   if (search_limits.multipv == 1) {
-    char text[MOVE_TEXT_SIZE];
-    move_text(entry.move, text);
-    print_linef("info currmove %s currmovenumber %d", text, searched + 1);
+    // The squares alone, promotion or not.
+    lock_output();
+    print_linef("info currmove %s%s currmovenumber %d", square_name[move_from(entry.move)],
+                square_name[move_to(entry.move)], searched + 1);
+    unlock_output();
   }
 }
 

@@ -1,6 +1,7 @@
 #include "search/time_control.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 #include "board/board.h"
@@ -42,10 +43,11 @@ void trace_budget() {
   board_to_fen(&master, fen);
   const int plies = master.thread->history_count;
   if (settings.protocol == 2) {
-    if (!settings.log_enabled || !log_file) return;
-    std::fprintf(log_file, "info string fen %s\n", fen);
-    std::fprintf(log_file, "info string ply= %d, trg_time= %0.3f sec\n", plies, control.target_time);
-    std::fflush(log_file);
+    char line[160];
+    std::snprintf(line, sizeof line, "info string fen %s", fen);
+    print_log_only(line);
+    std::snprintf(line, sizeof line, "info string ply= %d, trg_time= %0.3f sec", plies, control.target_time);
+    print_log_only(line);
   } else {
     print_linef("fen %s", fen);
     print_linef("Ply= %d, Clock= %0.2fs  Target time= %0.2fs", plies,

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <vector>
 
 #include "core/engine_state.h"
 #include "frontend/command_line.h"
+#include "frontend/console.h"
 #include "frontend/startup.h"
 
 namespace {
@@ -28,15 +30,44 @@ TEST(CommandLine, CountsAreClampedToTheirRanges) {
   parse({"-threads", "abc", "-hash", "99999999999999999999"});
   EXPECT_EQ(control.threads, 1);
   EXPECT_EQ(control.hash_mb, 8192);
-  parse({"-d", "80"});
-  EXPECT_EQ(control.max_depth, 66);
-  EXPECT_EQ(control.level_moves, 1);
-  EXPECT_EQ(control.level_time, 10000.0);
   parse({"-n", "5000"});
   EXPECT_EQ(control.node_limit, 5000);
   EXPECT_EQ(control.level_time, 1000.0);
   parse({"-t", "2.5"});
   EXPECT_EQ(control.level_time, 2.5);
+}
+
+// Depth 0 is a limit of its own (the static evaluation); only depths above
+// 66 are lowered. The console's "depth" and "trace" follow the same words.
+TEST(CommandLine, DepthAndTraceLimits) {
+  const struct {
+    const char* text;
+    int depth;
+  } depths[] = {{"80", 66}, {"66", 66}, {"1", 1}, {"0", 0}, {"-4", 0}, {"x", 0}};
+  for (const auto& d : depths) {
+    parse({"-d", d.text});
+    EXPECT_EQ(control.max_depth, d.depth) << "-d " << d.text;
+    EXPECT_EQ(control.level_moves, 1);
+    EXPECT_EQ(control.level_time, 10000.0);
+    control.max_depth = 30;
+    char command[32];
+    std::snprintf(command, sizeof command, "depth %s", d.text);
+    console_command(command);
+    EXPECT_EQ(control.max_depth, d.depth) << command;
+  }
+  // The trace depth is any ply; plies the search never reaches trace nothing.
+  const struct {
+    const char* text;
+    int depth;
+  } traces[] = {{"trace 2", 2}, {"trace 100", 100}, {"trace 0", 0}, {"trace 70000", 65535}, {"trace -1", 0}};
+  for (const auto& t : traces) {
+    char command[32];
+    std::snprintf(command, sizeof command, "%s", t.text);
+    console_command(command);
+    EXPECT_EQ(settings.trace_depth, t.depth) << t.text;
+  }
+  parse({"-n", "-5"});  // no limit, as the workers would read it anyway
+  EXPECT_EQ(control.node_limit, 0);
 }
 
 TEST(CommandLine, SwitchesSetTheSettings) {

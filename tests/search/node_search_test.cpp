@@ -10,6 +10,7 @@
 #include "search/reductions.h"
 #include "search/root.h"
 #include "search/search.h"
+#include "search/search_threads.h"
 #include "search_support.h"
 #include "support/shared_data.h"
 
@@ -168,6 +169,24 @@ TEST(Search, NodeLimitStopsTheSearch) {
   EXPECT_LE(t->nodes, 20000u + 70);
   EXPECT_NE(control.pv[1], 0);
   control.node_limit = 0;
+}
+
+// Past 3.5 s a UCI search names the root move it is on by its two squares,
+// so a promotion shows no piece letter there (the info lines' pv does).
+TEST(Search, CurrmoveNamesTheSquaresOnly) {
+  set_position("8/P7/8/8/8/8/8/K6k w - -");
+  control.max_depth = 3;
+  search_limits.max_depth = 3;
+  control.elapsed = 10.0;
+  settings.noise = 5.0;
+  testing::internal::CaptureStdout();
+  think(1);
+  const std::string out = testing::internal::GetCapturedStdout();
+  settings.noise = 9999.0;
+  control.elapsed = 0;
+  EXPECT_NE(out.find("info depth 1 time 10000 nodes "), std::string::npos) << out;
+  EXPECT_NE(out.find("\ninfo currmove a7a8 currmovenumber 1\n"), std::string::npos) << out;
+  EXPECT_EQ(out.find("info currmove a7a8q"), std::string::npos) << out;
 }
 
 // The shared mate problems up to mate in 5, with the exact mate distance.

@@ -162,4 +162,39 @@ TEST(MoveOrder, ClassifyFlags) {
   EXPECT_EQ(flags("d2e3"), FLAG_CHECK | FLAG_DISCOVERED);
 }
 
+// A flagless late move survives pruning only when it creates a threat; the
+// lines a slider gains are those through its destination that none of its
+// lines through the origin already covered.
+TEST(MovePruning, CreatesThreat) {
+  SearchThread* t = search_test::worker();
+  struct Case {
+    const char* fen;
+    const char* move;
+    bool threat;
+  };
+  const Case cases[] = {
+      // f3 is new on the third rank but the queen already covered it along
+      // d1-h5, where the bishop hits it too; g3 and h3 nobody else attacks.
+      {"8/8/8/7B/8/8/6k1/K2Q4 w - -", "d1d3", false},
+      // f7 on a fresh diagonal, next to the king and already hit by the rook.
+      {"6k1/8/8/8/8/8/8/KQ3R2 w - -", "b1b3", true},
+      {"4k3/8/8/r7/8/8/8/2B1K3 w - -", "c1d2", true},   // rook on a new diagonal
+      {"4k3/8/8/6r1/8/8/8/2B1K3 w - -", "c1e3", false},  // the same diagonal as before
+      {"3qk3/8/8/8/8/8/8/R3K3 w - -", "a1d1", true},     // queen on a new file
+      {"3qk3/8/8/8/8/8/8/R3K3 w - -", "e1e2", false},    // a king move never
+      {"4k3/8/8/8/2n5/8/3P4/4K3 w - -", "d2d3", true},   // pawn attacks a knight
+      {"4k3/8/8/8/2n5/8/3P4/4K3 w - -", "d2d4", false},
+      {"4k3/8/8/3r4/8/8/8/1N2K3 w - -", "b1c3", true},   // knight attacks a rook
+      {"4k3/8/8/3r4/8/8/8/1N2K3 w - -", "b1a3", false},
+  };
+  for (const Case& c : cases) {
+    search_test::set_position(c.fen);
+    MoveEntry e{};
+    e.move = mv(c.move);
+    e.piece = t->board.squares[move_from(e.move)];
+    e.captured = t->board.squares[move_to(e.move)];
+    EXPECT_EQ(creates_threat(&t->board, WHITE, e), c.threat) << c.fen << " " << c.move;
+  }
+}
+
 }  // namespace
