@@ -23,15 +23,15 @@ void text_value(char* out, int capacity, const char* from) {
 }
 
 // A text key is found anywhere in the line; its value starts `skip`
-// characters after the key's first letter. A key followed by no value
-// leaves its setting as it was.
+// characters after the key's first letter. A key with nothing after it has
+// the empty value: no tablebase path, no book.
 bool text_key(const char* line, const char* key, size_t skip, char* out, int capacity) {
   const char* at = std::strstr(line, key);
   if (!at) return false;
-  if (std::strlen(at) <= skip) return true;
+  const size_t length = std::strlen(at);
   char value[256];
-  text_value(value, sizeof value, at + skip);
-  if (value[0]) copy_text(out, capacity, value);
+  text_value(value, sizeof value, at + (length < skip ? length : skip));
+  copy_text(out, capacity, value);
   return true;
 }
 

@@ -73,10 +73,13 @@ TEST_F(ConfigFile, SeparatorsCommentsTextKeysAndMissingValues) {
   EXPECT_EQ(control.tb_probe_depth[0], 200);  // not clamped here
   EXPECT_STREQ(settings.book_file, "my.opn");
   EXPECT_STREQ(control.syzygy_path, "/data/tb");
-  // A text key without a value leaves the setting alone; long ones are cut.
-  read("SyzygyPath\nTarnBook " + std::string(200, 'b') + "\n");
-  EXPECT_STREQ(control.syzygy_path, "/data/tb");
+  // Long values are cut; a text key without a value empties its setting.
+  read("SyzygyPath=" + std::string(200, 'p') + "\nTarnBook " + std::string(200, 'b') + "\n");
+  EXPECT_EQ(std::string(control.syzygy_path), std::string(129, 'p'));
   EXPECT_EQ(std::string(settings.book_file), std::string(141, 'b'));
+  read("SyzygyPath\nTarnBook \n");
+  EXPECT_STREQ(control.syzygy_path, "");
+  EXPECT_STREQ(settings.book_file, "");
 }
 
 TEST_F(ConfigFile, TablesAreTakenRankEightFirstAndShortOnesLeaveGaps) {
