@@ -95,6 +95,26 @@ TEST(UciSearch, MovetimeAndClocks) {
   EXPECT_LT(seconds_since(start), 0.2);  // black's clock is nearly gone
 }
 
+// Under UCI the time-control trace of a search start is for the log alone.
+TEST(UciSearch, TimeControlTraceGoesToTheLogOnly) {
+  EngineProcess engine;
+  ASSERT_TRUE(engine.start());  // no "uci" yet: logging is still on
+  engine.send("position startpos moves e2e4");
+  engine.send("go movetime 100");
+  std::vector<std::string> lines = engine.read_until("bestmove", 5);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(count_prefix(lines, "info string fen"), 0);
+  EXPECT_EQ(count_prefix(lines, "info string ply="), 0);
+  engine.send("quit");
+  int status = 0;
+  ASSERT_TRUE(engine.wait_exit(10, &status));
+  const std::string log = engine.read_file("tarn.log");
+  EXPECT_NE(log.find("\ninfo string fen rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3\n"
+                     "info string ply= 1, trg_time= 0.100 sec\n"),
+            std::string::npos)
+      << log;
+}
+
 TEST(UciSearch, PonderInfiniteStopAndIsready) {
   EngineProcess engine;
   open(engine);
