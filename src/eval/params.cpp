@@ -259,6 +259,7 @@ void save_default_params() { default_params = params; }
 void fill_pst_tunables() {
   for (int sq = 0; sq < 64; sq++) params.pst_tunable[sq] = params.pst[KING][sq].op;
 }
+
 void restore_default_params() {
   params = default_params;
   init_eval_tables();

@@ -78,7 +78,7 @@ void progress_lines(SearchThread* thread, const MoveEntry& entry, int pv_index) 
     unlock_output();
   }
   if (search_limits.multipv == 1) {
-    // The squares alone, promotion or not.
+    // Origin and destination alone; the info line's pv names promotions.
     lock_output();
     print_linef("info currmove %s%s currmovenumber %d", square_name[move_from(entry.move)],
                 square_name[move_to(entry.move)], searched + 1);
