@@ -41,7 +41,8 @@ void tune_parameter(const char* name) {
     std::fflush(tune_log);
   }
   init_eval_tables();
-  print_line("done!");
+  // The line routine adds its own line feed, so an empty line closes the reply.
+  print_line("done!\n");
 }
 
 }  // namespace

@@ -116,7 +116,7 @@ TEST(Console, TuneBracketsOneParameterAndRestoresIt) {
   EXPECT_EQ(lines[1], "tuning knight_value_op");
   EXPECT_EQ(lines[2].rfind("knight_value_op= 380, err= ", 0), 0u) << lines[2];
   EXPECT_EQ(lines.back(), "done!");
-  EXPECT_TRUE(engine.read_for(0.3).empty());  // "done!" ends the reply
+  EXPECT_EQ(engine.read_for(0.3), std::vector<std::string>{""});  // an empty line closes the reply
   engine.send("tune no_such_param");
   EXPECT_EQ(engine.read_until("done!", 10), std::vector<std::string>{"done!"});
   engine.send("tuned");  // read as a move, and not a legal one: nothing happens
