@@ -64,6 +64,7 @@ struct SearchControl {
   int16_t hash_age;          // transposition-table age
   int8_t completed_depth;    // last completed iteration
   int16_t best_score;        // score of the best move, -10000 at search start
+  uint8_t best_bound;        // what best_score is: 3 exact, 2 a lower bound (interrupted fail high)
   uint16_t pv[MAX_PV + 2];   // principal variation from index 1, ended by 0
   int8_t best_change_depth;  // iteration at which the best move last changed
   uint8_t early_stop;        // 0 none, 1 only one legal move, 2 easy move

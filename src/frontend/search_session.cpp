@@ -150,7 +150,7 @@ void finish_search() {
   unlock_output();
   if ((control.stop || control.elapsed >= settings.noise) && control.completed_depth != 0 &&
       settings.noise != 9999.0 && best_move() != 0)
-    print_info(1, 0, control.completed_depth, control.best_score, control.pv);
+    print_info(1, 0, control.completed_depth, control.best_score, control.pv, control.best_bound);
   if (settings.protocol == 2)
     print_best_move_line();
   else

@@ -1,7 +1,10 @@
 #pragma once
 // Root windows: the aspiration window of an iteration around the previous
-// score and the steps that widen a window after a fail. Bounds that reach
-// the mate band open fully, since mate scores carry no useful margin.
+// score, the null window that tests a later root move against the best, and
+// the steps that widen a window after a fail. A bound that reaches the mate
+// band opens fully, since mate scores carry no useful margin; opening only
+// ever moves a bound outwards, so no window can close up and let the child's
+// mate-distance test answer a search that never ran.
 #include <cstdlib>
 
 #include "search/search.h"
@@ -23,7 +26,6 @@ inline int aspiration_width(int depth, int previous) {
 
 inline int open_lower(int lo) { return lo < MATE_BAND_LOW ? -MATE : lo; }
 inline int open_upper(int hi) { return hi > MATE_BAND_HIGH ? MATE : hi; }
-inline int open_bound(int bound) { return open_lower(open_upper(bound)); }
 
 // The window of the first root move of an iteration.
 inline Window aspiration_window(int depth, int previous) {
@@ -31,14 +33,20 @@ inline Window aspiration_window(int depth, int previous) {
   return {open_lower(previous - w), open_upper(previous + w)};
 }
 
+// The window that asks whether a later root move beats `best`.
+inline Window null_window(int best) { return {open_lower(best), open_upper(best + 1)}; }
+
 // Widening steps double, never below 25. The first step after an
 // aspiration fail starts from the half-width, the first one after a
 // null-window fail high from 1.
 inline int widen_step(int step) { return step * 2 > 25 ? step * 2 : 25; }
 
 // The window after the score v fell on or outside it: the failed side moves
-// out by `step`.
-inline Window widen_window(Window w, int v, int step) {
+// out by `step`. Off the reported line nobody watches the steps, so a fail
+// low whose score is still below the lowered bound moves it once more and
+// saves a re-search.
+inline Window widen_window(Window w, int v, int step, bool report) {
+  if (v <= w.lo && !report) w.lo -= step;
   if (v <= w.lo) w.lo -= step;
   if (v >= w.hi) w.hi += step;
   return {open_lower(w.lo), open_upper(w.hi)};

@@ -15,11 +15,14 @@ int shown_score(int score, int tb_root_result) {
   return score;
 }
 
+// A side mated at ply p (the root is ply 1) has made (p - 1) / 2 moves of
+// its own; UCI's "mate -N" counts those, as "mate N" counts the winner's
+// moves up to the mate.
 void score_text(int score, char* out, int size) {
   if (score > 9899)
     std::snprintf(out, size, "mate %d", (10000 - score) / 2);
   else if (score < -9900)
-    std::snprintf(out, size, "mate -%d", (score + 10001) / 2);
+    std::snprintf(out, size, "mate -%d", (score + 9999) / 2);
   else
     std::snprintf(out, size, "cp %d", score);
 }
@@ -44,7 +47,7 @@ void line_text(const Move* line, bool console, int max_moves, char* out, int siz
 
 }  // namespace
 
-void print_info(int t, int pv_index, int depth, int score, const Move* line) {
+void print_info(int t, int pv_index, int depth, int score, const Move* line, int bound) {
   lock_output();
   sum_statistics(false);
   const double elapsed = relaxed_load_double(control.elapsed);
@@ -61,10 +64,11 @@ void print_info(int t, int pv_index, int depth, int score, const Move* line) {
     if (search_limits.multipv > 1) std::snprintf(multipv, sizeof multipv, "multipv %d ", pv_index + 1);
     if (uci_extra) std::snprintf(extra, sizeof extra, "[%02d%c] ", t, mark);
     score_text(shown, score_word, sizeof score_word);
+    const char* bound_word = bound == BOUND_LOWER ? " lowerbound" : bound == BOUND_UPPER ? " upperbound" : "";
     const SearchThread* main_thread = search_thread(1);
     const int seldepth = main_thread ? relaxed_load(main_thread->seldepth) - 1 : 0;
-    print_linef("info %s%sdepth %d seldepth %d time %.0f score %s nodes %.0f nps %.0f tbhits %.0f pv %s",
-                multipv, extra, depth, seldepth, elapsed * 1000, score_word, nodes, nps,
+    print_linef("info %s%sdepth %d seldepth %d time %.0f score %s%s nodes %.0f nps %.0f tbhits %.0f pv %s",
+                multipv, extra, depth, seldepth, elapsed * 1000, score_word, bound_word, nodes, nps,
                 static_cast<double>(control.stats.tbhits), text);
   } else {
     line_text(line, true, control.stop ? 32 : 8, text, sizeof text);
@@ -73,7 +77,7 @@ void print_info(int t, int pv_index, int depth, int score, const Move* line) {
   unlock_output();
 }
 
-void publish_result(SearchThread* thread) {
+void publish_result(SearchThread* thread, int bound) {
   lock_result();
   const int s = thread->score;
   const int d = thread->done_depth;
@@ -92,6 +96,7 @@ void publish_result(SearchThread* thread) {
   }
   relaxed_store(control.pv[1], thread->pv_line[1]);
   relaxed_store(control.best_score, s);
+  control.best_bound = static_cast<uint8_t>(bound);
   relaxed_store(control.completed_depth, d);
   control.score_by_depth[d] = static_cast<int16_t>(s);
   control.move_by_depth[d] = thread->pv_line[1];
@@ -99,5 +104,5 @@ void publish_result(SearchThread* thread) {
   const double noise = settings.noise;
   if (d > 1 && search_limits.multipv == 1 && (control.stop || relaxed_load_double(control.elapsed) >= noise) &&
       noise != 9999.0 && thread->pv_line[1] != 0)
-    print_info(thread->number, -1, d, s, thread->pv_line);
+    print_info(thread->number, -1, d, s, thread->pv_line, bound);
 }

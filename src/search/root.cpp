@@ -96,8 +96,48 @@ int root_reduction(const SearchThread* thread, int depth, int best, int prev, bo
              : 0;
 }
 
-void maybe_report(SearchThread* thread, bool report, int depth, int v) {
-  if (report && info_allowed()) print_info(thread->number, -1, depth, v, thread->pv_line);
+void maybe_report(SearchThread* thread, bool report, int depth, int v, int bound) {
+  if (report && info_allowed()) print_info(thread->number, -1, depth, v, thread->pv_line, bound);
+}
+
+// The last fail high of the root move being searched: a lower bound that a
+// finished search established, with the line that search returned, so that
+// a stop during the following re-search can still keep both.
+struct FailHigh {
+  bool held;
+  int score;
+  Move line[MAX_PLY];  // from index 2, ended by 0
+};
+
+void copy_line_from_ply2(Move* to, const Move* from) {
+  for (int i = 2; i < MAX_PLY; ++i) {
+    to[i] = from[i];
+    if (from[i] == 0) break;
+  }
+}
+
+void note_fail_high(SearchThread* thread, Move move, int v, const Move* child_pv, FailHigh* fail_high) {
+  relaxed_store(thread->iter_state, 2);
+  set_score(thread, v);
+  set_line_to_move(thread, move);
+  fail_high->held = true;
+  fail_high->score = v;
+  copy_line_from_ply2(fail_high->line, child_pv);
+}
+
+void note_fail_low(SearchThread* thread, Move move, int v, FailHigh* fail_high) {
+  relaxed_store(thread->iter_state, 1);
+  set_score(thread, v);
+  set_line_to_move(thread, move);
+  fail_high->held = false;  // a later search contradicts it
+}
+
+// The child search of a root move. The child line is cleared first: a child
+// that answers without searching writes none, and an older line must not
+// pass for its own.
+int search_child(Board* board, int depth, int alpha, int beta, int pv_node, Move* child_pv) {
+  child_pv[2] = 0;
+  return -search(board, board->side, 2, depth, -beta, -alpha, pv_node, child_pv);
 }
 
 // Moves that never beat alpha keep a score that replays this iteration's
@@ -189,6 +229,7 @@ void search_root(SearchThread* thread, int depth, int pv_index) {
   MoveEntry* list = root_list(thread);
   Move child_pv[MAX_PLY];
   Move saved_line[MAX_PLY];
+  FailHigh fail_high;
 
   for (int index = pv_index; list[index].move != MOVE_END; ++index) {
     if (t >= 2 && depth < relaxed_load(control.main_completed) && elapsed_now() >= 0.025) {
@@ -206,54 +247,56 @@ void search_root(SearchThread* thread, int depth, int pv_index) {
     entry.score = static_cast<int16_t>(-11000 - root.moves_searched);
     root.move_flags = in_check ? 0 : classify_move(board, side, entry);
     const int r = root_reduction(thread, depth, best, prev, in_check);
-    child_pv[2] = 0;
+    fail_high.held = false;
     make_move(board, move);
     int v;
     int lo;
     if (root.moves_searched > 0 && depth >= 3) {
       lo = best;
-      v = -search(board, side ^ 1, 2, depth - r - 1, -open_bound(best + 1), -open_bound(best), 0, child_pv);
+      const Window test = null_window(best);
+      v = search_child(board, depth - r - 1, test.lo, test.hi, 0, child_pv);
       if (v > best && !stopped()) {
-        relaxed_store(thread->iter_state, 2);
-        set_score(thread, v);
-        set_line_to_move(thread, move);
+        note_fail_high(thread, move, v, child_pv, &fail_high);
         int step = 1;
         int hi = best + 1;
         for (;;) {
           step = widen_step(step);
           hi = open_upper(hi + step);
-          v = -search(board, side ^ 1, 2, depth - 1, -hi, -best, 1, child_pv);
+          v = search_child(board, depth - 1, best, hi, 1, child_pv);
           if (v < hi || stopped()) break;
-          relaxed_store(thread->iter_state, 2);
-          set_score(thread, v);
-          set_line_to_move(thread, move);
-          maybe_report(thread, report, depth, v);
+          note_fail_high(thread, move, v, child_pv, &fail_high);
+          maybe_report(thread, report, depth, v, BOUND_LOWER);
         }
       }
     } else {
       Window window = first;
       int step = w;
-      v = -search(board, side ^ 1, 2, depth - 1, -window.hi, -window.lo, 1, child_pv);
+      v = search_child(board, depth - 1, window.lo, window.hi, 1, child_pv);
       while ((v <= window.lo || v >= window.hi) && !stopped()) {
         step = widen_step(step);
-        relaxed_store(thread->iter_state, v > window.lo ? 2 : 1);
-        set_score(thread, v);
-        set_line_to_move(thread, move);
-        maybe_report(thread, report, depth, v);
-        window = widen_window(window, v, step);
-        v = -search(board, side ^ 1, 2, depth - 1, -window.hi, -window.lo, 1, child_pv);
+        const bool high = v > window.lo;
+        if (high)
+          note_fail_high(thread, move, v, child_pv, &fail_high);
+        else
+          note_fail_low(thread, move, v, &fail_high);
+        maybe_report(thread, report, depth, v, high ? BOUND_LOWER : BOUND_UPPER);
+        window = widen_window(window, v, step, report);
+        v = search_child(board, depth - 1, window.lo, window.hi, 1, child_pv);
       }
       lo = window.lo;
     }
     unmake_move(board);
     relaxed_store(thread->iter_state, 0);
 
+    int bound = BOUND_EXACT;
     if (stopped()) {
-      // An interrupted move that had already failed high clearly above the
-      // best keeps its score; anything else is discarded.
-      if (t == 1 && best > NO_SCORE && thread->score > best + 25) {
-        v = thread->score;
-        child_pv[2] = 0;
+      // A move interrupted after failing high clearly above the best keeps
+      // the bound and line of its last finished search; anything else is
+      // discarded.
+      if (t == 1 && best > NO_SCORE && fail_high.held && fail_high.score > best + 25) {
+        v = fail_high.score;
+        copy_line_from_ply2(child_pv, fail_high.line);
+        bound = BOUND_LOWER;
       } else {
         restore_line(thread, saved_line);
         set_score(thread, saved_score);
@@ -268,14 +311,11 @@ void search_root(SearchThread* thread, int depth, int pv_index) {
     if (v > best) {
       set_score(thread, v);
       thread->done_depth = static_cast<uint8_t>(depth);
-      for (int i = 2; i < MAX_PLY; ++i) {
-        thread->pv_line[i] = child_pv[i];
-        if (child_pv[i] == 0) break;
-      }
+      copy_line_from_ply2(thread->pv_line, child_pv);
       relaxed_store(thread->pv_line[1], move);
       if (thread->score_at_depth[depth] < v) {
         relaxed_store(thread->score_at_depth[depth], v);
-        if (t == 1) publish_result(thread);
+        if (t == 1) publish_result(thread, bound);
       }
       move_to_front(list, index, pv_index);
       best = v;
@@ -304,7 +344,7 @@ void think(int t) {
     relaxed_store(thread->iter_depth, 1);
     relaxed_store(thread->seldepth, 1);
     thread->done_depth = 1;
-    if (main_thread) publish_result(thread);
+    if (main_thread) publish_result(thread, BOUND_EXACT);
     control.stop = 3;
     return;
   }
@@ -346,7 +386,7 @@ void think(int t) {
       search_root(thread, d, i);
       if (stopped()) break;
       if (end_report && info_allowed() && thread->pv_line[1] != 0)
-        print_info(t, i, d, thread->score, thread->pv_line);
+        print_info(t, i, d, thread->score, thread->pv_line, BOUND_EXACT);
     }
     if (search_limits.multipv > 1 && main_thread && settings.protocol != 2) print_line("");
     thread->nodes_at_depth[d] = thread->nodes;

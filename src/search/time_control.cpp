@@ -12,6 +12,7 @@
 #include "platform/clock.h"
 #include "search/game_position.h"
 #include "search/search_threads.h"
+#include "search/trans_table.h"
 
 namespace {
 
@@ -22,6 +23,7 @@ void reset_shared_result() {
   control.pv[1] = 0;
   control.pv[2] = 0;
   control.best_score = -10000;
+  control.best_bound = BOUND_EXACT;
   control.completed_depth = 0;
   control.main_depth = 0;
   control.main_completed = 0;

@@ -88,7 +88,7 @@ void print_record_result() {
   int depth = control.completed_depth;
   Move best = best_move();
   if ((control.stop != 0 || control.elapsed >= settings.noise) && depth && best) {
-    print_info(0, 0, depth, control.best_score, control.pv);
+    print_info(0, 0, depth, control.best_score, control.pv, control.best_bound);
   }
   char text[MOVE_TEXT_SIZE];
   move_text(best, text);

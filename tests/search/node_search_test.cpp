@@ -3,6 +3,7 @@
 #include <cmath>
 #include <fstream>
 #include <string>
+#include <utility>
 
 #include "board/fen.h"
 #include "core/engine_state.h"
@@ -96,13 +97,16 @@ TEST(NodeSearch, ReductionTablesAndScoreTexts) {
   EXPECT_EQ(lmr_nonpv[20][20], 3);
   build_reduction_tables(100);
 
-  char text[32];
-  score_text(9998, text, sizeof text);
-  EXPECT_STREQ(text, "mate 1");
-  score_text(-9997, text, sizeof text);
-  EXPECT_STREQ(text, "mate -2");
-  score_text(9899, text, sizeof text);
-  EXPECT_STREQ(text, "cp 9899");
+  // UCI counts the moves of the side to move: mating on its first move is
+  // "mate 1", being mated after its first move (at ply 3) "mate -1".
+  const std::pair<int, const char*> texts[] = {{9998, "mate 1"},   {9996, "mate 2"},    {9899, "cp 9899"},
+                                               {-9900, "cp -9900"}, {-9997, "mate -1"}, {-9995, "mate -2"},
+                                               {-9901, "mate -49"}};
+  for (const auto& [score, expected] : texts) {
+    char text[32];
+    score_text(score, text, sizeof text);
+    EXPECT_STREQ(text, expected) << score;
+  }
   EXPECT_EQ(shown_score(150, 4), 9800);
   EXPECT_EQ(shown_score(-300, 2), 0);
   EXPECT_EQ(shown_score(40, 0), -9800);

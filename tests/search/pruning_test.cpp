@@ -182,29 +182,62 @@ TEST(Aspiration, WideningSteps) {
   EXPECT_EQ(widen_step(250), 500);
 
   // An aspiration fail moves only the failed side, by a step that doubles
-  // from the half-width: at depth 3 around 0, 96 then 192.
-  Window w = aspiration_window(3, 0);
+  // from the half-width: at depth 3 around 0, 96, 192, 384. On the reported
+  // line a fail low moves the bound one step; elsewhere it moves it one
+  // step and then one more while the score is still on or below it.
+  struct Fail {
+    int v;
+    int lo_reported, hi_reported;
+    int lo_elsewhere, hi_elsewhere;
+  };
+  const Fail fails[] = {
+      {-48, -144, 48, -144, 48},     // a score on the bound fails low
+      {-500, -336, 48, -528, 48},    // still below after one step: twice
+      {48, -336, 432, -528, 432},    // a fail high leaves the lower bound
+  };
+  Window reported = aspiration_window(3, 0);
+  Window elsewhere = reported;
   step = aspiration_width(3, 0);
-  w = widen_window(w, -48, step = widen_step(step));  // a score on the bound fails
-  EXPECT_EQ(w.lo, -144);
-  EXPECT_EQ(w.hi, 48);
-  w = widen_window(w, -500, step = widen_step(step));
-  EXPECT_EQ(w.lo, -336);
-  w = widen_window(w, 48, step = widen_step(step));
-  EXPECT_EQ(w.lo, -336);
-  EXPECT_EQ(w.hi, 432);
-  const Window inside = widen_window({-10, 10}, 0, 50);
+  for (const Fail& f : fails) {
+    step = widen_step(step);
+    reported = widen_window(reported, f.v, step, true);
+    elsewhere = widen_window(elsewhere, f.v, step, false);
+    EXPECT_EQ(reported.lo, f.lo_reported) << f.v;
+    EXPECT_EQ(reported.hi, f.hi_reported) << f.v;
+    EXPECT_EQ(elsewhere.lo, f.lo_elsewhere) << f.v;
+    EXPECT_EQ(elsewhere.hi, f.hi_elsewhere) << f.v;
+  }
+  EXPECT_EQ(widen_window({-48, 48}, -200, 96, false).lo, -240);
+  const Window inside = widen_window({-10, 10}, 0, 50, false);
   EXPECT_EQ(inside.lo, -10);
   EXPECT_EQ(inside.hi, 10);
-  const Window edge = widen_window({-9650, 9650}, -9700, 96);
-  EXPECT_EQ(edge.lo, -MATE);
-  EXPECT_EQ(widen_window({-9650, 9650}, 9660, 46).hi, 9696);
-  EXPECT_EQ(widen_window({-9650, 9650}, 9660, 47).hi, MATE);
+  EXPECT_EQ(widen_window({-9620, 9650}, -9700, 48, true).lo, -9668);
+  EXPECT_EQ(widen_window({-9620, 9650}, -9700, 48, false).lo, -MATE);  // -9668, then past -9697
+  EXPECT_EQ(widen_window({-9650, 9650}, 9660, 46, true).hi, 9696);
+  EXPECT_EQ(widen_window({-9650, 9650}, 9660, 47, true).hi, MATE);
+}
 
-  EXPECT_EQ(open_bound(9697), MATE);
-  EXPECT_EQ(open_bound(9696), 9696);
-  EXPECT_EQ(open_bound(-9697), -9697);
-  EXPECT_EQ(open_bound(-9698), -MATE);
+// A later root move is tested against the best with a window that opens in
+// the mate band but never closes: once a mate is the best, a window of
+// (-MATE, -MATE) for the child would let its mate-distance test answer
+// "mate in 1" without a search.
+TEST(Aspiration, NullWindowNeverCloses) {
+  struct Case {
+    int best, lo, hi;
+  } cases[] = {
+      {30, 30, 31},         {9695, 9695, 9696},    {9696, 9696, MATE},   {9969, 9969, MATE},
+      {9998, 9998, MATE},   {-9697, -9697, -9696}, {-9698, -MATE, -9697}, {-9980, -MATE, -9979},
+      {-9999, -MATE, -9998},
+  };
+  for (const Case& c : cases) {
+    const Window w = null_window(c.best);
+    EXPECT_EQ(w.lo, c.lo) << c.best;
+    EXPECT_EQ(w.hi, c.hi) << c.best;
+  }
+  for (int best = -9999; best < MATE - 1; ++best) {
+    const Window w = null_window(best);
+    ASSERT_TRUE(w.lo <= best && w.hi > best) << best;
+  }
 }
 
 // The console's evaluation views show this score: it must see the capture
