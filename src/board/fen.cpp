@@ -5,6 +5,7 @@
 #include "board/board_thread.h"
 #include "board/keys.h"
 #include "board/makemove.h"
+#include "core/message.h"
 #include "core/output.h"
 
 namespace {
@@ -140,7 +141,7 @@ void parse_fen(Board* board, const char* text) {
   bool good = check_castling(board);
   board->key = placement_key(board);
   board->pawn_key = pawn_placement_key(board);
-  if (!good) print_line("Illegal EPD record");
+  if (!good) print_message("Illegal EPD record");
 }
 
 void board_to_fen(const Board* board, char* out) {

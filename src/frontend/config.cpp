@@ -5,7 +5,7 @@
 
 #include "board/types.h"
 #include "core/engine_state.h"
-#include "core/output.h"
+#include "core/message.h"
 #include "eval/params.h"
 #include "frontend/text.h"
 
@@ -117,10 +117,10 @@ int read_config(const char* path, ParamBlock& block) {
     read_entry(file, block, line);
   }
   std::fclose(file);
-  print_linef("loaded parameters from %s", path);
-  print_line("");
+  print_messagef("loaded parameters from %s", path);
+  print_message("");
   if (!pst_complete(block)) {
-    print_line("file tarn.rc contains invalid PST");
+    print_message("file tarn.rc contains invalid PST");
     return 0;
   }
   settings.builtin_pst = 0;

@@ -11,18 +11,26 @@
 
 namespace {
 
+// The input has ended and every command it brought has run (a script piped
+// into the engine). A search with a limit runs to its end and is reported;
+// one that only "stop" would end is stopped now and reported; then the
+// engine leaves.
+void answer_end_of_input() {
+  if (control.state == 0 && control.start_request == 0) {
+    settings.quit = 1;
+  } else if (search_open_ended()) {
+    end_search_now();
+  }
+}
+
 // One round of the loop.
 void run_round() {
   if (control.start_request == 0) {
     sleep_ms(5);
     check_time();
     poll_input();
-    if (input_exhausted()) {
-      // The interface closed the pipe: leave as "quit" would.
-      control.stop = 2;
-      settings.quit = 1;
-      return;
-    }
+    if (input_exhausted()) answer_end_of_input();
+    if (settings.quit) return;
   } else if (control.state != 0 && any_search_busy()) {
     // A new search waits for the aborted one; no need to spin meanwhile.
     sleep_ms(1);

@@ -121,11 +121,20 @@ void probe_book() {
 
 bool book_move_played() { return book_move_flag; }
 
-void set_hold_until_stop(bool hold) { hold_until_stop = hold; }
-
 void request_hold_until_stop(bool hold) { hold_requested = hold; }
 
 bool search_held() { return hold_until_stop; }
+
+bool search_open_ended() {
+  return control.state == 2 || hold_until_stop || (control.state == 3 && control.max_depth >= MAX_PV);
+}
+
+void end_search_now() {
+  hold_until_stop = false;
+  if (control.state == 0) return;
+  control.stop = 1;
+  control.state = 1;
+}
 
 void set_self_play(bool on) { self_play = on; }
 

@@ -9,6 +9,7 @@
 #include "book/book_key.h"
 #include "core/engine_state.h"
 #include "core/log_file.h"
+#include "core/message.h"
 #include "core/output.h"
 #include "eval/params.h"
 #include "frontend/batch_modes.h"
@@ -71,10 +72,10 @@ void set_timer_period(const CommandLine& line) {
   int wanted = selected_mode(line) == RUN_MATCH && short_searches ? 1 : 5;
   switch (timer_period_begin(wanted)) {
     case TIMER_PERIOD_CAPS_FAILED:
-      print_line("error setting timer resolution");
-      print_line("");
+      print_message("error setting timer resolution");
+      print_message("");
       break;
-    case TIMER_PERIOD_BEGIN_FAILED: print_line("Error setting timer resolution"); break;
+    case TIMER_PERIOD_BEGIN_FAILED: print_message("Error setting timer resolution"); break;
     case TIMER_PERIOD_SET:
     case TIMER_PERIOD_NOT_NEEDED: break;
   }
@@ -125,6 +126,7 @@ void set_default_settings() {
 int run_engine(int argc, const char* const* argv) {
   unsigned long long now = wall_clock_ms();
   std::srand(static_cast<unsigned>(now));
+  hold_messages();
   open_log();
   if (!create_game_block()) return 1;
   init_attack_tables();
@@ -136,6 +138,7 @@ int run_engine(int argc, const char* const* argv) {
   settings.protocol = 2;
   CommandLine line;
   parse_command_line(argc, argv, &line);
+  release_messages(selected_mode(line) == RUN_INTERACTIVE);
   init_keys();
   if (!resize_hash_table()) return 1;
   open_book();

@@ -1,9 +1,11 @@
 #include "frontend/uci.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "core/engine_state.h"
 #include "core/output.h"
+#include "frontend/input_queue.h"
 #include "frontend/search_session.h"
 #include "platform/clock.h"
 #include "search/game_position.h"
@@ -54,6 +56,19 @@ void new_game() {
   if (control.hash_mode) clear_hash_table();
 }
 
+// While logging, each command is copied to the log. Only "uci" is echoed
+// to the interface as well (it arrives before the interface knows the
+// engine); any other echo would be a line no interface understands.
+void echo_command(const char* command, const char* word) {
+  if (!settings.log_enabled) return;
+  char line[COMMAND_MAX + 8];
+  std::snprintf(line, sizeof line, "CMD: %s", command);
+  if (!std::strcmp(word, "uci"))
+    print_line(line);
+  else
+    print_log_only(line);
+}
+
 }  // namespace
 
 const char* split_command(const char* command, char* word) {
@@ -71,9 +86,9 @@ const char* split_command(const char* command, char* word) {
 
 void uci_command(char* command) {
   if (command[0] == '\0' || command[0] == '\n') return;
-  if (settings.log_enabled) print_linef("CMD: %s", command);
   char word[WORD_MAX + 1];
   char* args = const_cast<char*>(split_command(command, word));
+  echo_command(command, word);
 
   if (!std::strcmp(word, "uci")) {
     send_identification();

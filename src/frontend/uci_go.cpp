@@ -33,7 +33,12 @@ bool has_word(const char* args, const char* word) {
 
 void uci_go(char* args) {
   control.stop = 2;
+  // Every "go" starts from the default limits and applies only its own
+  // words: a fixed depth for analysis must not cap the game that follows.
   control.level_moves = 0;
+  control.max_depth = MAX_PV;
+  control.node_limit = 0;
+  control.increment = 0;
   control.start_request = std::strstr(args, "ponder") ? 2 : 1;
   const int side = game_board()->side;
   double v;
@@ -44,8 +49,6 @@ void uci_go(char* args) {
   if (limit_value(args, "movestogo", &v)) {
     control.level_moves = 40;
     control.moves_to_go = static_cast<int16_t>(v);
-    control.max_depth = 66;
-    control.node_limit = 0;
   }
   if (limit_value(args, "depth", &v)) {
     control.max_depth = static_cast<int8_t>(v > 66 ? 66 : v);
@@ -67,20 +70,13 @@ void uci_go(char* args) {
     control.level_moves = 1;
     control.level_time = 10000000.0;
     control.increment = 0;
-    control.max_depth = 66;
-    control.node_limit = 0;
   }
   // The protocol forbids a best move before "stop" after "go infinite",
   // even when the search has nothing left to do.
   request_hold_until_stop(infinite);
 }
 
-void uci_stop() {
-  set_hold_until_stop(false);
-  if (control.state == 0) return;
-  control.stop = 1;
-  control.state = 1;
-}
+void uci_stop() { end_search_now(); }
 
 void uci_ponderhit() {
   if (control.state == 2) control.state = 1;

@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "core/engine_state.h"
+#include "core/message.h"
 #include "core/output.h"
 #include "frontend/search_session.h"
 #include "frontend/text.h"
@@ -38,7 +39,7 @@ void uci_setoption(const char* args) {
   if (named(name, "Clear Hash")) {
     if (control.hash_mode) {
       clear_hash_table();
-      print_line("Hash table cleared");
+      print_message("Hash table cleared");
     }
     return;
   }

@@ -91,7 +91,7 @@ TEST(BadInput, JunkConfigurationFiles) {
   junk.write_file("tarn.rc", random_bytes(random, 50000) + "\nPST_pawn_op\n1 2\n" +
                                  random_bytes(random, 5000) + "\nSyzygyPath\nTarnBook \"\"\n");
   ASSERT_TRUE(junk.start({"-nolog", "-hash", "1"}));
-  EXPECT_TRUE(junk.expect_line("file tarn.rc contains invalid PST", 10));
+  EXPECT_TRUE(junk.expect_line("info string file tarn.rc contains invalid PST", 10));
   ASSERT_TRUE(ready(junk));
   expect_clean_exit(junk);
 

@@ -96,17 +96,18 @@ TEST(UciDialogue, OptionRepliesAndClamping) {
   engine.send("isready");
   EXPECT_EQ(engine.read_until("readyok", 10), std::vector<std::string>{"readyok"});
   // The button needs no value.
-  EXPECT_EQ(option_reply(engine, "name Clear Hash"), "Hash table cleared");
+  EXPECT_EQ(option_reply(engine, "name Clear Hash"), "info string Hash table cleared");
 }
 
-TEST(UciDialogue, LogOptionTurnsTheEchoBackOn) {
+// The log gets the commands again; the interface sees only replies.
+TEST(UciDialogue, LogOptionLogsTheCommands) {
   EngineProcess engine;
   ASSERT_TRUE(engine.start({"-nolog", "-hash", "1"}));
   ASSERT_TRUE(ready(engine));
   EXPECT_EQ(option_reply(engine, "name Log value true"), "info string Log set to 1");
   engine.send("isready");
-  EXPECT_EQ(engine.read_until("readyok", 10), (std::vector<std::string>{"CMD: isready", "readyok"}));
-  EXPECT_EQ(option_reply(engine, "name Log value false"), "CMD: setoption name Log value false");
+  EXPECT_EQ(engine.read_until("readyok", 10), (std::vector<std::string>{"readyok"}));
+  EXPECT_EQ(option_reply(engine, "name Log value false"), "info string Log set to 0");
   engine.send("quit");
   ASSERT_TRUE(engine.wait_exit(10, nullptr));
   std::string log = engine.read_file("tarn.log");
@@ -160,15 +161,6 @@ TEST(UciDialogue, QuitAndEndOfInputExitCleanly) {
   EXPECT_TRUE(closing.expect_line("readyok", 10));
   ASSERT_TRUE(closing.wait_exit(10, &status));
   EXPECT_EQ(status, 0);
-
-  // End of input in the middle of a search still shuts down in order.
-  EngineProcess searching;
-  ASSERT_TRUE(searching.start({"-nolog", "-hash", "1"}));
-  searching.send("go infinite");
-  searching.read_for(0.3);
-  searching.close_input();
-  ASSERT_TRUE(searching.wait_exit(10, &status));
-  EXPECT_EQ(status, 0);
 }
 
 TEST(UciDialogue, SecondInstanceRunsWithoutTheLog) {
@@ -177,9 +169,8 @@ TEST(UciDialogue, SecondInstanceRunsWithoutTheLog) {
   ASSERT_TRUE(ready(first));
   EngineProcess second(first.directory());
   ASSERT_TRUE(second.start());
-  EXPECT_EQ(second.read_until("", 10), std::vector<std::string>{"log file in use"});
-  EXPECT_TRUE(second.expect_line("", 5));  // the empty line after it
   ASSERT_TRUE(ready(second));
+  EXPECT_EQ(second.transcript(), (std::vector<std::string>{"info string log file in use", "readyok"}));
   ASSERT_TRUE(ready(second));
   ASSERT_TRUE(ready(first));
   second.send("quit");
@@ -196,14 +187,66 @@ TEST(UciDialogue, ConfigurationFileAtStartUp) {
   engine.write_file("tarn.rc",
                     "# probe depths\nSyzygyProbeDepth5 = 7\nSyzygyProbeDepth6 9\nLMR_depth 4\n");
   ASSERT_TRUE(engine.start({"-nolog", "-hash", "1"}));
-  EXPECT_EQ(engine.read_until("file tarn.rc", 10),
-            (std::vector<std::string>{"loaded parameters from tarn.rc", "",
-                                      "file tarn.rc contains invalid PST"}));
+  EXPECT_EQ(engine.read_until("info string file tarn.rc", 10),
+            (std::vector<std::string>{"info string loaded parameters from tarn.rc",
+                                      "info string file tarn.rc contains invalid PST"}));
   engine.send("uci");
   std::vector<std::string> lines = engine.read_until("uciok", 10);
   ASSERT_GE(lines.size(), 3u);
   EXPECT_EQ(lines[lines.size() - 3], "option name SyzygyProbeDepth5 type spin default 7 min 1 max 100");
   EXPECT_EQ(lines[lines.size() - 2], "option name SyzygyProbeDepth6 type spin default 9 min 1 max 100");
+  // Castling rights without their rook: reported, as information.
+  engine.send("position fen 4k3/8/8/8/8/8/8/4K3 w KQkq -");
+  EXPECT_TRUE(ready(engine));
+  EXPECT_EQ(engine.transcript()[engine.transcript().size() - 2], "info string Illegal EPD record");
+  engine.send("quit");
+  ASSERT_TRUE(engine.wait_exit(10, nullptr));
+
+  // The console operator reads the same messages as they are.
+  EngineProcess console(engine.directory());
+  ASSERT_TRUE(console.start({"-c", "-nolog"}));
+  EXPECT_EQ(console.read_until("file tarn.rc", 10),
+            (std::vector<std::string>{"loaded parameters from tarn.rc", "", "file tarn.rc contains invalid PST"}));
+  console.send("quit");
+}
+
+// A script piped in is answered whole: at end of input each command runs in
+// order, a search with a limit runs to its end, one without is stopped, and
+// every search is reported before the engine exits with status 0.
+TEST(UciDialogue, PipedInputIsAnsweredBeforeTheExit) {
+  struct Case {
+    const char* protocol;
+    std::string script;
+    int reports;                        // "bestmove" lines, or console summaries
+    std::vector<std::string> last;      // prefixes of the last lines
+  } cases[] = {
+      {"-uci", "position startpos\ngo depth 8\n", 1, {"info depth 8 ", "bestmove "}},
+      {"-uci", "go movetime 300\nposition startpos moves e2e4\ngo nodes 5000\n", 2, {"bestmove "}},
+      {"-uci", "go infinite\n", 1, {"bestmove "}},
+      {"-uci", "go ponder wtime 1000 btime 1000\n", 1, {"bestmove "}},
+      {"-c", "go 6\n", 1, {"move= ", "Hash fill= ", ""}},
+      {"-c", "go\n", 1, {"move= ", "Hash fill= ", ""}},
+  };
+  for (const Case& c : cases) {
+    EngineProcess engine;
+    ASSERT_TRUE(engine.start({"-nolog", "-hash", "1", c.protocol}));
+    engine.send_raw(c.script);
+    engine.close_input();
+    int status = -1;
+    ASSERT_TRUE(engine.wait_exit(30, &status)) << c.script;
+    EXPECT_EQ(status, 0) << c.script;
+    engine.read_for(0.1);
+    const std::vector<std::string>& lines = engine.transcript();
+    int reports = 0;
+    for (const std::string& line : lines)
+      reports += line.rfind(std::string(c.protocol) == "-c" ? "move= " : "bestmove ", 0) == 0;
+    EXPECT_EQ(reports, c.reports) << c.script;
+    ASSERT_GE(lines.size(), c.last.size()) << c.script;
+    for (size_t i = 0; i < c.last.size(); ++i) {
+      const std::string& line = lines[lines.size() - c.last.size() + i];
+      EXPECT_EQ(line.rfind(c.last[i], 0), 0u) << c.script << "line: " << line;
+    }
+  }
 }
 
 TEST(UciDialogue, QuietShowsOnlyReplies) {

@@ -1,7 +1,9 @@
 // The search through the real engine binary: what an interface sees.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -27,6 +29,34 @@ void open(EngineProcess& engine, const std::vector<std::string>& options = {}) {
   for (const std::string& option : options) engine.send("setoption name " + option);
   engine.send("isready");
   ASSERT_TRUE(engine.expect_line("readyok", 10));
+}
+
+// The lines of one search, through "bestmove".
+std::vector<std::string> search(EngineProcess& engine, const std::string& position, const std::string& go,
+                                double timeout_s = 60) {
+  engine.send(position);
+  engine.send(go);
+  return engine.read_until("bestmove", timeout_s);
+}
+
+// The info lines that carry a score.
+std::vector<std::string> score_lines(const std::vector<std::string>& lines) {
+  std::vector<std::string> kept;
+  for (const std::string& line : lines)
+    if (starts(line, "info ") && line.find(" score ") != std::string::npos) kept.push_back(line);
+  return kept;
+}
+
+// "cp 12", "mate -3" (with a bound mark when there is one).
+std::string score_of(const std::string& info) {
+  const size_t at = info.find(" score ") + 7;
+  return info.substr(at, info.find(" nodes ") - at);
+}
+
+int pv_length(const std::string& info) {
+  int moves = 0;
+  for (size_t at = info.find(" pv "); at != std::string::npos; at = info.find(' ', at + 1)) ++moves;
+  return moves - 1;
 }
 
 double seconds_since(std::chrono::steady_clock::time_point start) {
@@ -164,6 +194,128 @@ TEST(UciSearch, PonderInfiniteStopAndIsready) {
   engine.send("go depth 3");
   lines = engine.read_for(1.5);
   EXPECT_EQ(count_prefix(lines, "bestmove"), 2);
+}
+
+// The issue position: White mates in about 13 with b1b8, found at depth
+// 16. WAC.051 and WAC.096: mates in 8 and 9 found before the iteration's
+// last root moves. Each limit stops the search after the mate is found,
+// while the later root moves are being searched; it used to stop in a
+// re-search that a closed window had started with a false "mate 1".
+TEST(UciSearch, FoundMateSurvivesTheLimit) {
+  EngineProcess engine;
+  open(engine, {"Hash value 32"});
+  const std::string game =
+      "position startpos moves b1c3 b8c6 d2d4 f7f5 d4d5 c6e5 g1f3 e5f3 e2f3 c7c6 f1e2 d8a5 d5c6 b7c6 e1g1 c8a6 "
+      "c1f4 a6e2 d1e2 e8c8 b2b4 a5b6 b4b5 e7e6 b5c6 b6c6 a1b1 d7d5 f1e1 g8e7 c3b5 c6a6 e2e5 a6b6 b5a7 b6a7";
+  struct Case {
+    std::string position;
+    const char* go;
+    const char* best;
+  } cases[] = {
+      {game, "go nodes 400000", "bestmove b1b8"},
+      {game, "go nodes 1000000", "bestmove b1b8"},
+      {"position fen r1bq1r2/pp4k1/4p2p/3pPp1Q/3N1R1P/2PB4/6P1/6K1 w - -", "go nodes 550000", "bestmove f4g4"},
+      {"position fen r1b4k/ppp2Bb1/6Pp/3pP3/1qnP1p1Q/8/PPP3P1/1K1R3R w - -", "go nodes 380000", "bestmove h4d8"},
+  };
+  for (const Case& c : cases) {
+    engine.send("ucinewgame");
+    const std::vector<std::string> lines = search(engine, c.position, c.go);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back().rfind(c.best, 0), 0u) << c.go << ": " << lines.back();
+    const std::vector<std::string> scored = score_lines(lines);
+    ASSERT_FALSE(scored.empty());
+    for (const std::string& line : scored) EXPECT_NE(score_of(line), "mate 1") << line;
+    EXPECT_EQ(score_of(scored.back()).rfind("mate ", 0), 0u) << scored.back();
+  }
+}
+
+// The same closed window on the losing side: once the first root move was
+// found mated, every other move answered "mated at once" without a search,
+// so the engine walked into the mate. WAC records with the other side to
+// move: the attacker's threat is there, and a defence exists.
+TEST(UciSearch, MateAgainstTheFirstMoveLeavesTheOthersOpen) {
+  EngineProcess engine;
+  open(engine);
+  const std::pair<const char*, const char*> cases[] = {
+      {"6k1/2pb1r1p/3p1PpQ/p1nPp3/1q2P3/2N2P2/PrB5/2K3RR b - -", "bestmove b4c3"},
+      {"r5r1/p1q2p1k/1p1R2pB/3pP3/6bQ/2p5/P1P1NPPP/6K1 b - -", "bestmove g4e2"},
+      {"r2rb1k1/pp1q1p1p/2n1p1p1/2bp4/5P2/PP1BPR1Q/1BPN2PP/R5K1 b - -", "bestmove c5e7"},
+  };
+  for (const auto& [fen, mated_move] : cases) {
+    engine.send("ucinewgame");
+    const std::vector<std::string> lines = search(engine, std::string("position fen ") + fen, "go depth 7");
+    const std::vector<std::string> scored = score_lines(lines);
+    ASSERT_FALSE(scored.empty());
+    EXPECT_EQ(score_of(scored.back()).rfind("mate -", 0), std::string::npos) << scored.back();
+    EXPECT_NE(lines.back().rfind(mated_move, 0), 0u) << lines.back();
+  }
+}
+
+// Each "go" starts from depth 66 and no node limit; "ucinewgame" keeps it so.
+TEST(UciSearch, EachGoHasOnlyItsOwnLimits) {
+  EngineProcess engine;
+  open(engine);
+  const std::string start = "position startpos";
+  auto deepest = [](const std::vector<std::string>& lines) {
+    int depth = 0;
+    for (const std::string& line : score_lines(lines)) depth = std::max(depth, std::stoi(line.substr(11)));
+    return depth;
+  };
+  search(engine, start, "go depth 2");
+  EXPECT_GT(deepest(search(engine, start, "go nodes 20000")), 4);
+  search(engine, start, "go nodes 1500");
+  EXPECT_EQ(deepest(search(engine, start, "go depth 6")), 6);
+  search(engine, start, "go depth 3");
+  engine.send("ucinewgame");
+  EXPECT_GT(deepest(search(engine, start, "go movetime 300")), 3);
+}
+
+// A side mated after its first move is "mate -1"; the console keeps the score.
+TEST(UciSearch, MatedInMovesOfTheSideToMove) {
+  EngineProcess engine;
+  open(engine);
+  const std::vector<std::string> scored = score_lines(search(engine, "position fen k7/8/1K6/8/8/8/8/7R b - -", "go depth 8"));
+  ASSERT_FALSE(scored.empty());
+  for (const std::string& line : scored) EXPECT_EQ(score_of(line), "mate -1") << line;
+}
+
+// Lines of a failed window are bounds: a fail high is marked "lowerbound",
+// a fail low "upperbound". A search stopped in the re-search of a move that
+// failed high keeps the move with the reply its last finished search found
+// (so "bestmove" still has a ponder move), and its score is a bound too.
+TEST(UciSearch, BoundsOfFailedWindowsAndInterruptedFailHigh) {
+  EngineProcess engine;
+  open(engine);
+  const std::string wac051 = "position fen r1bq1r2/pp4k1/4p2p/3pPp1Q/3N1R1P/2PB4/6P1/6K1 w - -";
+  const std::string ruy = "position startpos moves e2e4 e7e5 g1f3 b8c6 f1b5 a7a6";
+  struct Case {
+    const std::string& position;
+    const char* mark;
+  } cases[] = {{wac051, " lowerbound"}, {ruy, " upperbound"}};
+  for (const Case& c : cases) {
+    const std::vector<std::string> scored = score_lines(search(engine, c.position, "go depth 4"));
+    ASSERT_FALSE(scored.empty());
+    int marked = 0;
+    for (const std::string& line : scored) {
+      if (line.find("bound ") == std::string::npos) continue;
+      marked += line.find(c.mark) != std::string::npos;
+      EXPECT_EQ(pv_length(line), 1) << line;  // the failed move alone
+    }
+    EXPECT_GE(marked, 1) << c.mark;
+    EXPECT_EQ(score_of(scored.back()).find("bound"), std::string::npos) << scored.back();
+  }
+  const std::string wac043 = "position fen r2q3k/p2P3p/1p3p2/3QP1r1/8/B7/P5PP/2R3K1 w - -";
+  const std::pair<const std::string&, const char*> interrupted[] = {{wac051, "bestmove f4g4 ponder "},
+                                                                     {wac043, "bestmove a3e7 ponder "}};
+  for (const auto& [position, best] : interrupted) {
+    engine.send("ucinewgame");  // the limit is counted from an empty table
+    const std::vector<std::string> lines = search(engine, position, "go nodes 3300");
+    EXPECT_EQ(lines.back().rfind(best, 0), 0u) << lines.back();
+    const std::vector<std::string> scored = score_lines(lines);
+    ASSERT_FALSE(scored.empty());
+    EXPECT_NE(scored.back().find(" lowerbound "), std::string::npos) << scored.back();
+    EXPECT_GE(pv_length(scored.back()), 2) << scored.back();
+  }
 }
 
 TEST(UciSearch, MultiPvAndThreads) {
