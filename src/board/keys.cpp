@@ -2,7 +2,7 @@
 
 #include "board/bitboard.h"
 #include "board/board.h"
-#include "core/output.h"
+#include "core/message.h"
 
 uint64_t zobrist[1024];
 uint64_t zobrist_state[66];
@@ -45,7 +45,7 @@ void init_keys() {
     uint64_t candidate = draw_key();
     for (int attempt = 1; i > 0 && poor_key(candidate, i); ++attempt) {
       if (attempt == 5) {
-        print_line("bad hashcode");
+        print_message("bad hashcode");
         break;
       }
       candidate = draw_key();
