@@ -19,6 +19,7 @@
 #include "frontend/main_loop.h"
 #include "frontend/search_session.h"
 #include "platform/clock.h"
+#include "platform/closed_output.h"
 #include "platform/timer_period.h"
 #include "search/search_thread.h"
 #include "tools/tool_search.h"
@@ -124,6 +125,7 @@ void set_default_settings() {
 }
 
 int run_engine(int argc, const char* const* argv) {
+  survive_closed_output();
   unsigned long long now = wall_clock_ms();
   std::srand(static_cast<unsigned>(now));
   hold_messages();

@@ -239,6 +239,20 @@ TEST(UciDialogue, PipedInputIsAnsweredBeforeTheExit) {
   }
 }
 
+// An interface that hangs up both pipes mid-search: the engine's writes
+// fail, and it still finishes the search and leaves with status 0.
+TEST(UciDialogue, AnInterfaceThatHangsUpLeavesTheEngineToFinish) {
+  EngineProcess engine;
+  ASSERT_TRUE(engine.start({"-nolog", "-hash", "1"}));
+  engine.send("position startpos");
+  engine.send("go depth 9");
+  engine.close_output();
+  engine.close_input();
+  int status = -1;
+  ASSERT_TRUE(engine.wait_exit(60, &status));
+  EXPECT_EQ(status, 0);
+}
+
 TEST(UciDialogue, QuietShowsOnlyReplies) {
   EngineProcess engine;
   ASSERT_TRUE(engine.start({"-quiet", "-hash", "1"}));

@@ -173,6 +173,12 @@ void EngineProcess::close_input() {
   to_engine_ = -1;
 }
 
+void EngineProcess::close_output() {
+  if (from_engine_ >= 0) close(from_engine_);
+  from_engine_ = -1;
+  output_closed_ = true;
+}
+
 bool EngineProcess::pump(int timeout_ms) {
   if (output_closed_) return false;
   pollfd request{from_engine_, POLLIN, 0};

@@ -36,6 +36,7 @@ class EngineProcess {
   bool send(const std::string& line);        // the line plus a line feed
   bool send_raw(const std::string& bytes);   // exactly these bytes
   void close_input();                        // end of input for the engine
+  void close_output();                       // stop reading: the engine's writes fail
 
   // Waits for a line that starts with `prefix`; true when one arrived in
   // time, stored in `found`. Lines before it stay in the transcript.
