@@ -6,92 +6,119 @@
 
 namespace {
 
-enum : uint8_t { ILLEGAL = 0, DRAW = 1, WIN = 2, UNKNOWN = 4 };
+// The result: for [0] attacker (pawn side, white) to move, [1] defender to
+// move; the pawn index (file a-d, index file + 4 * rank) and the attacker
+// king, the set of defender-king squares where the attacker wins.
+uint64_t won[2][32][64];
 
-// [0] attacker (pawn side, white) to move, [1] defender to move; then the
-// pawn index (file a-d, index file + 4 * rank), attacker king, defender king.
-uint8_t table[2][32][64][64];
+// While building, the same positions split three ways: won, not yet known
+// and drawn. Illegal positions are in none of the three.
+struct Sets {
+  uint64_t win, unknown, draw;
+};
+Sets sets[2][32][64];
 bool built = false;
-
-// King steps from each square, ended by -1.
-int8_t king_steps[64][9];
 
 int distance(int a, int b) {
   int df = std::abs((a & 7) - (b & 7)), dr = std::abs((a >> 3) - (b >> 3));
   return df > dr ? df : dr;
 }
 
-bool pawn_attacks_square(int pawn, int square) {
-  if ((pawn >> 3) == 7 || (square >> 3) != (pawn >> 3) + 1) return false;
-  return std::abs((square & 7) - (pawn & 7)) == 1;
+uint64_t bit(int square) { return uint64_t{1} << square; }
+
+constexpr uint64_t FILE_A = 0x0101010101010101ull, FILE_H = FILE_A << 7;
+
+// Squares one king step away from any square of `b`.
+uint64_t king_reach(uint64_t b) {
+  uint64_t sideways = ((b << 1) & ~FILE_A) | ((b >> 1) & ~FILE_H);
+  uint64_t row = b | sideways;
+  return sideways | (row << 8) | (row >> 8);
 }
 
 int pawn_square(int index) { return (index >> 2) * 8 + (index & 3); }
 
-void mark_start(int p, int pawn) {
+// Starting values. Positions with touching kings or two pieces on one
+// square are illegal, and so is the attacker to move with the pawn attacking
+// the defending king. A pawn on the eighth rank stands for a new queen: won
+// with the attacker to move, and with the defender to move unless the
+// defending king can take it unprotected.
+void mark_start(int p) {
+  int pawn = pawn_square(p);
   bool queen = (pawn >> 3) == 7;
+  uint64_t pawn_hits = queen ? 0 : ((bit(pawn) << 7) & ~FILE_H) | ((bit(pawn) << 9) & ~FILE_A);
   for (int ak = 0; ak < 64; ak++) {
-    for (int dk = 0; dk < 64; dk++) {
-      uint8_t& atm = table[0][p][ak][dk];
-      uint8_t& dtm = table[1][p][ak][dk];
-      atm = dtm = UNKNOWN;
-      if (ak == dk || ak == pawn || dk == pawn || distance(ak, dk) <= 1) {
-        atm = dtm = ILLEGAL;
-        continue;
-      }
-      if (pawn_attacks_square(pawn, dk)) atm = ILLEGAL;
-      if (queen) {
-        if (atm) atm = WIN;
-        if (distance(dk, pawn) > 1 || distance(ak, pawn) <= 1) dtm = WIN;
-      }
+    Sets& atm = sets[0][p][ak];
+    Sets& dtm = sets[1][p][ak];
+    atm = dtm = Sets{0, 0, 0};
+    if (ak == pawn) continue;
+    uint64_t legal = ~(bit(ak) | bit(pawn) | king_reach(bit(ak)));
+    uint64_t attacker_legal = legal & ~pawn_hits;
+    if (!queen) {
+      atm.unknown = attacker_legal;
+      dtm.unknown = legal;
+      continue;
+    }
+    atm.win = attacker_legal;
+    uint64_t can_take = distance(ak, pawn) <= 1 ? 0 : king_reach(bit(pawn));
+    dtm.win = legal & ~can_take;
+    dtm.unknown = legal & can_take;
+  }
+}
+
+// Moves an entry of `here` to won or drawn.
+bool resolve(Sets& here, uint64_t now_won, uint64_t now_drawn) {
+  here.win |= now_won;
+  here.draw |= now_drawn;
+  here.unknown &= ~(now_won | now_drawn);
+  return (now_won | now_drawn) != 0;
+}
+
+// Attacker to move: won when some move reaches a won entry, drawn when no
+// move reaches a won or unknown one. The pawn push is blocked by either
+// king; the double step also needs the square it passes.
+bool settle_attacker(int p, int pawn, int ak) {
+  Sets& here = sets[0][p][ak];
+  if (!here.unknown) return false;
+  uint64_t win = 0, unknown = 0;
+  int ahead = pawn + 8, twice = pawn + 16;
+  if (ahead != ak) {
+    uint64_t open = ~bit(ahead);
+    win |= sets[1][p + 4][ak].win & open;
+    unknown |= sets[1][p + 4][ak].unknown & open;
+    if ((pawn >> 3) == 1 && twice != ak) {
+      open &= ~bit(twice);
+      win |= sets[1][p + 8][ak].win & open;
+      unknown |= sets[1][p + 8][ak].unknown & open;
     }
   }
-}
-
-// Values after every attacker move, ORed: pawn pushes and king steps.
-uint8_t attacker_moves(int p, int pawn, int ak, int dk) {
-  uint8_t seen = 0;
-  int ahead = pawn + 8;
-  if (ahead != ak && ahead != dk) {
-    seen |= table[1][p + 4][ak][dk];
-    int twice = pawn + 16;
-    if ((pawn >> 3) == 1 && twice != ak && twice != dk) seen |= table[1][p + 8][ak][dk];
+  for (uint64_t steps = king_reach(bit(ak)); steps; steps &= steps - 1) {
+    const Sets& next = sets[1][p][__builtin_ctzll(steps)];
+    win |= next.win;
+    unknown |= next.unknown;
   }
-  for (const int8_t* to = king_steps[ak]; *to >= 0; to++) seen |= table[1][p][*to][dk];
-  return seen;
+  return resolve(here, here.unknown & win, here.unknown & ~win & ~unknown);
 }
 
-uint8_t defender_moves(int p, int pawn, int ak, int dk) {
-  uint8_t seen = 0;
-  for (const int8_t* to = king_steps[dk]; *to >= 0; to++) {
-    if (*to == pawn)
-      seen |= distance(ak, pawn) > 1 ? DRAW : ILLEGAL;
-    else
-      seen |= table[0][p][ak][*to];
-  }
-  return seen;
+// Defender to move: drawn when some move reaches a drawn entry (taking an
+// unprotected pawn is one) or when no move reaches a won one; won when
+// every move reaches a won entry.
+bool settle_defender(int p, int pawn, int ak) {
+  Sets& here = sets[1][p][ak];
+  if (!here.unknown) return false;
+  const Sets& next = sets[0][p][ak];
+  uint64_t draw = king_reach(next.draw), unknown = king_reach(next.unknown), win = king_reach(next.win);
+  if (distance(ak, pawn) > 1) draw |= king_reach(bit(pawn));
+  return resolve(here, here.unknown & ~draw & ~unknown & win, here.unknown & (draw | (~unknown & ~win)));
 }
 
-bool iterate_once() {
+// One pass over the positions with the pawn on index p; true when any
+// entry changed.
+bool settle_pass(int p) {
   bool changed = false;
-  for (int p = 4; p < 28; p++) {  // pawn ranks 2..7
-    int pawn = pawn_square(p);
-    for (int ak = 0; ak < 64; ak++) {
-      for (int dk = 0; dk < 64; dk++) {
-        uint8_t& atm = table[0][p][ak][dk];
-        if (atm == UNKNOWN) {
-          uint8_t seen = attacker_moves(p, pawn, ak, dk);
-          uint8_t v = (seen & WIN) ? WIN : (seen & UNKNOWN) ? UNKNOWN : DRAW;
-          if (v != atm) atm = v, changed = true;
-        }
-        uint8_t& dtm = table[1][p][ak][dk];
-        if (dtm == UNKNOWN) {
-          uint8_t seen = defender_moves(p, pawn, ak, dk);
-          uint8_t v = (seen & DRAW) ? DRAW : (seen & UNKNOWN) ? UNKNOWN : !(seen & WIN) ? DRAW : WIN;
-          if (v != dtm) dtm = v, changed = true;
-        }
-      }
-    }
+  int pawn = pawn_square(p);
+  for (int ak = 0; ak < 64; ak++) {
+    changed |= settle_attacker(p, pawn, ak);
+    changed |= settle_defender(p, pawn, ak);
   }
   return changed;
 }
@@ -101,26 +128,25 @@ bool iterate_once() {
 void init_kpk() {
   if (built) return;
   built = true;
-  for (int from = 0; from < 64; from++) {
-    int n = 0;
-    for (int to = 0; to < 64; to++)
-      if (distance(from, to) == 1) king_steps[from][n++] = static_cast<int8_t>(to);
-    king_steps[from][n] = -1;
+  for (int p = 0; p < 32; p++) mark_start(p);
+  // A pawn only moves forward, so the positions with the pawn on one square
+  // depend only on themselves and on squares further up. Settling the
+  // squares from the seventh rank down reaches the same fixed point as
+  // sweeping the whole table until nothing changes, in a fraction of the
+  // passes: each square's positions are final before any square below reads
+  // them. Whatever is never proven won is a draw (or cannot occur).
+  for (int p = 27; p >= 4; p--) {  // pawn ranks 7..2
+    while (settle_pass(p)) {
+    }
   }
-  for (int p = 0; p < 32; p++) mark_start(p, pawn_square(p));
-  while (iterate_once()) {
-  }
-  // Whatever was never proven won is a draw (or cannot occur).
-  for (auto& by_side : table)
-    for (auto& by_pawn : by_side)
-      for (auto& by_king : by_pawn)
-        for (uint8_t& v : by_king)
-          if (v != WIN) v = DRAW;
+  for (int s = 0; s < 2; s++)
+    for (int p = 0; p < 32; p++)
+      for (int ak = 0; ak < 64; ak++) won[s][p][ak] = sets[s][p][ak].win;
 }
 
 bool kpk_win(bool attacker_to_move, int pawn, int attacker_king, int defender_king) {
   int p = (pawn & 3) + 4 * (pawn >> 3);
-  return table[attacker_to_move ? 0 : 1][p][attacker_king][defender_king] == WIN;
+  return (won[attacker_to_move ? 0 : 1][p][attacker_king] >> defender_king) & 1;
 }
 
 int probe_kpk_squares(int pawn_colour, int pawn, int white_king, int black_king, int side) {
