@@ -26,7 +26,11 @@ struct SearchThread : EvalThread {
   uint8_t iter_depth, iter_state, done_depth, seldepth;
   int16_t score, root_eval;
   uint64_t node_limit;
-  uint64_t nodes, tbhits, tt_probes, tt_hits;
+  // Written at every node by this thread alone: a cache line apart from the
+  // status above, which the front end and the other threads poll, so that
+  // their reads never pull the line away from the writer.
+  alignas(64) uint64_t nodes;
+  uint64_t tbhits, tt_probes, tt_hits;
   uint8_t ext_fraction;
 
   // Results of the root iterations.

@@ -1,7 +1,7 @@
-#include <cstdlib>
 #include <new>
 
 #include "core/output.h"
+#include "platform/zeroed_memory.h"
 #include "search/search_thread.h"
 
 SearchThread* thread_table[MAX_THREADS + 1];
@@ -19,9 +19,11 @@ void trace_search_move(const BoardThread* block, Move move) {
 }  // namespace
 
 SearchThread* alloc_thread_block() {
-  void* memory = std::calloc(1, sizeof(SearchThread));
+  // Pages fresh from the system: zero-filled, aligned for the counters'
+  // cache line, and backed only where the thread touches them.
+  void* memory = zeroed_alloc(sizeof(SearchThread));
   if (!memory) return nullptr;
-  // Default-initialisation keeps calloc's zeros: the block has no initialisers.
+  // Default-initialisation keeps the zeros: the block has no initialisers.
   SearchThread* thread = new (memory) SearchThread;
   link_board_thread(thread);
   thread->tracer = trace_search_move;
@@ -31,5 +33,5 @@ SearchThread* alloc_thread_block() {
 void free_thread_block(SearchThread* thread) {
   if (!thread) return;
   thread->~SearchThread();
-  std::free(thread);
+  zeroed_free(thread, sizeof(SearchThread));
 }

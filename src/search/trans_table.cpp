@@ -7,6 +7,7 @@
 #include "board/board.h"
 #include "board/keys.h"
 #include "core/engine_state.h"
+#include "platform/zeroed_memory.h"
 
 TransTable tt;
 
@@ -17,31 +18,32 @@ constexpr uint32_t check_word(uint64_t key, uint16_t move, int16_t score) {
                                        static_cast<uint32_t>(score + 15000));
 }
 
+std::size_t table_bytes(uint64_t count) { return (count + 32) * sizeof(TTSlot); }
+
+// Empty entries are all zero bytes (see TTSlot).
 void mark_empty() {
   if (!tt.base) return;
-  const uint64_t used = static_cast<uint64_t>(tt.count) + 16;
-  std::memset(tt.base, 0, (static_cast<uint64_t>(tt.count) + 32) * sizeof(TTEntry));
-  for (uint64_t i = 0; i < used; ++i) tt.base[i].depth = TT_EMPTY_DEPTH;
+  std::memset(static_cast<void*>(tt.base), 0, table_bytes(tt.count));
 }
 
-TTEntry* bucket(uint64_t key, int side) { return tt.base + tt_bucket_index(key, side); }
+TTSlot* bucket(uint64_t key, int side) { return tt.base + tt_bucket_index(key, side); }
 
 // Entries are read and written as two 64-bit words with relaxed atomics:
 // plain moves on this hardware, and well-defined when threads collide.
-uint64_t* words(TTEntry* entry) { return reinterpret_cast<uint64_t*>(entry); }
+uint64_t* words(TTSlot* slot) { return reinterpret_cast<uint64_t*>(slot); }
 
-void load_entry(TTEntry* entry, TTEntry& out) {
+void load_slot(TTSlot* slot, TTSlot& out) {
   uint64_t w[2];
-  w[0] = __atomic_load_n(words(entry), __ATOMIC_RELAXED);
-  w[1] = __atomic_load_n(words(entry) + 1, __ATOMIC_RELAXED);
+  w[0] = __atomic_load_n(words(slot), __ATOMIC_RELAXED);
+  w[1] = __atomic_load_n(words(slot) + 1, __ATOMIC_RELAXED);
   std::memcpy(&out, w, sizeof out);
 }
 
-void store_entry(TTEntry* entry, const TTEntry& in) {
+void store_slot(TTSlot* slot, const TTSlot& in) {
   uint64_t w[2];
   std::memcpy(w, &in, sizeof w);
-  __atomic_store_n(words(entry), w[0], __ATOMIC_RELAXED);
-  __atomic_store_n(words(entry) + 1, w[1], __ATOMIC_RELAXED);
+  __atomic_store_n(words(slot), w[0], __ATOMIC_RELAXED);
+  __atomic_store_n(words(slot) + 1, w[1], __ATOMIC_RELAXED);
 }
 
 }  // namespace
@@ -53,7 +55,7 @@ uint64_t tt_bucket_index(uint64_t key, int side) {
 }
 
 void tt_free() {
-  std::free(tt.base);
+  zeroed_free(tt.base, table_bytes(tt.count));
   tt.base = nullptr;
   tt.end = nullptr;
   tt.count = 0;
@@ -69,15 +71,15 @@ int tt_allocate() {
   tt.hashfull = 0;
   // Beyond 32 bits the entry count does not fit its field: refuse rather than wrap.
   if (n > 0xFFFFFFFFull - 32) return -1;
-  void* memory = std::calloc(n + 32, sizeof(TTEntry));
+  // Fresh memory from the system is already the empty table.
+  void* memory = zeroed_alloc(table_bytes(n));
   if (!memory) return -1;
-  tt.base = static_cast<TTEntry*>(memory);
+  tt.base = static_cast<TTSlot*>(memory);
   tt.count = static_cast<uint32_t>(n);
   uint64_t power = 1;
   while (power * 2 <= n) power *= 2;
   tt.mask = n == 0 ? 0 : power - 1;
   tt.end = tt.base + n;
-  mark_empty();
   return 0;
 }
 
@@ -91,64 +93,69 @@ void tt_probe_key(uint64_t key, int side, TTEntry& out) {
   out.move = 0;
   out.depth = TT_NO_ENTRY;
   if (control.hash_mode == 0 || !tt.base || tt.count == 0) return;
-  TTEntry* entry = bucket(key, side);
+  TTSlot* slot = bucket(key, side);
   const uint32_t hi = static_cast<uint32_t>(key >> 32);
-  for (int i = 0; i < 4; ++i, ++entry) {
-    TTEntry copy;
-    load_entry(entry, copy);
-    if (copy.key_hi != hi) continue;
+  for (int i = 0; i < 4; ++i, ++slot) {
+    if (__atomic_load_n(&slot->key_hi, __ATOMIC_RELAXED) != hi) continue;
+    TTSlot copy;
+    load_slot(slot, copy);
+    if (copy.key_hi != hi) continue;  // rewritten since the first look
     // A found entry stays young. Racing with a writer here at worst leaves
     // an entry whose check word no longer matches.
     copy.gen = static_cast<uint16_t>(control.hash_age);
-    __atomic_store_n(words(entry) + 1, [&] {
-      uint64_t w[2];
-      std::memcpy(w, &copy, sizeof w);
-      return w[1];
-    }(), __ATOMIC_RELAXED);
+    uint64_t w[2];
+    std::memcpy(w, &copy, sizeof w);
+    __atomic_store_n(words(slot) + 1, w[1], __ATOMIC_RELAXED);
     if (check_word(key, copy.move, copy.score) != copy.check) {
       out.depth = TT_BAD_CHECK;
       return;
     }
-    out = copy;
+    out.key_hi = copy.key_hi;
+    out.check = copy.check;
+    out.move = copy.move;
+    out.score = copy.score;
+    out.gen = copy.gen;
+    out.bound = copy.bound;
+    out.depth = static_cast<int8_t>(slot_depth(copy));
     return;
   }
 }
 
 void tt_store_key(uint64_t key, int side, uint16_t move, int score, int bound, int depth) {
   if (control.hash_mode == 0 || !tt.base || tt.count == 0) return;
-  TTEntry* first = bucket(key, side);
+  TTSlot* first = bucket(key, side);
   const uint32_t hi = static_cast<uint32_t>(key >> 32);
-  TTEntry slots[4];
-  for (int i = 0; i < 4; ++i) load_entry(first + i, slots[i]);
+  TTSlot slots[4];
+  for (int i = 0; i < 4; ++i) load_slot(first + i, slots[i]);
   int target = -1;
   for (int i = 0; i < 4; ++i) {
     if (slots[i].key_hi == hi) {
-      if (depth < slots[i].depth - 2) return;
+      if (depth < slot_depth(slots[i]) - 2) return;
       target = i;
       break;
     }
   }
   if (target < 0) {
     target = 0;
-    int weakest = static_cast<int16_t>(slots[0].gen) * 16 + slots[0].depth;
+    int weakest = static_cast<int16_t>(slots[0].gen) * 16 + slot_depth(slots[0]);
     for (int i = 1; i < 4; ++i) {
-      const int worth = static_cast<int16_t>(slots[i].gen) * 16 + slots[i].depth;
+      const int worth = static_cast<int16_t>(slots[i].gen) * 16 + slot_depth(slots[i]);
       if (worth < weakest) {
         weakest = worth;
         target = i;
       }
     }
-    if (depth < slots[target].depth - 7) return;
+    if (depth < slot_depth(slots[target]) - 7) return;
   }
-  TTEntry entry;
+  TTSlot entry;
   entry.key_hi = hi;
   entry.move = move;
   entry.score = static_cast<int16_t>(score);
   entry.check = check_word(key, move, entry.score);
   entry.gen = static_cast<uint16_t>(control.hash_age);
   entry.bound = static_cast<uint8_t>(bound);
-  entry.depth = static_cast<int8_t>(depth);
-  store_entry(first + target, entry);
+  entry.depth_code = static_cast<uint8_t>(depth - TT_EMPTY_DEPTH);
+  store_slot(first + target, entry);
 }
 
 void tt_probe(const Board& board, TTEntry& out) {
@@ -182,8 +189,8 @@ double tt_hashfull() {
   int used = 0;
   const uint64_t start = tt.count / 2 - 500;
   for (uint64_t i = start; i < start + 1000; ++i) {
-    TTEntry entry;
-    load_entry(tt.base + i, entry);
+    TTSlot entry;
+    load_slot(tt.base + i, entry);
     if (entry.gen == static_cast<uint16_t>(control.hash_age)) ++used;
   }
   tt.hashfull = used * 0.001;

@@ -17,16 +17,32 @@ struct TTEntry {
 };
 static_assert(sizeof(TTEntry) == 16, "four entries must fill one cache line");
 
+// An entry as the table holds it: the same fields, but the depth kept as its
+// distance above the empty mark, so that an entry of all zero bytes is an
+// empty one and a table fresh from the operating system needs no marking.
+struct TTSlot {
+  uint32_t key_hi;
+  uint32_t check;
+  uint16_t move;
+  int16_t score;
+  uint16_t gen;
+  uint8_t bound;
+  uint8_t depth_code;  // depth - TT_EMPTY_DEPTH, modulo 256
+};
+static_assert(sizeof(TTSlot) == 16, "four entries must fill one cache line");
+
 enum : uint8_t { BOUND_UPPER = 1, BOUND_LOWER = 2, BOUND_EXACT = 3 };
 
 // Miss codes left in TTEntry::depth by a probe that found nothing usable.
 enum : int8_t { TT_NO_ENTRY = -99, TT_BAD_CHECK = -98, TT_BAD_MOVE = -97, TT_EMPTY_DEPTH = -50 };
 
+inline int slot_depth(const TTSlot& slot) { return static_cast<int8_t>(slot.depth_code + TT_EMPTY_DEPTH); }
+
 struct TransTable {
-  TTEntry* base;   // n + 32 entries
+  TTSlot* base;    // n + 32 entries
   uint32_t count;  // n
   uint64_t mask;   // largest power of two <= n, minus one
-  TTEntry* end;    // base + n
+  TTSlot* end;     // base + n
   double hashfull;
 };
 

@@ -32,8 +32,15 @@ TEST(TransTable, LayoutAndBucketsFromBothEnds) {
     EXPECT_EQ(tt.mask, 4194303u);
     EXPECT_EQ(tt.end - tt.base, 4194304);
     // Every entry that a bucket can reach is empty; the extra entries exist.
-    EXPECT_EQ(tt.base[4194304 + 15].depth, TT_EMPTY_DEPTH);
-    EXPECT_EQ(tt.base[0].depth, TT_EMPTY_DEPTH);
+    EXPECT_EQ(slot_depth(tt.base[4194304 + 15]), TT_EMPTY_DEPTH);
+    EXPECT_EQ(slot_depth(tt.base[0]), TT_EMPTY_DEPTH);
+    // The stored depth code round-trips every depth a search can store.
+    for (int depth : {0, 1, 77, 127}) {
+      tt_store_key(0x00000005000000A0ull, 0, 0, 1, BOUND_EXACT, depth);
+      TTEntry out;
+      tt_probe_key(0x00000005000000A0ull, 0, out);
+      EXPECT_EQ(out.depth, depth);
+    }
   }
   TableSize size(100);
   EXPECT_EQ(tt.count, 6553600u);
@@ -59,7 +66,7 @@ TEST(TransTable, StoreProbeCheckWordAndMoveTest) {
   tt_probe_key(key, 1, out);
   EXPECT_EQ(out.depth, TT_NO_ENTRY);
   // A torn entry (score changed behind the check word) reads as a miss.
-  TTEntry* bucket = tt.base + tt_bucket_index(key, 0);
+  TTSlot* bucket = tt.base + tt_bucket_index(key, 0);
   bucket->score = 5;
   tt_probe_key(key, 0, out);
   EXPECT_EQ(out.depth, TT_BAD_CHECK);
