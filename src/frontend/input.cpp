@@ -6,6 +6,7 @@
 #include "frontend/console.h"
 #include "frontend/input_queue.h"
 #include "frontend/uci.h"
+#include "platform/clock.h"
 #include "platform/stdin_reader.h"
 
 namespace {
@@ -40,6 +41,18 @@ bool fill_queue(int timeout_ms) {
 }  // namespace
 
 bool input_ended() { return end_of_input; }
+
+void wait_for_input(int timeout_ms) {
+  bool line_waiting =
+      std::memchr(pending.queue, COMMAND_SEPARATOR, static_cast<size_t>(pending.queue_length)) != nullptr;
+  if (end_of_input || line_waiting || queue_room(&pending) == 0) {
+    sleep_ms(timeout_ms);
+    return;
+  }
+  // Fresh input ends the wait early (the sleep is alertable): an idle
+  // engine answers a command at once instead of on its next round.
+  stdin_wait(timeout_ms);
+}
 
 void execute_command(char* command) {
   if (settings.protocol == 2 || std::strcmp(command, "uci") == 0) {

@@ -14,6 +14,10 @@ bool input_exhausted();
 // `out` holds COMMAND_MAX + 1 bytes.
 int read_input_line(char* out);
 
+// Sleeps `timeout_ms`, or less when new input arrives while no complete
+// command is queued.
+void wait_for_input(int timeout_ms);
+
 // True once standard input has reported its end.
 bool input_ended();
 

@@ -26,7 +26,7 @@ void answer_end_of_input() {
 // One round of the loop.
 void run_round() {
   if (control.start_request == 0) {
-    sleep_ms(5);
+    wait_for_input(5);
     check_time();
     poll_input();
     if (input_exhausted()) answer_end_of_input();
