@@ -5,7 +5,7 @@ ASAN := build/asan
 TSAN := build/tsan
 SHARED ?= ../shared
 
-.PHONY: all build run test perft bench asan tsan windows test-windows clean
+.PHONY: all build run test perft bench speed profile-build asan tsan windows test-windows clean
 
 all: build
 
@@ -13,6 +13,8 @@ $(RELEASE)/CMakeCache.txt:
 	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release
 
 build: $(RELEASE)/CMakeCache.txt
+	@# A profile-guided build left in the tree is replaced by the plain one.
+	@if grep -q '^TARN_PGO:STRING=.' $(RELEASE)/CMakeCache.txt; then cmake -S . -B $(RELEASE) -DTARN_PGO=; fi
 	cmake --build $(RELEASE) -j $(JOBS)
 
 run: build
@@ -27,6 +29,23 @@ perft: build
 
 bench: build
 	./$(RELEASE)/tarn -bench
+
+# Nodes per second of Tarn and the installed peer engines (stockfish,
+# glaurung, toga2) on the benchmark positions; BASELINE=path/to/tarn measures
+# a second Tarn binary beside this one, SPEED_ARGS passes more options
+# (tools/speed.py --help).
+speed: build
+	python3 tools/speed.py --tarn $(RELEASE)/tarn $(if $(BASELINE),--baseline $(BASELINE)) $(SPEED_ARGS)
+
+# The engine built with GCC's profile feedback, trained on "-bench", at the
+# usual path ($(RELEASE)/tarn). The next `make build` returns to the plain build.
+profile-build: $(RELEASE)/CMakeCache.txt
+	rm -rf $(RELEASE)/pgo-data
+	cmake -S . -B $(RELEASE) -DTARN_PGO=generate
+	cmake --build $(RELEASE) -j $(JOBS) --target tarn
+	cd $(RELEASE) && ./tarn -bench
+	cmake -S . -B $(RELEASE) -DTARN_PGO=use
+	cmake --build $(RELEASE) -j $(JOBS) --target tarn
 
 $(ASAN)/CMakeCache.txt:
 	cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARN_SANITIZE=address
