@@ -91,12 +91,13 @@ void init_attack_tables() {
   for (int f = 0; f < 8; ++f)
     adjacent_files[f] = (f > 0 ? file_mask(f - 1) : 0) | (f < 7 ? file_mask(f + 1) : 0);
   for (int s = 0; s < 64; ++s) init_square(s);
+  init_slider_magics();
 }
 
 // Each direction's ray beyond its first blocker is cut away. A sentinel bit
 // at the far corner (63 going up, 0 going down) stands in for "no blocker":
 // its ray in that direction is empty, so the whole ray remains.
-Bitboard rook_attacks(int square, Bitboard occupancy) {
+Bitboard rook_attacks_by_rays(int square, Bitboard occupancy) {
   int north = lsb((ray_n[square] & occupancy) | square_bit(63));
   int east = lsb((ray_e[square] & occupancy) | square_bit(63));
   int south = msb((ray_s[square] & occupancy) | 1);
@@ -104,7 +105,7 @@ Bitboard rook_attacks(int square, Bitboard occupancy) {
   return rook_rays[square] ^ ray_n[north] ^ ray_e[east] ^ ray_s[south] ^ ray_w[west];
 }
 
-Bitboard bishop_attacks(int square, Bitboard occupancy) {
+Bitboard bishop_attacks_by_rays(int square, Bitboard occupancy) {
   int north_east = lsb((ray_ne[square] & occupancy) | square_bit(63));
   int north_west = lsb((ray_nw[square] & occupancy) | square_bit(63));
   int south_east = msb((ray_se[square] & occupancy) | 1);

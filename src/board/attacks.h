@@ -20,8 +20,32 @@ extern const Bitboard rank7[2];  // seventh rank from each side's view
 // Builds every table above; later calls do nothing.
 void init_attack_tables();
 
-Bitboard rook_attacks(int square, Bitboard occupancy);
-Bitboard bishop_attacks(int square, Bitboard occupancy);
+// Slider attacks from the rays, one direction at a time: the definition the
+// lookup tables below are built from (and checked against).
+Bitboard rook_attacks_by_rays(int square, Bitboard occupancy);
+Bitboard bishop_attacks_by_rays(int square, Bitboard occupancy);
+
+// Per square: the blocker squares that matter, the multiplier that turns a
+// blocker pattern into an index, and the square's part of the attack table.
+struct SliderMagic {
+  Bitboard mask;
+  Bitboard multiplier;
+  const Bitboard* attacks;
+  unsigned shift;
+};
+extern SliderMagic rook_magics[64], bishop_magics[64];
+
+// Fills the lookup tables; needs the rays.
+void init_slider_magics();
+
+inline Bitboard rook_attacks(int square, Bitboard occupancy) {
+  const SliderMagic& m = rook_magics[square];
+  return m.attacks[((occupancy & m.mask) * m.multiplier) >> m.shift];
+}
+inline Bitboard bishop_attacks(int square, Bitboard occupancy) {
+  const SliderMagic& m = bishop_magics[square];
+  return m.attacks[((occupancy & m.mask) * m.multiplier) >> m.shift];
+}
 inline Bitboard queen_attacks(int square, Bitboard occupancy) {
   return rook_attacks(square, occupancy) | bishop_attacks(square, occupancy);
 }

@@ -26,16 +26,6 @@ inline MoveEntry* add_all(MoveEntry* out, const Board* board, int from, Bitboard
   return out;
 }
 
-// Captures of slider `from` along `rays`: enemy pieces with nothing between.
-inline MoveEntry* slider_captures(MoveEntry* out, const Board* board, int from, Bitboard rays,
-                                  Bitboard enemies, Bitboard occ) {
-  for (Bitboard b = rays & enemies; b;) {
-    int to = pop_lsb(b);
-    if (!(between[from][to] & occ)) out = add(out, board, from, to);
-  }
-  return out;
-}
-
 // Captures by all pawns shifted by `shift` (origin = destination - shift).
 inline MoveEntry* pawn_captures_towards(MoveEntry* out, const Board* board, Bitboard pawns, int shift,
                                         Bitboard targets) {
@@ -80,11 +70,11 @@ MoveEntry* gen_piece_captures(const Board* board, int side, MoveEntry* out) {
   for (const uint8_t* sq = board->plist[base + KNIGHT]; *sq != NO_SQUARE; ++sq)
     out = add_all(out, board, *sq, knight_attacks[*sq] & enemies);
   for (const uint8_t* sq = board->plist[base + BISHOP]; *sq != NO_SQUARE; ++sq)
-    out = slider_captures(out, board, *sq, bishop_rays[*sq], enemies, occ);
+    out = add_all(out, board, *sq, bishop_attacks(*sq, occ) & enemies);
   for (const uint8_t* sq = board->plist[base + ROOK]; *sq != NO_SQUARE; ++sq)
-    out = slider_captures(out, board, *sq, rook_rays[*sq], enemies, occ);
+    out = add_all(out, board, *sq, rook_attacks(*sq, occ) & enemies);
   for (const uint8_t* sq = board->plist[base + QUEEN]; *sq != NO_SQUARE; ++sq)
-    out = slider_captures(out, board, *sq, bishop_rays[*sq] | rook_rays[*sq], enemies, occ);
+    out = add_all(out, board, *sq, queen_attacks(*sq, occ) & enemies);
   for (const uint8_t* sq = board->plist[base + KING]; *sq != NO_SQUARE; ++sq)
     out = add_all(out, board, *sq, king_attacks[*sq] & enemies);
   return out;

@@ -6,24 +6,16 @@ const int16_t exchange_value[7] = {0, 100, 330, 330, 530, 1060, 10000};
 
 namespace {
 
-// The lowest-numbered piece of `bb` on `rays` with a clear line to `square`.
-int slider_on(Bitboard bb, Bitboard rays, int square, Bitboard occ) {
-  for (Bitboard b = bb & rays & occ; b;) {
-    int from = pop_lsb(b);
-    if (!(between[from][square] & occ)) return from;
-  }
-  return NO_SQUARE;
-}
-
 // Least valuable piece of `side` still in `occ` that attacks `square`.
 int least_attacker(const Board* board, int side, int square, Bitboard occ) {
   const Bitboard* bb = board->bb + 8 * side;
   if (Bitboard b = bb[PAWN] & pawn_attacks[side ^ 1][square] & occ) return lsb(b);
   if (Bitboard b = bb[KNIGHT] & knight_attacks[square] & occ) return lsb(b);
-  int from = slider_on(bb[BISHOP], bishop_rays[square], square, occ);
-  if (from == NO_SQUARE) from = slider_on(bb[ROOK], rook_rays[square], square, occ);
-  if (from == NO_SQUARE) from = slider_on(bb[QUEEN], bishop_rays[square] | rook_rays[square], square, occ);
-  if (from != NO_SQUARE) return from;
+  // Of several sliders of one kind, the lowest-numbered with a clear line.
+  Bitboard diagonal = bishop_attacks(square, occ) & occ, straight = rook_attacks(square, occ) & occ;
+  if (Bitboard b = bb[BISHOP] & diagonal) return lsb(b);
+  if (Bitboard b = bb[ROOK] & straight) return lsb(b);
+  if (Bitboard b = bb[QUEEN] & (diagonal | straight)) return lsb(b);
   if (Bitboard b = bb[KING] & king_attacks[square] & occ) return lsb(b);
   return NO_SQUARE;
 }

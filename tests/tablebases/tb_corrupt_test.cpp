@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "board/attacks.h"
 #include "support/shared_data.h"
 #include "tablebases/tbprobe.h"
 #include "tablebases/tbprobe_internal.h"
@@ -91,6 +92,7 @@ class Corrupt : public ::testing::Test {
 
   void SetUp() override {
     if (!tarn_test::shared_exists("syzygy/KQvKR.rtbw")) GTEST_SKIP() << "shared tables missing";
+    init_attack_tables();  // the validity test of the probe positions looks for checks
     dir = fs::temp_directory_path() / ("tarn_tb_corrupt_" + std::to_string(::getpid()));
     fs::remove_all(dir);
     fs::create_directories(dir);
