@@ -23,25 +23,34 @@ int least_attacker(const Board* board, int side, int square, Bitboard occ) {
 }  // namespace
 
 int swap(Board* board, int side, int from, int square, Bitboard occ, bool optional) {
-  if (from == NO_SQUARE) from = least_attacker(board, side, square, occ);
-  if (from == NO_SQUARE) return 0;
+  // The exchange is played out forwards, recording what each capture wins,
+  // and then valued backwards: each side may decline to recapture (every
+  // capture after the first, and the first when `optional`). A capture of
+  // the king ends it at 9999; running out of attackers ends it at 0.
+  int gain[64];  // each capture takes one square out of `occ`
+  int captures = 0;
+  int tail = 0;
   int victim = board->squares[square];
-  if (piece_type(victim) == KING) return 9999;
-
-  // Later attackers see the square taken and the attacker's line opened, so
-  // sliders behind it join in.
-  int attacker = board->squares[from];
-  board->squares[square] = static_cast<uint8_t>(attacker);
-  board->squares[from] = EMPTY;
-  board->bb[attacker] &= ~square_bit(from);
-  int gain = exchange_value[piece_type(victim)];
-  int reply = swap(board, side ^ 1, NO_SQUARE, square, occ & ~square_bit(from), true);
-  board->bb[attacker] |= square_bit(from);
-  board->squares[from] = static_cast<uint8_t>(attacker);
-  board->squares[square] = static_cast<uint8_t>(victim);
-
-  int result = gain - reply;
-  return result < 0 && optional ? 0 : result;
+  for (;;) {
+    if (from == NO_SQUARE) from = least_attacker(board, side, square, occ);
+    if (from == NO_SQUARE) break;
+    if (piece_type(victim) == KING) {
+      tail = 9999;
+      break;
+    }
+    gain[captures++] = exchange_value[piece_type(victim)];
+    // The capturer becomes the next victim; sliders behind it join in.
+    victim = board->squares[from];
+    occ &= ~square_bit(from);
+    from = NO_SQUARE;
+    side ^= 1;
+  }
+  int value = tail;
+  while (captures > 0) {
+    value = gain[--captures] - value;
+    if (value < 0 && (optional || captures > 0)) value = 0;
+  }
+  return value;
 }
 
 int swap(Board* board, int side, int from, int square, bool optional) {
