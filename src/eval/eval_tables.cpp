@@ -37,10 +37,6 @@ bool built = false;
 
 }  // namespace
 
-int distance(int a, int b) {
-  int df = std::abs((a & 7) - (b & 7)), dr = std::abs((a >> 3) - (b >> 3));
-  return df > dr ? df : dr;
-}
 
 int king_square_danger(int colour, int square) {
   int relative = colour ? square ^ 56 : square;
