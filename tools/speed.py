@@ -187,6 +187,8 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--tarn", default=os.path.join(ROOT, "build", "release", "tarn"))
     parser.add_argument("--baseline", help="a second Tarn binary measured beside the first")
+    parser.add_argument("--other", action="append", default=[], metavar="NAME=PATH",
+                        help="a further Tarn binary under its own name (repeatable)")
     parser.add_argument("--movetime", type=float, default=3.0, help="seconds per position (3)")
     parser.add_argument("--hash", type=int, default=64, help="hash size in MB (64)")
     parser.add_argument("--positions", type=int, default=10, help="benchmark positions used (10)")
@@ -201,6 +203,9 @@ def main():
     tarns = [("tarn", args.tarn)]
     if args.baseline:
         tarns.append(("tarn-baseline", args.baseline))
+    for item in args.other:
+        name, _, path = item.partition("=")
+        tarns.append((name, path))
     engines = list(tarns)
     if not args.no_peers:
         for name in PEERS:
@@ -223,7 +228,9 @@ def main():
         for name, _ in tarns:
             print(f"  {name} / glaurung: {reference[name] / reference['glaurung']:.3f}")
     if args.baseline and reference.get("tarn-baseline"):
-        print(f"  tarn / tarn-baseline: {reference['tarn'] / reference['tarn-baseline']:.3f}")
+        for name, _ in tarns:
+            if name != "tarn-baseline":
+                print(f"  {name} / tarn-baseline: {reference[name] / reference['tarn-baseline']:.3f}")
 
     for name, path in tarns:
         median, best = startup_ms(path, args.startup_runs)
