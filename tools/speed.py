@@ -200,12 +200,13 @@ def main():
     args = parser.parse_args()
 
     fens = bench_positions(args.positions)
-    tarns = [("tarn", args.tarn)]
+    # Each engine runs in a scratch directory: paths must not be relative.
+    tarns = [("tarn", os.path.abspath(args.tarn))]
     if args.baseline:
-        tarns.append(("tarn-baseline", args.baseline))
+        tarns.append(("tarn-baseline", os.path.abspath(args.baseline)))
     for item in args.other:
         name, _, path = item.partition("=")
-        tarns.append((name, path))
+        tarns.append((name, os.path.abspath(path)))
     engines = list(tarns)
     if not args.no_peers:
         for name in PEERS:
