@@ -134,6 +134,12 @@ void normalise(char* text) {
     if (*p == 'O' || *p == '0') *p = 'o';
 }
 
+// File or rank character to 0..7, or -1 when it is neither.
+int coordinate(char c, char first) {
+  int value = c - first;
+  return value >= 0 && value < 8 ? value : -1;
+}
+
 }  // namespace
 
 void move_text_plain(Move move, char* out) {
@@ -190,4 +196,19 @@ int parse_move_on(const Board* board, char* text, Move* out) {
   if (matches == 1) return 1;
   if (matches == 2) print_line("ambiguous move");
   return 0;
+}
+
+Move coordinate_move(const char* text) {
+  if (std::strlen(text) < 4) return MOVE_NONE;
+  int from_file = coordinate(text[0], 'a'), from_rank = coordinate(text[1], '1');
+  int to_file = coordinate(text[2], 'a'), to_rank = coordinate(text[3], '1');
+  if (from_file < 0 || from_rank < 0 || to_file < 0 || to_rank < 0) return MOVE_NONE;
+  Move move = make_move_word(make_square(from_file, from_rank), make_square(to_file, to_rank));
+  switch (text[4]) {
+    case 'q': return move | PROMOTE_QUEEN;
+    case 'n': return move | PROMOTE_KNIGHT;
+    case 'b': return move | PROMOTE_BISHOP;
+    case 'r': return move | PROMOTE_ROOK;
+    default: return move;
+  }
 }

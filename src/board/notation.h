@@ -21,3 +21,8 @@ int move_san(const Board* board, Move move, char* coord, char* san, char* san_fi
 // for exactly two matches). `text` is edited in place and needs room for one
 // more character. parse_move (game_position.h) reads it on the game position.
 int parse_move_on(const Board* board, char* text, Move* out);
+
+// Reads a coordinate move ("e2e4", "e7e8q") without asking whether it is
+// legal; MOVE_NONE when the text does not name two squares. A fifth
+// character other than a promotion letter is ignored.
+Move coordinate_move(const char* text);

@@ -53,14 +53,14 @@ uint16_t book_pick(const BookCandidate* candidates, int count, double max_weight
   return move;
 }
 
-void book_choose(Board* board, bool listing) {
+void book_choose(Board* board, bool listing, const RootMoves* only) {
   control.pv[1] = 0;
   control.pv[2] = 0;
-  control.pv[1] = book_find_move(board, listing);
+  control.pv[1] = book_find_move(board, listing, only);
 }
 
-uint16_t book_find_move(Board* board, bool listing) {
-  if (polyglot_book.count > 0) return polyglot_find_move(board, listing);
+uint16_t book_find_move(Board* board, bool listing, const RootMoves* only) {
+  if (polyglot_book.count > 0) return polyglot_find_move(board, listing, only);
   if (book.record_count == 0 || !book.window) return 0;
 
   // Zeroed first so that the visiting order is the generation order unless
@@ -81,6 +81,7 @@ uint16_t book_find_move(Board* board, bool listing) {
   for (int n = 0; n < count; n++) {
     const MoveEntry& entry = list[next_highest(list, count, taken)];
     if (entry.move == MOVE_NONE || !is_legal(board, side, entry.move)) continue;
+    if (only && !root_move_allowed(*only, entry.move)) continue;
     if (!make_move(board, entry.move)) continue;
     const BookRecord* record = book_lookup(book_key(board), board->side);
     unmake_move(board);

@@ -4,6 +4,8 @@
 // of its results, with a random bonus whose size `book_variety` controls.
 #include <cstdint>
 
+#include "core/root_moves.h"
+
 struct Board;
 
 struct BookCandidate {
@@ -22,9 +24,10 @@ uint16_t book_pick(const BookCandidate* candidates, int count, double max_weight
                    int (*random)());
 
 // The book move of the board's position, 0 when there is none. With
-// `listing`, prints every book move found and the choice.
-uint16_t book_find_move(Board* board, bool listing);
+// `listing`, prints every book move found and the choice. With `only`, a
+// move it does not allow is never chosen.
+uint16_t book_find_move(Board* board, bool listing, const RootMoves* only = nullptr);
 
 // Sets control.pv[1] to the book move (0 when none) and clears the ponder
 // move, so that a book move is answered without one.
-void book_choose(Board* board, bool listing);
+void book_choose(Board* board, bool listing, const RootMoves* only = nullptr);

@@ -44,6 +44,13 @@ void list_candidates(const PolyglotCandidate* candidates, int count) {
   }
 }
 
+int keep_allowed(const RootMoves& only, PolyglotCandidate* candidates, int count) {
+  int kept = 0;
+  for (int i = 0; i < count; i++)
+    if (root_move_allowed(only, candidates[i].move)) candidates[kept++] = candidates[i];
+  return kept;
+}
+
 }  // namespace
 
 Move polyglot_move(const Board* board, uint16_t stored) {
@@ -77,11 +84,12 @@ Move polyglot_pick(const PolyglotCandidate* candidates, int count, int (*random)
   return MOVE_NONE;
 }
 
-Move polyglot_find_move(const Board* board, bool listing) {
+Move polyglot_find_move(const Board* board, bool listing, const RootMoves* only) {
   PolyglotEntry entries[POLYGLOT_MAX_ENTRIES];
   PolyglotCandidate candidates[POLYGLOT_MAX_ENTRIES];
   int count = polyglot_entries(polyglot_book, polyglot_key(board), entries);
   int found = polyglot_candidates(board, entries, count, candidates);
+  if (only) found = keep_allowed(*only, candidates, found);
   if (listing) list_candidates(candidates, found);
   Move choice = polyglot_pick(candidates, found, std::rand);
   if (listing && choice != MOVE_NONE) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "board/types.h"
+#include "core/root_moves.h"
 #include "book/polyglot_file.h"
 
 struct Board;
@@ -30,5 +31,6 @@ Move polyglot_pick(const PolyglotCandidate* candidates, int count, int (*random)
 
 // The move for the board from the engine's Polyglot book, MOVE_NONE when
 // there is none. With `listing`, prints each legal book move with its
-// weight and share, then the choice.
-Move polyglot_find_move(const Board* board, bool listing);
+// weight and share, then the choice. With `only`, the moves it does not
+// allow are left out before the draw.
+Move polyglot_find_move(const Board* board, bool listing, const RootMoves* only = nullptr);

@@ -7,6 +7,8 @@
 #include <atomic>
 #include <cstdint>
 
+#include "core/root_moves.h"
+
 constexpr int MAX_PV = 66;          // principal variation length, and the depth limit
 constexpr int MAX_PLY = 70;         // plies a thread can go deep: search stack and move lists
 constexpr int MAX_THREADS = 64;
@@ -51,6 +53,8 @@ struct SearchControl {
   uint8_t start_request;     // 0 none, 1 think, 2 ponder, 3 analyse
   int8_t max_depth;          // iteration limit, at most 66
   int64_t node_limit;        // 0 = none
+  int16_t mate_limit;        // "go mate N": stop once a mate in N moves is published, 0 = none
+  RootMoves root_moves;      // "go searchmoves": the root moves allowed, count 0 = all
   uint8_t level_moves;       // 0 whole game, 1 fixed time per move, n >= 2 moves per period
   double level_time;         // seconds per move or per period
   double increment;          // seconds added per move

@@ -15,6 +15,7 @@
 #include "core/output.h"
 #include "platform/clock.h"
 #include "search/game_position.h"
+#include "search/mate_limit.h"
 #include "search/reductions.h"
 #include "search/root.h"
 #include "search/search_threads.h"
@@ -26,6 +27,8 @@ namespace {
 
 bool hold_until_stop = false;  // a "go infinite" result waits for "stop"
 bool hold_requested = false;
+bool hold_until_mate = false;  // a "go mate" result waits for its mate or "stop"
+bool mate_hold_requested = false;
 bool self_play = false;
 bool book_move_flag = false;  // the current search's move came from the book
 
@@ -37,7 +40,8 @@ void abort_and_wait() {
 }
 
 // A search stopped before its first root move finished, or held to depth 0,
-// has no published move; the first legal move is better than no move at all.
+// has no published move; the first legal move it may choose is better than
+// no move at all.
 void ensure_best_move() {
   if (best_move() != 0 || control.stop == 3) return;
   SearchThread* master = game_thread();
@@ -45,7 +49,8 @@ void ensure_best_move() {
   MoveEntry* list = master->move_stack;
   gen_full_list(board, board->side, list);
   for (const MoveEntry* e = list; e->move != MOVE_END; ++e) {
-    if (e->move != 0 && is_legal(board, board->side, e->move)) {
+    if (e->move == 0 || !root_move_allowed(control.root_moves, e->move)) continue;
+    if (is_legal(board, board->side, e->move)) {
       control.pv[1] = e->move;
       control.pv[2] = 0;
       return;
@@ -109,7 +114,7 @@ void continue_self_play() {
 // search thread is woken.
 void probe_book() {
   if (!control.own_book || game_thread()->history_count > control.book_depth) return;
-  book_choose(game_board(), false);
+  book_choose(game_board(), false, &control.root_moves);
   if (best_move() == 0) return;
   book_move_flag = true;
   print_line(settings.protocol == 2 ? "info string book move" : "book move");
@@ -123,14 +128,19 @@ bool book_move_played() { return book_move_flag; }
 
 void request_hold_until_stop(bool hold) { hold_requested = hold; }
 
-bool search_held() { return hold_until_stop; }
+void request_hold_until_mate(bool hold) { mate_hold_requested = hold; }
 
+bool search_held() { return hold_until_stop || (hold_until_mate && !mate_limit_reached(control.best_score)); }
+
+// A mate search without other limits ends when its iterations do; only a
+// result held for want of its mate waits for "stop".
 bool search_open_ended() {
-  return control.state == 2 || hold_until_stop || (control.state == 3 && control.max_depth >= MAX_PV);
+  return control.state == 2 || hold_until_stop || (hold_until_mate && !any_search_busy()) ||
+         (control.state == 3 && control.max_depth >= MAX_PV);
 }
 
 void end_search_now() {
-  hold_until_stop = false;
+  hold_until_stop = hold_until_mate = false;
   if (control.state == 0) return;
   control.stop = 1;
   control.state = 1;
@@ -142,7 +152,8 @@ void begin_search() {
   start_search_clock();
   book_move_flag = false;
   hold_until_stop = hold_requested;
-  hold_requested = false;
+  hold_until_mate = mate_hold_requested;
+  hold_requested = mate_hold_requested = false;
   prepare_search();
   probe_book();
   const bool skip = game_board()->fifty > 100 || best_move() != 0 || control.threads == 0;
@@ -151,7 +162,7 @@ void begin_search() {
 }
 
 void finish_search() {
-  hold_until_stop = false;
+  hold_until_stop = hold_until_mate = false;
   control.elapsed = monotonic_seconds() - search_start_time();
   ensure_best_move();
   lock_output();

@@ -13,16 +13,19 @@ void finish_search();
 // True while any search thread is still working.
 bool any_search_busy();
 
-// True while a finished "go infinite" result waits for "stop".
+// True while a finished "go infinite" result waits for "stop", or a
+// finished "go mate" result without its mate does.
 bool search_held();
 
 // True when the current search would only end on "stop" or "ponderhit": a
-// ponder search, "go infinite", or a console analysis without a depth.
+// ponder search, "go infinite", a console analysis without a depth, or a
+// "go mate" search that ended without its mate.
 bool search_open_ended();
 // Ends the current search as "stop" does: it is reported at once.
 void end_search_now();
 // Asked by "go" for the search it requests; applied when that search begins.
 void request_hold_until_stop(bool hold);
+void request_hold_until_mate(bool hold);
 
 // Console self-play: each finished search plays its move and starts the next.
 void set_self_play(bool on);

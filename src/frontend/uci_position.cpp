@@ -1,34 +1,12 @@
 #include <cstring>
 
 #include "board/fen.h"
+#include "board/notation.h"
 #include "core/engine_state.h"
 #include "frontend/uci.h"
 #include "search/game_position.h"
 
 namespace {
-
-// File or rank character to 0..7, or -1 when it is neither.
-int coordinate(char c, char first) {
-  int value = c - first;
-  return value >= 0 && value < 8 ? value : -1;
-}
-
-// Reads a coordinate move ("e2e4", "e7e8q") without asking whether it is
-// legal; 0 when the text does not name two squares.
-Move coordinate_move(const char* word) {
-  if (std::strlen(word) < 4) return MOVE_NONE;
-  int from_file = coordinate(word[0], 'a'), from_rank = coordinate(word[1], '1');
-  int to_file = coordinate(word[2], 'a'), to_rank = coordinate(word[3], '1');
-  if (from_file < 0 || from_rank < 0 || to_file < 0 || to_rank < 0) return MOVE_NONE;
-  Move move = make_move_word(make_square(from_file, from_rank), make_square(to_file, to_rank));
-  switch (word[4]) {
-    case 'q': return move | PROMOTE_QUEEN;
-    case 'n': return move | PROMOTE_KNIGHT;
-    case 'b': return move | PROMOTE_BISHOP;
-    case 'r': return move | PROMOTE_ROOK;
-    default: return move;
-  }
-}
 
 // Whether a move can be made at all without breaking the position record:
 // something must stand on the origin, and neither a king nor a piece of the

@@ -4,6 +4,7 @@
 #include "board/notation.h"
 #include "core/engine_state.h"
 #include "core/output.h"
+#include "search/mate_limit.h"
 #include "search/root.h"
 #include "search/search_threads.h"
 #include "search/trans_table.h"
@@ -101,6 +102,7 @@ void publish_result(SearchThread* thread, int bound) {
   control.score_by_depth[d] = static_cast<int16_t>(s);
   control.move_by_depth[d] = thread->pv_line[1];
   unlock_result();
+  if (mate_limit_reached(s)) control.stop = 1;
   const double noise = settings.noise;
   if (d > 1 && search_limits.multipv == 1 && (control.stop || relaxed_load_double(control.elapsed) >= noise) &&
       noise != 9999.0 && thread->pv_line[1] != 0)

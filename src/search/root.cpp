@@ -51,17 +51,27 @@ void restore_line(SearchThread* thread, const Move* saved) {
   }
 }
 
-// The legal root moves in generation order, scored by the general scorer.
-int build_root_list(SearchThread* thread) {
+struct RootCount {
+  int legal;   // legal moves of the position
+  int listed;  // of those, the ones the search may choose ("searchmoves")
+};
+
+// The legal root moves the search may choose, in generation order, scored
+// by the general scorer.
+RootCount build_root_list(SearchThread* thread) {
   Board* board = &thread->board;
   MoveEntry* list = gen_all(board);
   MoveEntry* kept = list;
-  for (MoveEntry* e = list; e->move != MOVE_END; ++e)
-    if (e->move != 0 && is_legal(board, board->side, e->move)) *kept++ = *e;
+  int legal = 0;
+  for (MoveEntry* e = list; e->move != MOVE_END; ++e) {
+    if (e->move == 0 || !is_legal(board, board->side, e->move)) continue;
+    ++legal;
+    if (root_move_allowed(search_limits.root_moves, e->move)) *kept++ = *e;
+  }
   kept->move = MOVE_END;
   thread->list_start[2] = kept + 1;
   score_moves(board, list);
-  return static_cast<int>(kept - list);
+  return {legal, static_cast<int>(kept - list)};
 }
 
 void progress_lines(SearchThread* thread, const MoveEntry& entry, int pv_index) {
@@ -159,12 +169,15 @@ void select_into(MoveEntry* list, int index) {
   }
 }
 
-void easy_move_check(SearchThread* thread, int depth, int legal_moves) {
+// A single listed move is no forced move: the interface asked how good it
+// is, so only a position with one legal move stops early.
+void easy_move_check(SearchThread* thread, int depth, RootCount moves) {
   relaxed_store(control.early_stop, 0);
-  if (legal_moves == 1) {
+  if (moves.legal == 1) {
     if (depth > 6) relaxed_store(control.early_stop, 1);
     return;
   }
+  if (moves.listed == 1) return;
   MoveEntry* list = root_list(thread);
   select_into(list, 1);
   const int s2 = list[1].score;
@@ -348,7 +361,7 @@ void think(int t) {
     control.stop = 3;
     return;
   }
-  const int legal_moves = build_root_list(thread);
+  const RootCount root_moves = build_root_list(thread);
 
   if (!main_thread) {
     // Helpers start once the main thread is iterating, so they find its
@@ -360,7 +373,7 @@ void think(int t) {
     }
     if (control.tb_root_result != -1) return;
   } else {
-    egtb_probe_search_root(board, thread->history_count);
+    egtb_probe_search_root(board, thread->history_count, search_limits.root_moves);
   }
   thread->stack[1].tb_result = control.tb_root_result;
 
@@ -382,7 +395,7 @@ void think(int t) {
     relaxed_store(thread->score_at_depth[d], NO_SCORE);
 
     MoveEntry* list = root_list(thread);
-    for (int i = 0; i < search_limits.multipv && i < legal_moves && list[i].move != MOVE_END; ++i) {
+    for (int i = 0; i < search_limits.multipv && i < root_moves.listed && list[i].move != MOVE_END; ++i) {
       search_root(thread, d, i);
       if (stopped()) break;
       if (end_report && info_allowed() && thread->pv_line[1] != 0)
@@ -390,15 +403,19 @@ void think(int t) {
     }
     if (search_limits.multipv > 1 && main_thread && settings.protocol != 2) print_line("");
     thread->nodes_at_depth[d] = thread->nodes;
-    if (main_thread && search_limits.multipv == 1) easy_move_check(thread, d, legal_moves);
+    // A mate search ends by its mate, its limits or "stop", never early.
+    if (main_thread && search_limits.multipv == 1 && search_limits.mate_limit == 0)
+      easy_move_check(thread, d, root_moves);
     if (stopped()) break;
     if (relaxed_load(thread->iter_state) != 99) {
       if (main_thread) {
         relaxed_store_double(control.main_completed_time, elapsed_now());
         relaxed_store(control.main_completed, d);
       }
+      // A mate within the iteration's depth ends the search, unless the
+      // search looks for a shorter mate than the one found.
       const int s = thread->score_at_depth[d];
-      if (s >= 9999 - d || s < d - 9999) break;
+      if ((s >= 9999 - d && search_limits.mate_limit == 0) || s < d - 9999) break;
       if (d >= max_depth) break;
     }
   }

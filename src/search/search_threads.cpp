@@ -105,12 +105,14 @@ void sum_statistics(bool all_counters) {
   control.stats = stats;
 }
 
-SearchLimits search_limits = {66, 1, 1};
+SearchLimits search_limits = {66, 1, 1, 0, {}};
 
 void reset_thread_blocks() {
   search_limits.max_depth = control.max_depth;
   search_limits.multipv = control.multipv;
   search_limits.threads = control.threads;
+  search_limits.mate_limit = control.mate_limit;
+  search_limits.root_moves = control.root_moves;
   SearchThread* master = thread_table[0];
   const uint64_t limit = control.node_limit > 0 ? static_cast<uint64_t>(control.node_limit)
                                                 : (uint64_t{1} << 62);

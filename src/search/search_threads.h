@@ -30,6 +30,8 @@ struct SearchLimits {
   int max_depth;
   int multipv;
   int threads;
+  int mate_limit;            // 0 = none
+  RootMoves root_moves;      // root moves allowed, count 0 = all
 };
 extern SearchLimits search_limits;
 

@@ -235,20 +235,24 @@ static Move engine_move(EgtbMove m) {
   return (Move)(make_move_word(egtb_move_from(m), egtb_move_to(m)) | promotion_bits[egtb_move_promotion(m)]);
 }
 
-int egtb_root_choice(const EgtbPosition& pos, int* dtz_out, EgtbMove* move_out) {
-  if (!egtb_root_position_valid(pos)) return -1;
+namespace {
+
+constexpr int EXCLUDED = 32767;  // score of a move no choice may take
+
+// Each root move scored by the distance to zeroing it leads to: positive
+// when it wins, negative when it loses, 0 when it draws; illegal moves get
+// EXCLUDED. False when the position cannot be resolved.
+bool score_root_moves(const EgtbPosition& pos, EgtbMove* moves, int* scores, int* count, int* dtz_out) {
+  if (!egtb_root_position_valid(pos)) return false;
   int success;
   int dtz = egtb_probe_dtz(pos, &success);
-  if (!success) return -1;
-  EgtbMove moves[EGTB_MAX_MOVES];
-  int scores[EGTB_MAX_MOVES];
+  if (!success) return false;
   int n = egtb_gen_moves(pos, moves);
-  if (n == 0) return -1;
-  int draws = 0;
+  if (n == 0) return false;
   EgtbPosition next;
   for (int i = 0; i < n; i++) {
     if (!egtb_do_move(&next, pos, moves[i])) {
-      scores[i] = 32767;
+      scores[i] = EXCLUDED;
       continue;
     }
     int v;
@@ -260,44 +264,96 @@ int egtb_root_choice(const EgtbPosition& pos, int* dtz_out, EgtbMove* move_out) 
     } else {
       v = wdl_to_dtz[-egtb_probe_wdl(next, &success) + 2];
     }
-    if (!success) return -1;
-    draws += v == 0;
+    if (!success) return false;
     scores[i] = v;
   }
+  *count = n;
+  *dtz_out = dtz;
+  return true;
+}
+
+// A fixed choice among the drawing moves, so repeated probes agree.
+int drawing_choice(const EgtbPosition& pos, const int* scores, int n) {
+  int draws = 0;
+  for (int i = 0; i < n; i++) draws += scores[i] == 0;
+  if (draws == 0) return -1;
+  uint64_t k = egtb_material_key(pos, pos.turn == 0) % (uint64_t)draws;
+  for (int i = 0; i < n; i++)
+    if (scores[i] == 0 && k-- == 0) return i;
+  return -1;
+}
+
+// The quickest win, else a draw, else the slowest loss, as the position's
+// distance to zeroing asks: a move of another kind means inconsistent tables.
+int choose_root_move(const EgtbPosition& pos, const int* scores, int n, int kind) {
   int chosen = -1;
-  if (dtz > 0) {
+  if (kind > 0) {
     for (int i = 0; i < n; i++)
-      if (scores[i] > 0 && scores[i] != 32767 && (chosen < 0 || scores[i] < scores[chosen])) chosen = i;
-  } else if (dtz < 0) {
+      if (scores[i] > 0 && scores[i] != EXCLUDED && (chosen < 0 || scores[i] < scores[chosen])) chosen = i;
+  } else if (kind < 0) {
     for (int i = 0; i < n; i++)
       if (scores[i] < 0 && (chosen < 0 || scores[i] < scores[chosen])) chosen = i;
   } else {
-    if (draws == 0) return -1;
-    // A fixed choice among the drawing moves, so repeated probes agree.
-    uint64_t k = egtb_material_key(pos, pos.turn == 0) % (uint64_t)draws;
-    for (int i = 0; i < n && chosen < 0; i++)
-      if (scores[i] == 0 && k-- == 0) chosen = i;
+    chosen = drawing_choice(pos, scores, n);
   }
-  if (chosen < 0) return -1;
-  *dtz_out = dtz;
-  *move_out = moves[chosen];
-  int fifty = pos.rule50;
+  return chosen;
+}
+
+int root_result(int fifty, int dtz) {
   if (dtz > 0) return fifty + dtz <= 100 ? EGTB_WIN : EGTB_CURSED_WIN;
   if (dtz < 0) return fifty - dtz <= 100 ? EGTB_LOSS : EGTB_BLESSED_LOSS;
   return EGTB_DRAW;
 }
 
-uint32_t egtb_probe_root(const Board* board, uint32_t* wdl, uint32_t* dtz, uint16_t* move) {
+}  // namespace
+
+int egtb_root_choice(const EgtbPosition& pos, int* dtz_out, EgtbMove* move_out) {
+  EgtbMove moves[EGTB_MAX_MOVES];
+  int scores[EGTB_MAX_MOVES];
+  int n, dtz;
+  if (!score_root_moves(pos, moves, scores, &n, &dtz)) return -1;
+  int chosen = choose_root_move(pos, scores, n, dtz);
+  if (chosen < 0) return -1;
+  *dtz_out = dtz;
+  *move_out = moves[chosen];
+  return root_result(pos.rule50, dtz);
+}
+
+int egtb_root_choice_among(const EgtbPosition& pos, const RootMoves& only, int* dtz_out, EgtbMove* move_out) {
+  EgtbMove moves[EGTB_MAX_MOVES];
+  int scores[EGTB_MAX_MOVES];
+  int n, dtz;
+  if (!score_root_moves(pos, moves, scores, &n, &dtz)) return -1;
+  for (int i = 0; i < n; i++)
+    if (!root_move_allowed(only, engine_move(moves[i]))) scores[i] = EXCLUDED;
+  // The position's own value may rest on a move left out, so the best kind
+  // among the allowed moves decides, and the chosen move's distance gives
+  // the result.
+  int chosen = -1;
+  for (int kind : {1, 0, -1})
+    if (chosen < 0) chosen = choose_root_move(pos, scores, n, kind);
+  if (chosen < 0) return -1;
+  *dtz_out = scores[chosen];
+  *move_out = moves[chosen];
+  return root_result(pos.rule50, scores[chosen]);
+}
+
+static uint32_t probe_root(const Board* board, const RootMoves* only, uint32_t* wdl, uint32_t* dtz,
+                           uint16_t* move) {
   if (egtb_max_pieces == 0) return EGTB_NONE;
   EgtbPosition pos = egtb_position_from_board(board, board->fifty);
   int d;
   EgtbMove m;
-  int result = egtb_root_choice(pos, &d, &m);
+  int result = only ? egtb_root_choice_among(pos, *only, &d, &m) : egtb_root_choice(pos, &d, &m);
   if (result < 0) return EGTB_NONE;
   *wdl = (uint32_t)result;
   *dtz = (uint32_t)(d < 0 ? -d : d);
   *move = engine_move(m);
   return (uint32_t)result;
+}
+
+uint32_t egtb_probe_root(const Board* board, uint32_t* wdl, uint32_t* dtz, uint16_t* move) {
+  return probe_root(board, nullptr, wdl, dtz, move);
 }
 
 uint32_t egtb_search_wdl(const Board* board, int depth) {
@@ -313,16 +369,19 @@ uint32_t egtb_search_wdl(const Board* board, int depth) {
   return (uint32_t)(w + 2);
 }
 
-void egtb_probe_search_root(const Board* board, int history_count) {
+void egtb_probe_search_root(const Board* board, int history_count, const RootMoves& only) {
   control.tb_root_move = 0;
   uint32_t result = EGTB_NONE;
   uint32_t n = (uint32_t)std::popcount(board->bb[0] | board->bb[8]);
+  const bool restricted = only.count > 0;
   if (history_count < 71 && n <= egtb_max_pieces && !board->castle) {
     uint32_t wdl, dtz;
     uint16_t move;
-    result = egtb_probe_root(board, &wdl, &dtz, &move);
+    result = probe_root(board, restricted ? &only : nullptr, &wdl, &dtz, &move);
     if (result != EGTB_NONE) control.tb_root_move = move;
   }
-  if (result == EGTB_NONE) result = egtb_search_wdl(board, 70);
+  // The position's value speaks for its best move, which a restricted
+  // search may not play: then the search finds the value itself.
+  if (result == EGTB_NONE && !restricted) result = egtb_search_wdl(board, 70);
   control.tb_root_result = (int32_t)result;
 }

@@ -4,6 +4,8 @@
 // so callers never need to test whether tablebases are configured.
 #include <cstdint>
 
+#include "core/root_moves.h"
+
 struct Board;
 
 // Result of a probe that found nothing: the engine then searches normally.
@@ -43,6 +45,6 @@ uint32_t egtb_probe_root(const Board* board, uint32_t* wdl, uint32_t* dtz, uint1
 
 // The root decision of a search: sets control.tb_root_result (0..4 or -1)
 // and control.tb_root_move (0 when none) for the position on `board`, whose
-// game history holds `history_count` moves. Called by the main search thread
-// before its first iteration.
-void egtb_probe_search_root(const Board* board, int history_count);
+// game history holds `history_count` moves, choosing among the moves `only`
+// allows. Called by the main search thread before its first iteration.
+void egtb_probe_search_root(const Board* board, int history_count, const RootMoves& only);

@@ -2,6 +2,7 @@
 // The probing layer below the engine entry points, on the tablebase
 // position record. Success codes: 0 failure (a table missing or unusable),
 // 1 exact, 2 reached by a capture (a lower bound of a win).
+#include "core/root_moves.h"
 #include "tablebases/tb_moves.h"
 #include "tablebases/tbcore.h"
 
@@ -26,3 +27,8 @@ bool egtb_root_position_valid(const EgtbPosition& pos);
 // Root decision: result 0..4 with the signed distance and the move chosen,
 // or -1 when the position cannot be resolved.
 int egtb_root_choice(const EgtbPosition& pos, int* dtz, EgtbMove* move);
+
+// The same choice among the allowed moves only: the quickest win among
+// them, else a drawing move, else the slowest loss; the result and distance
+// are those of the chosen move. -1 when no allowed move can be resolved.
+int egtb_root_choice_among(const EgtbPosition& pos, const RootMoves& only, int* dtz, EgtbMove* move);

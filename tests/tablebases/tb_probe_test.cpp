@@ -3,10 +3,13 @@
 // (en passant, positions the root must not trust).
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "board/board.h"
 #include "board/legality.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
+#include "board/notation.h"
 #include "core/engine_state.h"
 #include "support/shared_data.h"
 #include "tablebases/tbprobe.h"
@@ -164,20 +167,49 @@ TEST_F(Probe, SearchProbeFilters) {
 }
 
 TEST_F(Probe, SearchRootDecision) {
+  const RootMoves all{};
   Board* b = board_from("8/8/8/8/8/2k5/8/KQ6 w - -");
-  egtb_probe_search_root(b, 10);
+  egtb_probe_search_root(b, 10, all);
   EXPECT_EQ(control.tb_root_result, EGTB_WIN);
   EXPECT_NE(control.tb_root_move, 0);
   // A long game history skips the root probe but keeps the result.
-  egtb_probe_search_root(b, 71);
+  egtb_probe_search_root(b, 71, all);
   EXPECT_EQ(control.tb_root_result, EGTB_WIN);
   EXPECT_EQ(control.tb_root_move, 0);
   // Without tables nothing is known.
   setup_capturing("<empty>");
-  egtb_probe_search_root(b, 10);
+  egtb_probe_search_root(b, 10, all);
   EXPECT_EQ(control.tb_root_result, -1);
   EXPECT_EQ(control.tb_root_move, 0);
   uint32_t wdl, dtz;
   uint16_t move;
   EXPECT_EQ(egtb_probe_root(b, &wdl, &dtz, &move), EGTB_NONE);
+}
+
+// With a list of allowed root moves the verdict is that of the best listed
+// move: a listed move may only draw or lose what the position wins.
+TEST_F(Probe, SearchRootChoosesAmongListedMoves) {
+  const char* white = "8/8/8/8/8/2k5/8/KQ6 w - -";
+  struct Case {
+    const char* fen;
+    std::vector<const char*> listed;
+    int history;
+    int32_t result;
+    const char* move;  // null: no root move
+  } cases[] = {
+      {white, {"a1a2"}, 10, EGTB_WIN, "a1a2"},
+      {white, {"b1c2"}, 10, EGTB_DRAW, "b1c2"},  // the queen is taken
+      {white, {"b1c2", "a1a2"}, 10, EGTB_WIN, "a1a2"},
+      {"8/8/8/8/8/2k5/8/KQ6 b - -", {"c3c4"}, 10, EGTB_LOSS, "c3c4"},
+      // Without the root probe, the position's own value would speak for
+      // moves that are not listed: the search finds the value instead.
+      {white, {"b1c2"}, 71, -1, nullptr},
+  };
+  for (const Case& c : cases) {
+    RootMoves only{};
+    for (const char* text : c.listed) add_root_move(only, coordinate_move(text));
+    egtb_probe_search_root(board_from(c.fen), c.history, only);
+    EXPECT_EQ(control.tb_root_result, c.result) << c.fen << " " << c.listed[0];
+    EXPECT_EQ(control.tb_root_move, c.move ? coordinate_move(c.move) : 0) << c.fen << " " << c.listed[0];
+  }
 }
