@@ -72,6 +72,12 @@ TEST(BookChoice, ChoiceFromBookFile) {
   EXPECT_NE(listing.find("c2c4       9 -    11 -     0   0.450  2.197\n"), std::string::npos);
   EXPECT_NE(listing.find("book move is e2e4\n"), std::string::npos);
   EXPECT_EQ(game_thread()->history_count, 0);
+  // A search restricted to other moves never gets e4: d4 has too few games.
+  RootMoves only{};
+  add_root_move(only, coordinate_move("d2d4"));
+  EXPECT_EQ(book_find_move(board, false, &only), 0);
+  add_root_move(only, coordinate_move("e2e4"));
+  EXPECT_EQ(text_of(book_find_move(board, false, &only)), "e2e4");
 
   // After 1.e4, which is in the book, black gets e5.
   record_after({"e4"});

@@ -108,3 +108,30 @@ TEST(BookEngine, UnsortedPolyglotBookIsRefused) {
   EXPECT_EQ(reply.back().rfind("bestmove ", 0), 0u);
   uci.send("quit");
 }
+
+// "go searchmoves": a book move outside the list is never played; with no
+// listed book move the engine searches the listed moves.
+TEST(BookEngine, BookMovesOutsideSearchmovesAreNotPlayed) {
+  EngineProcess uci;
+  const uint64_t start = 0x463b96181691fc9cull;
+  book_test::write_bytes(uci.directory() + "/book.bin",
+                         book_test::book_bytes({{start, book_test::stored_move("d2d4"), 5, 0},
+                                                {start, book_test::stored_move("e2e4"), 50, 0}}));
+  uci.write_file("tarn.rc", "TarnBook book.bin\n");
+  ASSERT_TRUE(uci.start());
+  uci.send("uci");
+  uci.send("setoption name OwnBook value true");
+  for (int i = 0; i < 5; i++) {
+    uci.send("position startpos");
+    uci.send("go searchmoves d2d4 g1f3 movetime 100");
+    std::vector<std::string> reply = uci.read_until("bestmove", 10.0);
+    ASSERT_GE(reply.size(), 2u);
+    EXPECT_EQ(reply[reply.size() - 2], "info string book move");
+    EXPECT_EQ(reply.back(), "bestmove d2d4");
+  }
+  uci.send("go searchmoves g1f3 depth 3");
+  std::vector<std::string> reply = uci.read_until("bestmove", 10.0);
+  EXPECT_FALSE(has(reply, "info string book move"));
+  EXPECT_EQ(reply.back().rfind("bestmove g1f3", 0), 0u) << reply.back();
+  uci.send("quit");
+}

@@ -126,6 +126,13 @@ TEST(PolyglotChoice, BookMoveFromAPolyglotBook) {
   }
   EXPECT_EQ(e4 + f3, 400);
   EXPECT_NEAR(e4, 300, 40);
+  // The draw is among the allowed moves only; d4 keeps its weight 0.
+  RootMoves only{};
+  for (const char* move : {"d2d4", "g1f3"}) add_root_move(only, coordinate_move(move));
+  for (int i = 0; i < 20; i++) EXPECT_EQ(text_of(book_find_move(board, false, &only)), "g1f3");
+  only = RootMoves{};
+  add_root_move(only, coordinate_move("d2d4"));
+  EXPECT_EQ(book_find_move(board, false, &only), MOVE_NONE);
 
   record_after({"e4"});
   EXPECT_EQ(text_of(book_find_move(board, false)), "e7e5");
