@@ -132,10 +132,8 @@ void request_hold_until_mate(bool hold) { mate_hold_requested = hold; }
 
 bool search_held() { return hold_until_stop || (hold_until_mate && !mate_limit_reached(control.best_score)); }
 
-// A mate search without other limits ends when its iterations do; only a
-// result held for want of its mate waits for "stop".
 bool search_open_ended() {
-  return control.state == 2 || hold_until_stop || (hold_until_mate && !any_search_busy()) ||
+  return control.state == 2 || hold_until_stop || hold_until_mate ||
          (control.state == 3 && control.max_depth >= MAX_PV);
 }
 

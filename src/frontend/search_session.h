@@ -18,8 +18,8 @@ bool any_search_busy();
 bool search_held();
 
 // True when the current search would only end on "stop" or "ponderhit": a
-// ponder search, "go infinite", a console analysis without a depth, or a
-// "go mate" search that ended without its mate.
+// ponder search, "go infinite", a console analysis without a depth, or
+// "go mate" without other limits.
 bool search_open_ended();
 // Ends the current search as "stop" does: it is reported at once.
 void end_search_now();

@@ -192,15 +192,37 @@ TEST(UciGo, MateNotFoundRunsUntilStopOrItsOtherLimits) {
   EXPECT_TRUE(best_move(lines) == "c2h7" || best_move(lines) == "g3h4") << lines.back();
 }
 
-TEST(UciGo, MateWhilePondering) {
+// Both words hold for a ponder search, which waits for "ponderhit" as
+// always.
+TEST(UciGo, PonderWithMateAndSearchmoves) {
   EngineProcess engine;
   open(engine);
-  engine.send(mate_in_2);
-  engine.send("go ponder mate 2");
-  std::vector<std::string> lines = engine.read_for(0.8);
-  for (const std::string& line : lines) EXPECT_FALSE(starts(line, "bestmove"));
-  engine.send("ponderhit");
-  std::string best;
-  ASSERT_TRUE(engine.expect_line("bestmove", 2, &best));
-  EXPECT_TRUE(starts(best, "bestmove g3g6 ")) << best;
+  const std::pair<const char*, std::set<std::string>> searches[] = {
+      {"go ponder mate 2", {"g3g6"}}, {"go ponder searchmoves a2a3 h2h4 wtime 1000 btime 1000", {"a2a3", "h2h4"}}};
+  for (const auto& [go, allowed] : searches) {
+    engine.send(mate_in_2);
+    engine.send(go);
+    std::vector<std::string> lines = engine.read_for(0.8);
+    for (const std::string& line : lines) EXPECT_FALSE(starts(line, "bestmove")) << go;
+    engine.send("ponderhit");
+    std::string best;
+    ASSERT_TRUE(engine.expect_line("bestmove", 3, &best)) << go;
+    EXPECT_TRUE(allowed.count(best_move({best}))) << best;
+  }
+}
+
+// A piped script cannot send "stop": at the end of its input a mate search
+// without other limits is stopped and answered.
+TEST(UciGo, PipedMateSearchIsAnswered) {
+  EngineProcess engine;
+  ASSERT_TRUE(engine.start({"-nolog"}));
+  engine.send(mate_in_3);
+  engine.send("go mate 2");
+  engine.close_input();
+  std::vector<std::string> lines = engine.read_until("bestmove", 10);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_TRUE(starts(lines.back(), "bestmove "));
+  int status = -1;
+  EXPECT_TRUE(engine.wait_exit(5, &status));
+  EXPECT_EQ(status, 0);
 }
