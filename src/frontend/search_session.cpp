@@ -49,7 +49,7 @@ void ensure_best_move() {
   MoveEntry* list = master->move_stack;
   gen_full_list(board, board->side, list);
   for (const MoveEntry* e = list; e->move != MOVE_END; ++e) {
-    if (e->move == 0 || !root_move_allowed(control.root_moves, e->move)) continue;
+    if (e->move == 0 || !root_move_allowed(search_limits.root_moves, e->move)) continue;
     if (is_legal(board, board->side, e->move)) {
       control.pv[1] = e->move;
       control.pv[2] = 0;
@@ -114,7 +114,7 @@ void continue_self_play() {
 // search thread is woken.
 void probe_book() {
   if (!control.own_book || game_thread()->history_count > control.book_depth) return;
-  book_choose(game_board(), false, &control.root_moves);
+  book_choose(game_board(), false, &search_limits.root_moves);
   if (best_move() == 0) return;
   book_move_flag = true;
   print_line(settings.protocol == 2 ? "info string book move" : "book move");

@@ -14,8 +14,8 @@
 namespace {
 
 // The words "go" knows; the move list of "searchmoves" ends at the next one.
-const char* const go_words[] = {"searchmoves", "ponder", "wtime", "btime",    "winc",    "binc",
-                                "movestogo",   "depth",  "nodes", "mate",     "movetime", "infinite"};
+const char* const go_words[] = {"searchmoves", "ponder", "wtime", "btime", "winc",     "binc",
+                                "movestogo",   "depth",  "nodes", "mate",  "movetime", "infinite"};
 
 bool is_go_word(const char* word) {
   for (const char* known : go_words)

@@ -16,9 +16,10 @@ bool has(const std::vector<std::string>& lines, const std::string& line) {
   return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
-std::vector<std::string> search(EngineProcess& uci, const std::string& position) {
+std::vector<std::string> search(EngineProcess& uci, const std::string& position,
+                                const std::string& go = "go movetime 100") {
   uci.send(position);
-  uci.send("go movetime 100");
+  uci.send(go);
   return uci.read_until("bestmove", 10.0);
 }
 
@@ -122,15 +123,11 @@ TEST(BookEngine, BookMovesOutsideSearchmovesAreNotPlayed) {
   uci.send("uci");
   uci.send("setoption name OwnBook value true");
   for (int i = 0; i < 5; i++) {
-    uci.send("position startpos");
-    uci.send("go searchmoves d2d4 g1f3 movetime 100");
-    std::vector<std::string> reply = uci.read_until("bestmove", 10.0);
-    ASSERT_GE(reply.size(), 2u);
-    EXPECT_EQ(reply[reply.size() - 2], "info string book move");
+    std::vector<std::string> reply = search(uci, "position startpos", "go searchmoves d2d4 g1f3 movetime 100");
+    EXPECT_TRUE(has(reply, "info string book move"));
     EXPECT_EQ(reply.back(), "bestmove d2d4");
   }
-  uci.send("go searchmoves g1f3 depth 3");
-  std::vector<std::string> reply = uci.read_until("bestmove", 10.0);
+  std::vector<std::string> reply = search(uci, "position startpos", "go searchmoves g1f3 depth 3");
   EXPECT_FALSE(has(reply, "info string book move"));
   EXPECT_EQ(reply.back().rfind("bestmove g1f3", 0), 0u) << reply.back();
   uci.send("quit");

@@ -8,35 +8,19 @@
 #include <vector>
 
 #include "support/engine_process.h"
+#include "support/uci_session.h"
 
 namespace {
 
 using tarn_test::EngineProcess;
-
-bool starts(const std::string& line, const char* prefix) { return line.rfind(prefix, 0) == 0; }
+using tarn_test::open_uci;
+using tarn_test::search;
+using tarn_test::starts;
 
 int count_prefix(const std::vector<std::string>& lines, const char* prefix) {
   int n = 0;
   for (const std::string& line : lines) n += starts(line, prefix);
   return n;
-}
-
-// An engine in UCI mode, past "uciok" and a first "readyok".
-void open(EngineProcess& engine, const std::vector<std::string>& options = {}) {
-  ASSERT_TRUE(engine.start({"-nolog"}));
-  engine.send("uci");
-  ASSERT_TRUE(engine.expect_line("uciok"));
-  for (const std::string& option : options) engine.send("setoption name " + option);
-  engine.send("isready");
-  ASSERT_TRUE(engine.expect_line("readyok", 10));
-}
-
-// The lines of one search, through "bestmove".
-std::vector<std::string> search(EngineProcess& engine, const std::string& position, const std::string& go,
-                                double timeout_s = 60) {
-  engine.send(position);
-  engine.send(go);
-  return engine.read_until("bestmove", timeout_s);
 }
 
 // The info lines that carry a score.
@@ -65,10 +49,8 @@ double seconds_since(std::chrono::steady_clock::time_point start) {
 
 TEST(UciSearch, DepthInfoLinesAndOneBestMove) {
   EngineProcess engine;
-  open(engine);
-  engine.send("position startpos moves e2e4 e7e5");
-  engine.send("go depth 6");
-  std::vector<std::string> lines = engine.read_until("bestmove", 30);
+  open_uci(engine);
+  std::vector<std::string> lines = search(engine, "position startpos moves e2e4 e7e5", "go depth 6");
   ASSERT_FALSE(lines.empty());
   EXPECT_TRUE(starts(lines.back(), "bestmove "));
   EXPECT_NE(lines.back().find(" ponder "), std::string::npos);
@@ -83,9 +65,7 @@ TEST(UciSearch, DepthInfoLinesAndOneBestMove) {
   // Nothing more until the next command; a second search answers once again.
   EXPECT_EQ(count_prefix(engine.read_for(0.3), "bestmove"), 0);
   engine.send("ucinewgame");
-  engine.send("position fen 6k1/5ppp/8/8/8/8/8/3R2K1 w - -");
-  engine.send("go depth 4");
-  lines = engine.read_until("bestmove", 30);
+  lines = search(engine, "position fen 6k1/5ppp/8/8/8/8/8/3R2K1 w - -", "go depth 4");
   EXPECT_EQ(lines.back(), "bestmove d1d8");
   ASSERT_FALSE(score_lines(lines).empty());
   EXPECT_EQ(score_of(score_lines(lines).back()), "mate 1");
@@ -93,7 +73,7 @@ TEST(UciSearch, DepthInfoLinesAndOneBestMove) {
 
 TEST(UciSearch, MovetimeAndClocks) {
   EngineProcess engine;
-  open(engine);
+  open_uci(engine);
   engine.send("position startpos");
   auto start = std::chrono::steady_clock::now();
   engine.send("go movetime 1000");
@@ -141,7 +121,7 @@ TEST(UciSearch, TimeControlTraceGoesToTheLogOnly) {
 
 TEST(UciSearch, PonderInfiniteStopAndIsready) {
   EngineProcess engine;
-  open(engine);
+  open_uci(engine);
   engine.send("position startpos moves e2e4");
   engine.send("go ponder wtime 60000 btime 60000");
   EXPECT_EQ(count_prefix(engine.read_for(0.5), "bestmove"), 0);
@@ -200,7 +180,7 @@ TEST(UciSearch, PonderInfiniteStopAndIsready) {
 // mated, and the engine walked into the mate.
 TEST(UciSearch, MateScoresLeaveRootWindowsOpen) {
   EngineProcess engine;
-  open(engine, {"Hash value 32"});
+  open_uci(engine, {"Hash value 32"});
   struct Case {
     std::string fen;  // or the moves from the start position
     const char* go;
@@ -233,7 +213,7 @@ TEST(UciSearch, MateScoresLeaveRootWindowsOpen) {
 // Each "go" starts from depth 66 and no node limit; "ucinewgame" keeps it so.
 TEST(UciSearch, EachGoHasOnlyItsOwnLimits) {
   EngineProcess engine;
-  open(engine);
+  open_uci(engine);
   const std::string start = "position startpos";
   auto deepest = [](const std::vector<std::string>& lines) {
     int depth = 0;
@@ -252,7 +232,7 @@ TEST(UciSearch, EachGoHasOnlyItsOwnLimits) {
 // A side mated after its first move is "mate -1"; the console keeps the score.
 TEST(UciSearch, MatedInMovesOfTheSideToMove) {
   EngineProcess engine;
-  open(engine);
+  open_uci(engine);
   const std::vector<std::string> scored = score_lines(search(engine, "position fen k7/8/1K6/8/8/8/8/7R b - -", "go depth 8"));
   ASSERT_FALSE(scored.empty());
   for (const std::string& line : scored) EXPECT_EQ(score_of(line), "mate -1") << line;
@@ -264,7 +244,7 @@ TEST(UciSearch, MatedInMovesOfTheSideToMove) {
 // (so "bestmove" still has a ponder move), and its score is a bound too.
 TEST(UciSearch, BoundsOfFailedWindowsAndInterruptedFailHigh) {
   EngineProcess engine;
-  open(engine);
+  open_uci(engine);
   const std::string wac051 = "position fen r1bq1r2/pp4k1/4p2p/3pPp1Q/3N1R1P/2PB4/6P1/6K1 w - -";
   const std::string ruy = "position startpos moves e2e4 e7e5 g1f3 b8c6 f1b5 a7a6";
   struct Case {
@@ -299,10 +279,8 @@ TEST(UciSearch, BoundsOfFailedWindowsAndInterruptedFailHigh) {
 
 TEST(UciSearch, MultiPvAndThreads) {
   EngineProcess engine;
-  open(engine, {"MultiPV value 3", "Threads value 2"});
-  engine.send("position startpos");
-  engine.send("go depth 5");
-  std::vector<std::string> lines = engine.read_until("bestmove", 30);
+  open_uci(engine, {"MultiPV value 3", "Threads value 2"});
+  std::vector<std::string> lines = search(engine, "position startpos", "go depth 5");
   ASSERT_TRUE(starts(lines.back(), "bestmove"));
   bool line_seen[4] = {};
   for (const std::string& line : lines)
