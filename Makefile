@@ -5,7 +5,7 @@ ASAN := build/asan
 TSAN := build/tsan
 SHARED ?= ../shared
 
-.PHONY: all build run test perft bench speed profile-build asan tsan windows test-windows clean
+.PHONY: all build run test perft bench speed profile-build asan tsan fuzz fuzz-build windows test-windows clean
 
 all: build
 
@@ -60,6 +60,25 @@ $(TSAN)/CMakeCache.txt:
 tsan: $(TSAN)/CMakeCache.txt
 	cmake --build $(TSAN) -j $(JOBS)
 	cd $(TSAN) && ctest --output-on-failure -j $(JOBS)
+
+# Fuzzing with libFuzzer (clang, ASan + UBSan): every target of tests/fuzz
+# for FUZZ_SECONDS each, FUZZ_JOBS targets at a time. A crash fails the run
+# and leaves its input in build/fuzz/crashes/<target>/; once fixed, the input
+# goes into tests/fuzz/regressions/<target>/, which the test suite replays.
+FUZZ := build/fuzz
+FUZZ_SECONDS ?= 180
+FUZZ_JOBS ?= 1
+FUZZ_TARGETS := position session move_text pgn config book polyglot tablebase
+
+$(FUZZ)/CMakeCache.txt:
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARN_FUZZ=ON
+
+fuzz-build: $(FUZZ)/CMakeCache.txt
+	cmake --build $(FUZZ) -j $(JOBS)
+
+fuzz: fuzz-build
+	@echo $(FUZZ_TARGETS) | tr ' ' '\n' | \
+	  xargs -P $(FUZZ_JOBS) -I{} tests/fuzz/run_target.sh $(FUZZ) {} $(FUZZ_SECONDS)
 
 # The Windows engine, cross-built with MinGW-w64 from the same sources.
 WINDOWS := build/windows

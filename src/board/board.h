@@ -9,7 +9,10 @@
 
 struct BoardThread;
 
-constexpr int PLIST_SIZE = 10;  // nine squares plus the terminating NO_SQUARE
+// Most pieces of one type a side can have in a legal game, by type 0..6:
+// eight pawns, and the original pieces plus eight promoted ones.
+constexpr int piece_limit[7] = {0, 8, 10, 10, 10, 9, 1};
+constexpr int PLIST_SIZE = 11;  // the largest limit plus the terminating NO_SQUARE
 
 struct Board {
   BoardThread* thread;   // owning block: history, history_count, ply, last_move

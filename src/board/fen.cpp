@@ -5,6 +5,7 @@
 #include "board/board_thread.h"
 #include "board/keys.h"
 #include "board/makemove.h"
+#include "board/position_check.h"
 #include "core/message.h"
 #include "core/output.h"
 
@@ -39,11 +40,10 @@ int piece_code(char c) {
 
 // Reads the placement field and returns the character that ended it. Once a
 // '/' leads below the first rank the rest of the field is read but dropped;
-// a tenth piece of one code is dropped too, since its list holds nine, and
-// so is a second king of one colour, which no move could ever make legal.
+// a piece beyond its list's room is dropped too and noted in `crowded`.
 // Pieces never advance past the h-file, so a rank with too many pieces
 // would pile them onto one square: only the first one stays.
-const char* read_placement(Board* board, const char* p) {
+const char* read_placement(Board* board, const char* p, uint16_t* crowded) {
   int sq = 56;
   bool off_board = false;
   for (; *p && *p != ' '; ++p) {
@@ -56,9 +56,10 @@ const char* read_placement(Board* board, const char* p) {
       sq = sq + (c - '0') > h_file ? h_file : sq + (c - '0');
     } else {
       int code = piece_code(c);
-      int room = piece_type(code) == KING ? 1 : PLIST_SIZE - 1;
-      if (code && !off_board && board->squares[sq] == EMPTY && list_length(board, code) < room)
-        add_piece(board, code, sq);
+      if (code && !off_board && board->squares[sq] == EMPTY) {
+        if (list_length(board, code) < piece_limit[piece_type(code)]) add_piece(board, code, sq);
+        else *crowded |= static_cast<uint16_t>(1 << code);
+      }
       if (sq != h_file) ++sq;
     }
   }
@@ -79,23 +80,16 @@ const char* read_castling(Board* board, const char* p) {
   return p;
 }
 
-// A square is kept only when it can be a real en-passant target: on the
-// sixth rank (white to move) or third (black), empty, with the pawn that
-// just passed it in front. Anything else would let make/unmake remove a
-// piece that is not there.
+// A square is kept only when it can be a real en-passant target; anything
+// else would let make/unmake remove a piece that is not there.
 void read_en_passant(Board* board, const char* p) {
   int ep = NO_SQUARE;
   for (p = skip_spaces(p); *p && *p != ' '; ++p) {
     if (*p >= 'a' && *p <= 'h') ep = *p - 'a';
     else if (*p >= '1' && *p <= '8') ep += 8 * (*p - '1');
   }
-  board->ep = NO_SQUARE;
-  if (ep < 0 || ep > 63) return;
-  int mover = board->side;
-  int passed = mover == WHITE ? ep - 8 : ep + 8;
-  if (rank_of(ep) != (mover == WHITE ? 5 : 2) || board->squares[ep] != EMPTY) return;
-  if (board->squares[passed] != make_piece(PAWN, mover ^ 1)) return;
-  board->ep = static_cast<uint8_t>(ep);
+  board->ep = ep >= 0 && ep < 64 ? static_cast<uint8_t>(ep) : NO_SQUARE;
+  if (!en_passant_consistent(board)) board->ep = NO_SQUARE;
 }
 
 // Each right needs its king and rook on their home squares.
@@ -126,9 +120,10 @@ void reset_history(Board* board) {
 
 }  // namespace
 
-void parse_fen(Board* board, const char* text) {
+FenReading read_fen(Board* board, const char* text) {
+  FenReading reading{false, 0};
   clear_board(board);
-  const char* p = read_placement(board, text);
+  const char* p = read_placement(board, text, &reading.crowded);
   if (*p) {
     ++p;  // the space that ended the placement
     if (*p == 'w') board->side = WHITE;
@@ -138,10 +133,14 @@ void parse_fen(Board* board, const char* text) {
   p = read_castling(board, p);
   read_en_passant(board, p);
   reset_history(board);
-  bool good = check_castling(board);
+  reading.castling_removed = !check_castling(board);
   board->key = placement_key(board);
   board->pawn_key = pawn_placement_key(board);
-  if (!good) print_message("Illegal EPD record");
+  return reading;
+}
+
+void parse_fen(Board* board, const char* text) {
+  if (read_fen(board, text).castling_removed) print_message("Illegal EPD record");
 }
 
 void board_to_fen(const Board* board, char* out) {

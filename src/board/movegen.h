@@ -4,8 +4,9 @@
 // terminating entry (move MOVE_END).
 #include "board/board.h"
 
-// Largest list any position with at most nine pieces per code can produce,
-// terminator included; a buffer of this size is never overrun.
+// Largest list any playable position (position_check.h) can produce,
+// terminator included; a buffer of this size is never overrun. Nine queens
+// and ten rooks, bishops and knights with a king make at most 603 moves.
 constexpr int MAX_MOVES = 680;
 
 MoveEntry* gen_pawn_captures(const Board* board, int side, MoveEntry* out);

@@ -89,7 +89,7 @@ void new_game(const ConsoleCommand&) {
 
 void set_fen(const ConsoleCommand& command) {
   control.stop = 2;
-  set_game_position(command.rest);
+  console_set_position(command.rest);
   print_board(game_board());
 }
 
@@ -171,6 +171,10 @@ void split_console_command(const char* text, ConsoleCommand* out) {
   }
   const char* after = text + std::strcspn(text, " ");
   out->rest = *after ? after + 1 : after;
+}
+
+void console_set_position(const char* fen) {
+  if (const char* fault = set_game_position(fen)) print_linef("illegal position: %s", fault);
 }
 
 void print_position() {

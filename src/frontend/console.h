@@ -12,6 +12,10 @@ void split_console_command(const char* text, ConsoleCommand* out);
 // The board, or the evaluation breakdown while the debug display is on.
 void print_position();
 
+// Sets the game position from a FEN text; a position not to play from is
+// refused with "illegal position: <reason>" and the game stays as it was.
+void console_set_position(const char* fen);
+
 // Game navigation and files (console_game.cpp).
 void console_undo();
 void console_redo();

@@ -5,6 +5,7 @@
 #include "board/fen.h"
 #include "board/keys.h"
 #include "board/makemove.h"
+#include "board/position_check.h"
 #include "core/output.h"
 #include "frontend/console.h"
 #include "frontend/input.h"
@@ -33,9 +34,10 @@ int pieces_of(const Board* board, int code) {
   return count;
 }
 
+// The editor works on unchecked boards; only the finished one is judged.
 void clear_board() {
   Board* board = game_board();
-  set_game_position("8/8/8/8/8/8/8/8");  // keeps the side to move
+  parse_fen(board, "8/8/8/8/8/8/8/8");  // keeps the side to move
   board->castle = CASTLE_WK | CASTLE_WQ | CASTLE_BK | CASTLE_BQ;
   board->ep = NO_SQUARE;
   board->fifty = 0;
@@ -55,8 +57,8 @@ void place_pieces(int colour, const char* line) {
     if (square == NO_SQUARE) return;  // off the board ends the line
     if (type == 0) continue;
     int code = make_piece(type, colour);
-    // A square list holds nine pieces of one kind; more cannot be placed.
-    if (pieces_of(board, code) >= PLIST_SIZE - 1 && board->squares[square] != code) continue;
+    // A square list holds no more than a side can have; more cannot be placed.
+    if (pieces_of(board, code) >= piece_limit[type] && board->squares[square] != code) continue;
     if (board->squares[square] != EMPTY) remove_piece(board, square);
     add_piece(board, code, square);
   }
@@ -71,9 +73,12 @@ void settle_castling(Board* board) {
   if (s[60] != BLACK_KING || s[56] != BLACK_ROOK) board->castle &= ~CASTLE_BQ;
 }
 
-void leave_editor() {
+// A board the engine cannot play from is refused: the position from before
+// the editor comes back.
+void leave_editor(const PositionSnapshot& before) {
   Board* board = game_board();
   settle_castling(board);
+  if (!en_passant_consistent(board)) board->ep = NO_SQUARE;  // its pawn was edited away
   board->key = placement_key(board);
   board->pawn_key = pawn_placement_key(board);
   SearchThread* thread = game_thread();
@@ -82,6 +87,10 @@ void leave_editor() {
   thread->last_move = MOVE_NONE;
   thread->history[0].move = MOVE_NONE;
   thread->history[1].move = MOVE_NONE;
+  if (const char* fault = position_fault(board)) {
+    print_linef("illegal position: %s", fault);
+    restore_snapshot(board, before);
+  }
   print_board(board);
 }
 
@@ -94,6 +103,8 @@ void console_edit() {
   print_line("#                    clear board");
   print_line("w  Pa2 Pb2 Kc2       white, pieces");
   print_line("b  Pa7 Pb7 Kc7       black, pieces");
+  PositionSnapshot before;
+  take_snapshot(game_board(), &before);
   char line[COMMAND_MAX + 1];
   while (read_input_line(line)) {
     line[EDIT_LINE_MAX] = '\0';
@@ -105,5 +116,5 @@ void console_edit() {
       place_pieces(line[0] == 'w' ? WHITE : BLACK, line);
     }
   }
-  leave_editor();
+  leave_editor(before);
 }

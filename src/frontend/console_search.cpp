@@ -6,7 +6,6 @@
 #include "board/attacks.h"
 #include "board/fen.h"
 #include "board/keys.h"
-#include "board/legality.h"
 #include "board/makemove.h"
 #include "board/notation.h"
 #include "core/engine_state.h"
@@ -78,7 +77,7 @@ void console_get_position(const ConsoleCommand& command) {
   char line[1024];
   find_test_position(command.word[1], line, sizeof line);
   print_line(line);
-  if (std::strlen(line) > 8) set_game_position(line);
+  if (std::strlen(line) > 8) console_set_position(line);
   print_board(game_board());
   clear_hash_table();
 }
@@ -100,7 +99,9 @@ void console_table_line(const ConsoleCommand&) {
       entry.move = best_move();
       entry.depth = 0;
     }
-    if (entry.depth < -10 || entry.move == 0 || !is_legal(board, board->side, entry.move)) break;
+    // A stored move, or the last search's move, may belong to another
+    // position: only a move of this position's move list may be made.
+    if (entry.depth < -10 || entry.move == 0 || !is_legal_game_move(entry.move)) break;
     if (is_draw(board, false, 2) || !history_room(board)) break;
     char coord[MOVE_TEXT_SIZE], san[MOVE_TEXT_SIZE], by_file[MOVE_TEXT_SIZE], by_rank[MOVE_TEXT_SIZE];
     move_san(board, entry.move, coord, san, by_file, by_rank);

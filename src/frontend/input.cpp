@@ -68,8 +68,19 @@ void poll_input() {
   if (take_command(&pending, command)) execute_command(command);
 }
 
-bool input_exhausted() {
-  return end_of_input && std::memchr(pending.queue, COMMAND_SEPARATOR, static_cast<size_t>(pending.queue_length)) == nullptr;
+bool input_exhausted() { return end_of_input && !command_waiting(); }
+
+int feed_input(const char* bytes, int count) {
+  end_of_input = true;
+  int room = queue_room(&pending);
+  int taken = count < room ? count : room;
+  queue_bytes(&pending, bytes, taken);
+  if (taken == count) queue_flush_partial(&pending);
+  return taken;
+}
+
+bool command_waiting() {
+  return std::memchr(pending.queue, COMMAND_SEPARATOR, static_cast<size_t>(pending.queue_length)) != nullptr;
 }
 
 int read_input_line(char* out) {

@@ -24,3 +24,12 @@ bool input_ended();
 // Runs one command through the interpreter of the current protocol; "uci"
 // always goes to the UCI interpreter.
 void execute_command(char* command);
+
+// For a driver that runs the interpreters in process (the fuzz tests):
+// standard input is not read any more, and `bytes` are queued as if they
+// had arrived there, a last line without its line feed included. Returns
+// how many bytes fitted (the queue holds QUEUE_CAPACITY).
+int feed_input(const char* bytes, int count);
+
+// True while a complete command waits in the queue.
+bool command_waiting();

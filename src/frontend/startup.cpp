@@ -82,16 +82,6 @@ void set_timer_period(const CommandLine& line) {
   }
 }
 
-// The search threads go first: a search aborted by "quit" may still be
-// reading the tables for a moment.
-void shut_down() {
-  stop_search_threads();
-  book_release();
-  release_hash_table();
-  timer_period_end();
-  close_log();
-}
-
 void run_mode(const CommandLine& line) {
   switch (selected_mode(line)) {
     case RUN_ANALYSE_EPD: run_epd_analysis(); break;
@@ -124,8 +114,7 @@ void set_default_settings() {
   set_default_control();
 }
 
-int run_engine(int argc, const char* const* argv) {
-  survive_closed_output();
+int start_engine(int argc, const char* const* argv, CommandLine* line) {
   unsigned long long now = wall_clock_ms();
   std::srand(static_cast<unsigned>(now));
   hold_messages();
@@ -138,17 +127,33 @@ int run_engine(int argc, const char* const* argv) {
   save_default_params();
   fill_pst_tunables();
   settings.protocol = 2;
-  CommandLine line;
-  parse_command_line(argc, argv, &line);
-  release_messages(selected_mode(line) == RUN_INTERACTIVE);
+  parse_command_line(argc, argv, line);
+  release_messages(selected_mode(*line) == RUN_INTERACTIVE);
   init_keys();
   if (!resize_hash_table()) return 1;
   open_book();
   if (!start_search_threads()) return 1;
-  set_timer_period(line);
+  set_timer_period(*line);
   build_search_tables();
   tool_input = {poll_input, input_ended};
+  return 0;
+}
+
+// The search threads go first: a search aborted by "quit" may still be
+// reading the tables for a moment.
+void shut_down_engine() {
+  stop_search_threads();
+  book_release();
+  release_hash_table();
+  timer_period_end();
+  close_log();
+}
+
+int run_engine(int argc, const char* const* argv) {
+  survive_closed_output();
+  CommandLine line;
+  if (int status = start_engine(argc, argv, &line)) return status;
   run_mode(line);
-  shut_down();
+  shut_down_engine();
   return 0;
 }

@@ -35,12 +35,18 @@ const char* after_word(const char* args, const char* word) {
   return nullptr;
 }
 
-// The word after `word` in the argument text, as a number; false when the
-// word does not occur.
+// Largest time or count the interface may give: about three centuries in
+// milliseconds, far inside every integer it is later converted to.
+constexpr double LIMIT_MAX = 1e13;
+
+// The word after `word` in the argument text, as a number held to
+// [0, LIMIT_MAX] (junk reads as 0); false when the word does not occur.
 bool limit_value(const char* args, const char* word, double* value) {
   const char* after = after_word(args, word);
-  if (after) *value = std::atof(after);
-  return after != nullptr;
+  if (!after) return false;
+  const double number = std::strtod(after, nullptr);
+  *value = number > 0 ? (number < LIMIT_MAX ? number : LIMIT_MAX) : 0.0;  // NaN fails both tests
+  return true;
 }
 
 bool has_word(const char* args, const char* word) { return after_word(args, word) != nullptr; }
@@ -94,17 +100,17 @@ void uci_go(char* args) {
   read_root_moves(args, &control.root_moves);
   const int side = game_board()->side;
   double v;
-  if (limit_value(args, "wtime", &v)) control.clock[0] = v < 0 ? 0 : v / 1000;
-  if (limit_value(args, "btime", &v)) control.clock[1] = v < 0 ? 0 : v / 1000;
+  if (limit_value(args, "wtime", &v)) control.clock[0] = v / 1000;
+  if (limit_value(args, "btime", &v)) control.clock[1] = v / 1000;
   if (side == 0 && limit_value(args, "winc", &v)) control.increment = v / 1000;
   if (side == 1 && limit_value(args, "binc", &v)) control.increment = v / 1000;
   if (limit_value(args, "movestogo", &v)) {
     control.level_moves = 40;
-    control.moves_to_go = static_cast<int16_t>(v);
+    control.moves_to_go = static_cast<int16_t>(v < 32767 ? v : 32767);
   }
   const bool mate_alone = read_mate_limit(args);
   if (limit_value(args, "depth", &v)) {
-    control.max_depth = static_cast<int8_t>(v > 66 ? 66 : v);
+    control.max_depth = static_cast<int8_t>(v > MAX_PV ? MAX_PV : v);
     control.level_moves = 1;
     control.level_time = 360000.0;
   }

@@ -5,10 +5,11 @@
 #include "board/makemove.h"
 #include "board/movegen.h"
 #include "board/notation.h"
+#include "board/position_check.h"
 
 int parse_move(char* text, Move* out) { return parse_move_on(game_board(), text, out); }
 
-void set_game_position(const char* fen) { parse_fen(game_board(), fen ? fen : START_FEN); }
+const char* set_game_position(const char* fen) { return set_position(game_board(), fen ? fen : START_FEN); }
 
 bool play_game_move(Move move) {
   Board* board = game_board();

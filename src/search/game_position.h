@@ -10,8 +10,10 @@ inline Board* game_board() { return &thread_table[0]->board; }
 // parse_move_on (notation.h) on the game position.
 int parse_move(char* text, Move* out);
 
-// Sets the game position from a FEN text (the start position for null).
-void set_game_position(const char* fen);
+// Sets the game position from a FEN text (the start position for null) and
+// returns null; a position not to play from (position_check.h) leaves the
+// game as it was, and the reason is returned.
+const char* set_game_position(const char* fen);
 
 // Plays a move on the game position unless the game history is full.
 bool play_game_move(Move move);

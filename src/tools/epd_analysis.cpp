@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "board/attacks.h"
 #include "board/fen.h"
 #include "board/notation.h"
 #include "core/engine_state.h"
@@ -32,16 +31,6 @@ struct EpdTotals {
   double error_sum;
   int xcnt;
 };
-
-// A record is searched only when it describes a position the search can
-// stand on: one king each, no pawn on a back rank and the side that just
-// moved not left in check.
-bool position_searchable(const Board* board) {
-  if (popcount(board->bb[6]) != 1 || popcount(board->bb[14]) != 1) return false;
-  if ((board->bb[1] | board->bb[9]) & 0xFF000000000000FFull) return false;
-  int mover = board->side ^ 1;
-  return !attacked(board, king_square(board, mover), board->side);
-}
 
 Move expected_move(const char* line) {
   char word[EPD_LINE_MAX + 2];
@@ -111,12 +100,11 @@ void print_summary(const EpdTotals& t, double average_error) {
   print_line("");
 }
 
-// One record: set-up, search, statistics. False when the record was not fit
-// to be searched.
+// One record: set-up, search, statistics. False when the record holds no
+// position to play from (position_check.h); it is then not counted.
 bool analyse_record(const char* line, FILE* unsolved, EpdTotals& t, uint64_t* last_poll) {
   Board* board = game_board();
-  parse_fen(board, line);
-  if (!position_searchable(board)) return false;
+  if (set_game_position(line)) return false;
   t.count++;
   Move expected = 0;
   if (control.max_depth > 0) {

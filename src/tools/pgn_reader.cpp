@@ -36,7 +36,10 @@ int16_t slash_score(const char* comment, const char* slash) {
   while (*text == ' ') text++;
   if (*text != '+' && *text != '-') return PGN_BAD_SCORE;
   // Pawns to centipawns, truncated toward zero like the engine's own output.
-  return clamp_score(std::trunc(std::atof(text) * 100.0));
+  // "+nan" converts too, and is no number to clamp.
+  double pawns = std::atof(text);
+  if (std::isnan(pawns)) return PGN_BAD_SCORE;
+  return clamp_score(std::trunc(pawns * 100.0));
 }
 
 void copy_quoted(const char* line, char* out, int size) {
