@@ -34,8 +34,8 @@ TEST(PositionCheck, RefusedRecordsLeaveTheGameAsItWas) {
       {"4k3/P7/8/8/8/NNNNNNNN/N7/2B1K3 w - -", "accepted"},
       {"4k3/P7/8/8/8/NNNNNNNN/NN6/2B1K3 w - -", "too many white knights"},
       {"r6k/1P4pp/8/8/8/8/RRRRRRRR/R2QK3 w - -", "accepted"},
-      {"QQQQQQQQ/Q7/8/8/8/8/8/K6k w - -", "accepted"},
-      {"QQQQQQQQ/Q7/8/8/8/8/P7/K6k w - -", "too many white queens"},
+      {"QQQQQQQQ/Q7/8/8/8/8/8/K6k b - -", "accepted"},
+      {"QQQQQQQQ/Q7/8/8/8/8/P7/K6k b - -", "too many white queens"},
       {"k7/pppppppp/p7/8/8/8/8/K7 w - -", "too many black pawns"},
       {"bbbbbbbb/bbb5/8/8/8/8/8/K6k w - -", "too many black bishops"},
   };
@@ -45,7 +45,9 @@ TEST(PositionCheck, RefusedRecordsLeaveTheGameAsItWas) {
     board_test::Snapshot before = board_test::snapshot(board);
     std::string got = reason(set_position(board, c.fen));
     EXPECT_EQ(got, c.expected) << c.fen;
-    if (got != "accepted") EXPECT_EQ(board_test::difference(before, board_test::snapshot(board)), "") << c.fen;
+    if (got != "accepted") {
+      EXPECT_EQ(board_test::difference(before, board_test::snapshot(board)), "") << c.fen;
+    }
   }
 }
 

@@ -14,6 +14,8 @@ TEST(PgnComments, Scores) {
   EXPECT_EQ(comment_score("just a remark", false), PGN_BAD_SCORE);
   EXPECT_EQ(comment_score("+900.00/1", false), 9999);  // held inside the record
   EXPECT_EQ(comment_score("+99999999.00/1", false), 9999);  // beyond a 32-bit long too
+  EXPECT_EQ(comment_score("+nan/3", false), PGN_BAD_SCORE);  // no number to clamp
+  EXPECT_EQ(comment_score("-inf/3", false), -9999);
   // "eval" values are white's view and turn round after black's moves.
   EXPECT_EQ(comment_score("eval 57, depth 9", false), 57);
   EXPECT_EQ(comment_score("eval 57, depth 9", true), -57);

@@ -1,0 +1,161 @@
+// Positions the engine cannot play from and illegal moves are refused with
+// a message, and the engine goes on from the position it had.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "support/engine_process.h"
+
+using tarn_test::EngineProcess;
+
+namespace {
+
+constexpr const char* START = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -";
+
+// Records the engine must refuse, and the reason it gives.
+const struct {
+  const char* fen;
+  const char* reason;
+} refused[] = {
+    {"4k3/8/8/8/8/8/3P4/8 w - -", "no white king"},
+    {"KK6/8/8/8/8/8/8/k7 w - -", "more than one white king"},
+    {"8/8/8/4k3/3P4/8/8/4K3 w - -", "black is in check with white to move"},
+    {"8/8/6k1/5K2/3p4/8/8/8 w - -", "black is in check with white to move"},
+    {"4k3/8/8/8/8/8/8/p3K3 b - -", "black pawn on a1"},
+    {"4k3/P7/8/8/8/NNNNNNNN/NN6/2B1K3 w - -", "too many white knights"},
+    {"QQQQQQQQ/Q7/8/8/8/8/P7/K6k b - -", "too many white queens"},
+};
+
+// The move of the next "bestmove" line after a shallow search.
+std::string best_move(EngineProcess& engine) {
+  engine.send("go depth 1");
+  std::string line;
+  if (!engine.expect_line("bestmove ", 20, &line)) return "";
+  return line.substr(9, line.find(' ', 9) - 9);
+}
+
+// The FEN line of the board the console prints next.
+std::string next_board(EngineProcess& engine) {
+  std::string line;
+  while (engine.expect_line("", 5, &line))
+    if (line.find('/') != std::string::npos) return line;
+  return "";
+}
+
+}  // namespace
+
+TEST(Refusal, UciPositionKeepsTheGameItHad) {
+  EngineProcess engine;
+  ASSERT_TRUE(engine.start({"-nolog", "-hash", "1"}));
+  engine.send("position startpos moves e2e4");
+  for (const auto& c : refused) {
+    engine.send(std::string("position fen ") + c.fen + " moves e1e2");
+    std::string line;
+    ASSERT_TRUE(engine.expect_line("info string illegal position", 5, &line));
+    EXPECT_EQ(line, std::string("info string illegal position: ") + c.reason);
+  }
+  engine.send("position fen");
+  EXPECT_TRUE(engine.expect_line("info string illegal position: no white king", 5));
+  std::string move = best_move(engine);  // black to move, after 1.e4
+  ASSERT_EQ(move.size(), 4u);
+  EXPECT_TRUE(move[1] == '7' || move[1] == '8') << move;
+
+  // Out-of-range numbers: no iteration, yet a legal move.
+  engine.send("position startpos");
+  engine.send("go depth -300 nodes -5 movestogo 99999999999 wtime 1e400");
+  std::string line;
+  ASSERT_TRUE(engine.expect_line("bestmove ", 20, &line));
+  EXPECT_TRUE(line[10] == '1' || line[10] == '2') << line;
+}
+
+TEST(Refusal, UciMoveListStopsAtTheFirstIllegalMove) {
+  EngineProcess engine;
+  ASSERT_TRUE(engine.start({"-nolog", "-hash", "1"}));
+  const struct {
+    const char* command;
+    const char* illegal;
+    const char* next_from;  // origin squares the engine may then move from
+  } cases[] = {
+      // The king's two-file step that once was played as castling.
+      {"position fen 8/8/8/2k5/2pP4/8/B7/4K3 b - d3 moves c5e5", "c5e5", "c5 c4"},
+      {"position startpos moves e2e4 e7e5 e1g1 g1f3", "e1g1", "a2 b2 c2 d2 f2 g2 h2 b1 g1 d1 e1 f1"},
+      {"position fen 2k5/P7/8/8/8/8/8/4K3 w - - moves a7a8", "a7a8", "a7 e1"},
+      {"position fen 2k5/P7/8/8/8/8/8/4K3 w - - moves a7a8q c8d7 e1e2 e1e2 d7d6", "e1e2", "d7"},
+      {"position startpos moves e2e4 e7e5 e1e8", "e1e8", "a2 b2 c2 d2 f2 g2 h2 b1 g1 d1 e1 f1"},
+  };
+  for (const auto& c : cases) {
+    engine.send(c.command);
+    std::string line;
+    ASSERT_TRUE(engine.expect_line("info string illegal move", 5, &line)) << c.command;
+    EXPECT_EQ(line, std::string("info string illegal move: ") + c.illegal);
+    std::string move = best_move(engine);
+    EXPECT_NE(std::string(c.next_from).find(move.substr(0, 2)), std::string::npos) << c.command << ": " << move;
+  }
+}
+
+TEST(Refusal, ConsoleFenGetAndEditKeepThePosition) {
+  EngineProcess engine;
+  std::string test_epd;
+  for (const auto& c : refused) test_epd += std::string(c.fen) + " id \"" + std::to_string(&c - refused) + "\";\n";
+  engine.write_file("test.epd", test_epd);
+  ASSERT_TRUE(engine.start({"-c", "-nolog", "-hash", "1"}));
+  ASSERT_EQ(next_board(engine), START);
+  for (const auto& c : refused) {
+    engine.send(std::string("fen ") + c.fen);
+    EXPECT_TRUE(engine.expect_line(std::string("illegal position: ") + c.reason, 5));
+    EXPECT_EQ(next_board(engine), START);
+    engine.send("get " + std::to_string(&c - refused));
+    EXPECT_TRUE(engine.expect_line(std::string("illegal position: ") + c.reason, 5));
+    EXPECT_EQ(next_board(engine), START);
+  }
+  engine.send("edit");
+  engine.send("#");
+  engine.send("w Ke1 Pa1");
+  engine.send("b Ke8");
+  engine.send(".");
+  EXPECT_TRUE(engine.expect_line("illegal position: white pawn on a1", 5));
+  EXPECT_EQ(next_board(engine), START);
+
+  // A promotion to a tenth knight leaves every other list alone.
+  engine.send("fen 4k3/P7/8/8/8/NNNNNNNN/N7/2B1K3 w - -");
+  next_board(engine);
+  engine.send("a7a8=N");
+  EXPECT_EQ(next_board(engine), "N3k3/8/8/8/8/NNNNNNNN/N7/2B1K3 b - -");
+  engine.send("ev");
+  engine.send("bd");
+  EXPECT_EQ(next_board(engine), "N3k3/8/8/8/8/NNNNNNNN/N7/2B1K3 b - -");
+}
+
+// Stepping through the game record replays only moves that are legal
+// where they are replayed: a record of an abandoned line may not be.
+TEST(Refusal, ConsoleReplayStopsAtAStaleRecord) {
+  EngineProcess engine;
+  ASSERT_TRUE(engine.start({"-c", "-nolog", "-hash", "1"}));
+  for (const char* line : {"e4", "e5", "Qh5", "undo", "undo", "undo", "d4"}) engine.send(line);
+  engine.read_for(0.5);
+  engine.send("jump 3");
+  EXPECT_EQ(next_board(engine), "rnbqkbnr/pppp1ppp/8/4p3/3P4/8/PPP1PPPP/RNBQKBNR w KQkq e6");
+  engine.send("]");
+  engine.send("move Qh5");
+  engine.send("e2e5");
+  engine.send("bd");
+  EXPECT_EQ(next_board(engine), "rnbqkbnr/pppp1ppp/8/4p3/3P4/8/PPP1PPPP/RNBQKBNR w KQkq e6");
+}
+
+TEST(Refusal, EpdAnalysisCountsOnlyPlayableRecords) {
+  EngineProcess engine;
+  std::string records = "r6k/1P4pp/8/8/8/8/RRRRRRRR/R2QK3 w - - bm b8=Q;\n";  // nine rooks and a pawn
+  for (const auto& c : refused) records += std::string(c.fen) + " bm e4;\n";
+  engine.write_file("f.epd", records);
+  ASSERT_TRUE(engine.start({"-nolog", "-d", "1", "-anepd", "f.epd"}));
+  ASSERT_TRUE(engine.expect_line("total nodes", 30));
+  const std::vector<std::string>& lines = engine.transcript();
+  EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const std::string& line) {
+    return line.find(" / 1 correct best moves") != std::string::npos;
+  }));
+  int status = -1;
+  ASSERT_TRUE(engine.wait_exit(30, &status));
+  EXPECT_EQ(status, 0);
+}
