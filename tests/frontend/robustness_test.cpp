@@ -2,7 +2,6 @@
 // answers afterwards.
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 
 #include <sys/stat.h>
@@ -19,12 +18,6 @@ bool ready(EngineProcess& engine) {
   return engine.expect_line("readyok", 10);
 }
 
-std::string random_bytes(std::mt19937& random, size_t count) {
-  std::string bytes;
-  for (size_t i = 0; i < count; i++) bytes += static_cast<char>(random() & 0xFF);
-  return bytes;
-}
-
 void expect_clean_exit(EngineProcess& engine) {
   engine.send("quit");
   int status = -1;
@@ -34,7 +27,9 @@ void expect_clean_exit(EngineProcess& engine) {
 
 }  // namespace
 
-TEST(BadInput, LongLinesNulBytesAndJunk) {
+// Random commands and configurations are the fuzz targets' (tests/fuzz);
+// here the binary's own reading of a pipe.
+TEST(BadInput, LongLinesAndNulBytes) {
   EngineProcess engine;
   ASSERT_TRUE(engine.start({"-nolog", "-hash", "1"}));
   engine.send(std::string(10000, 'a'));
@@ -43,14 +38,7 @@ TEST(BadInput, LongLinesNulBytesAndJunk) {
   static const char nul_bytes[] = "isr\0eady\0\0isready\n";
   engine.send_raw(std::string(nul_bytes, sizeof nul_bytes - 1));
   EXPECT_TRUE(engine.expect_line("readyok", 10));
-  std::mt19937 random(12345);
-  for (int round = 0; round < 20; round++) {
-    std::string junk = random_bytes(random, 3000);
-    // Keep the junk from asking for a clean exit by chance.
-    for (char& c : junk)
-      if (c == 'q') c = 'Q';
-    engine.send_raw(junk);
-  }
+  engine.send_raw(std::string(3000, '\xff') + "\r\n\t");
   engine.send("");
   ASSERT_TRUE(ready(engine));
   expect_clean_exit(engine);
@@ -85,16 +73,7 @@ TEST(BadInput, MalformedCommandsAndNumbers) {
   expect_clean_exit(engine);
 }
 
-TEST(BadInput, JunkConfigurationFiles) {
-  std::mt19937 random(99);
-  EngineProcess junk;
-  junk.write_file("tarn.rc", random_bytes(random, 50000) + "\nPST_pawn_op\n1 2\n" +
-                                 random_bytes(random, 5000) + "\nSyzygyPath\nTarnBook \"\"\n");
-  ASSERT_TRUE(junk.start({"-nolog", "-hash", "1"}));
-  EXPECT_TRUE(junk.expect_line("info string file tarn.rc contains invalid PST", 10));
-  ASSERT_TRUE(ready(junk));
-  expect_clean_exit(junk);
-
+TEST(BadInput, UnreadableConfiguration) {
   // A configuration that cannot be read is the same as none.
   EngineProcess unreadable;
   unreadable.write_file("tarn.rc", "LMR_depth 4\n");

@@ -125,24 +125,6 @@ TEST(UciDialogue, SeparatorAndSeveralLinesInOneWrite) {
   EXPECT_EQ(status, 0);
 }
 
-TEST(UciDialogue, PositionSetsTheSideToMove) {
-  EngineProcess engine;
-  ASSERT_TRUE(engine.start({"-nolog", "-hash", "1"}));
-  engine.send("position startpos moves e2e4 e7e5 g1f3");
-  engine.send("go depth 2");
-  std::string best;
-  ASSERT_TRUE(engine.expect_line("bestmove", 20, &best));
-  // Black is to move: the best move starts on rank 7 or 8.
-  ASSERT_GE(best.size(), 13u);
-  EXPECT_TRUE(best[10] == '7' || best[10] == '8') << best;
-  // A FEN position with its own moves: only one legal reply (Kxh2... none),
-  // white king in the corner must move to the one free square.
-  engine.send("position fen 7k/8/8/8/8/8/5q2/K7 w - - 0 1 moves a1b1 f2e2");
-  engine.send("go depth 3");
-  ASSERT_TRUE(engine.expect_line("bestmove", 20, &best));
-  EXPECT_TRUE(best.rfind("bestmove b1", 0) == 0) << best;
-}
-
 TEST(UciDialogue, QuitExitsCleanly) {
   EngineProcess quitting;
   ASSERT_TRUE(quitting.start());

@@ -11,14 +11,26 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "fuzz/fuzz_target.h"
 
-namespace {
-
 namespace fs = std::filesystem;
+
+// Filled by the targets' static initialisers, so it must exist before any.
+static std::map<std::string, FuzzEntry>& registered() {
+  static std::map<std::string, FuzzEntry> targets;
+  return targets;
+}
+
+bool register_fuzz_target(const char* name, FuzzEntry entry) {
+  registered()[name] = entry;
+  return true;
+}
+
+namespace {
 
 const char* const target_names[] = {"position", "session", "move_text", "pgn",
                                     "config",   "book",    "polyglot",  "tablebase"};
@@ -51,7 +63,7 @@ class FuzzReplay : public testing::TestWithParam<const char*> {};
 
 TEST_P(FuzzReplay, SeedsAndRegressionsRunClean) {
   const std::string name = GetParam();
-  FuzzEntry entry = find_fuzz_target(name.c_str());
+  FuzzEntry entry = registered()[name];
   ASSERT_NE(entry, nullptr) << "no fuzz target named " << name;
   std::vector<fs::path> files = inputs("corpus/" + name);
   EXPECT_FALSE(files.empty()) << "a target needs a seed corpus";

@@ -11,8 +11,8 @@
 
 using FuzzEntry = int (*)(const uint8_t* data, size_t size);
 
+// The replay test's table of targets by name.
 bool register_fuzz_target(const char* name, FuzzEntry entry);
-FuzzEntry find_fuzz_target(const char* name);
 
 #ifdef TARN_LIBFUZZER
 #define TARN_FUZZ_TARGET(name)                                                  \

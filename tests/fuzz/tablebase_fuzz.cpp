@@ -36,11 +36,11 @@ struct Random {
 };
 
 // A FEN of the material "KRPvK" with the pieces on random empty squares
-// (pawns off the back ranks), colours and side to move drawn too.
+// (pawns off the back ranks), colours and side to move drawn too. Every
+// empty square is written as a run of one.
 std::string random_fen(const std::string& material, Random& random) {
-  char squares[64];
-  std::memset(squares, 0, sizeof squares);
-  bool swap = random.below(2);
+  std::string squares(64, '1');
+  const bool swap = random.below(2);
   bool black = false;
   for (char letter : material) {
     if (letter == 'v') {
@@ -49,26 +49,11 @@ std::string random_fen(const std::string& material, Random& random) {
     }
     int square;
     do square = random.below(64);
-    while (squares[square] || (letter == 'P' && (square < 8 || square >= 56)));
-    bool lower = black != swap;
-    squares[square] = lower ? static_cast<char>(letter - 'A' + 'a') : letter;
+    while (squares[square] != '1' || (letter == 'P' && (square < 8 || square >= 56)));
+    squares[square] = black != swap ? static_cast<char>(letter - 'A' + 'a') : letter;
   }
   std::string fen;
-  for (int rank = 7; rank >= 0; rank--) {
-    int empty = 0;
-    for (int file = 0; file < 8; file++) {
-      char piece = squares[rank * 8 + file];
-      if (!piece) {
-        empty++;
-        continue;
-      }
-      if (empty) fen += static_cast<char>('0' + empty);
-      empty = 0;
-      fen += piece;
-    }
-    if (empty) fen += static_cast<char>('0' + empty);
-    if (rank) fen += '/';
-  }
+  for (int rank = 7; rank >= 0; rank--) fen += squares.substr(rank * 8, 8) + (rank ? "/" : "");
   return fen + (random.below(2) ? " w - -" : " b - -");
 }
 
