@@ -6,7 +6,7 @@
 #include "board/attacks.h"
 #include "board/board_thread.h"
 #include "board/fen.h"
-#include "core/output.h"
+#include "core/message.h"
 
 namespace {
 
@@ -117,7 +117,7 @@ const char* set_position(Board* board, const char* text) {
     restore_snapshot(board, before);
     return fault;
   }
-  if (reading.castling_removed) print_line("Illegal EPD record");
+  if (reading.castling_removed) print_message("Illegal EPD record");
   return nullptr;
 }
 

@@ -74,7 +74,7 @@ void fuzz_reset_engine() {
   build_search_tables();
   init_eval_tables();
   set_self_play(false);
-  set_hold_until_stop(false);
+  request_hold_until_mate(false);
   request_hold_until_stop(false);
   control.hash_mb = 1;
   if (other_table && !resize_hash_table()) fuzz_failure("table", __FILE__, __LINE__);

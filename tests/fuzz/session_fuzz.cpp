@@ -60,7 +60,6 @@ void run_requested_searches() {
       check_time();
       sleep_ms(1);
     }
-    set_hold_until_stop(false);
     finish_search();
     control.state = 0;
   }

@@ -68,7 +68,7 @@ void probe_positions(const std::string& material, Random random) {
       FUZZ_CHECK(wdl <= EGTB_WIN);
       FUZZ_CHECK(move == 0 || is_legal_game_move(move));
     }
-    egtb_probe_search_root(game_board(), 0);
+    egtb_probe_search_root(game_board(), 0, RootMoves{});
   }
 }
 
