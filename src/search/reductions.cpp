@@ -15,7 +15,9 @@ int clamp(int value, int low, int high) { return value < low ? low : value > hig
 }  // namespace
 
 void build_reduction_tables(int strength) {
-  const double k = std::sqrt(static_cast<double>(strength)) * 0.1 * 0.55;
+  // A negative strength (tarn.rc or the tuner may give one) has no square
+  // root; it reduces as little as strength 0.
+  const double k = std::sqrt(static_cast<double>(strength > 0 ? strength : 0)) * 0.1 * 0.55;
   for (int d = 0; d < 70; ++d) {
     for (int n = 0; n < 32; ++n) {
       if (d < 3 || n < 2) {
