@@ -235,15 +235,10 @@ std::vector<std::string> EngineProcess::read_until(const std::string& prefix, do
 std::vector<std::string> EngineProcess::read_for(double seconds) {
   size_t first = transcript_.size();
   double deadline = now_seconds() + seconds;
-  std::string line;
-  for (;;) {
+  for (std::string line;; pump(remaining_ms(deadline))) {
     while (take_line(&line)) {
     }
-    int wait = remaining_ms(deadline);
-    if (wait == 0 || output_closed_) break;
-    pump(wait);
-  }
-  while (take_line(&line)) {
+    if (remaining_ms(deadline) == 0 || output_closed_) break;
   }
   return std::vector<std::string>(transcript_.begin() + static_cast<long>(first), transcript_.end());
 }
@@ -268,17 +263,6 @@ bool EngineProcess::wait_exit(double timeout_s, int* status) {
   while (take_line(&line)) {
   }
   if (status) *status = exit_status_;
-  return true;
-}
-
-bool EngineProcess::running() {
-  if (pid_ <= 0 || exited_) return false;
-  int raw = 0;
-  if (waitpid(pid_, &raw, WNOHANG) == pid_) {
-    exited_ = true;
-    exit_status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : -WTERMSIG(raw);
-    return false;
-  }
   return true;
 }
 
