@@ -10,11 +10,9 @@
 #include <utility>
 #include <vector>
 
-#include "board/attacks.h"
 #include "board/board.h"
 #include "board/legality.h"
 #include "board/makemove.h"
-#include "board/movegen.h"
 #include "board/notation.h"
 #include "support/engine_process.h"
 #include "support/shared_data.h"
@@ -27,14 +25,6 @@ using namespace tb_test;
 
 namespace {
 
-bool has_legal_move(const Board* b) {
-  MoveEntry list[MAX_MOVES];
-  gen_full_list(b, b->side, list);
-  for (MoveEntry* e = list; e->move != MOVE_END; ++e)
-    if (is_legal(b, b->side, e->move)) return true;
-  return false;
-}
-
 struct Outcome {
   int start_wdl;
   int plies;
@@ -46,7 +36,7 @@ struct Outcome {
 // Lets the engine play both sides from `fen` for at most `limit` plies,
 // judging every position with the tables in this process.
 Outcome play(EngineProcess& engine, const char* fen, int limit) {
-  Board* b = engine_board(position_from_fen(fen));
+  Board* b = board_at(fen);
   int success;
   int start_wdl = egtb_probe_wdl(egtb_position_from_board(b, 0), &success);
   int first_side = b->side;
@@ -54,7 +44,7 @@ Outcome play(EngineProcess& engine, const char* fen, int limit) {
   EXPECT_NE(success, 0) << fen;
   std::string moves;
   for (; out.plies < limit; out.plies++) {
-    if (!has_legal_move(b)) {
+    if (legal_moves(b).empty()) {
       out.mate = in_check(b);
       break;
     }
