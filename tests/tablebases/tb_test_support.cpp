@@ -26,9 +26,8 @@ void add_piece(EgtbPosition* pos, int code, int square) {
   pos->*kinds[(code & 7) - 1] |= bit;
 }
 
-}  // namespace
-
-Board* board_at(const std::string& fen) {
+// The one test thread block, linked on first use with the tables built.
+BoardThread* test_block() {
   static BoardThread block;  // zero-filled like every thread block
   static bool linked = [] {
     init_attack_tables();
@@ -37,8 +36,14 @@ Board* board_at(const std::string& fen) {
     return true;
   }();
   (void)linked;
-  parse_fen(&block.board, fen.c_str());
-  return &block.board;
+  return &block;
+}
+
+}  // namespace
+
+Board* board_at(const std::string& fen) {
+  parse_fen(&test_block()->board, fen.c_str());
+  return &test_block()->board;
 }
 
 Board* engine_board(const EgtbPosition& pos) { return board_at(fen_of(pos)); }
@@ -106,7 +111,7 @@ bool place(EgtbPosition* pos, const int* codes, const int* squares, int count, b
 bool pawn_on_edge_rank(const EgtbPosition& pos) { return (pos.pawns & 0xFF000000000000FFULL) != 0; }
 
 EgtbPosition random_position(const std::vector<int>& codes, std::mt19937_64& rng) {
-  board_at("");  // the validity test looks for checks in the attack tables
+  test_block();  // the validity test looks for checks in the attack tables
   for (;;) {
     std::vector<int> squares;
     for (size_t i = 0; i < codes.size(); i++) squares.push_back((int)(rng() % 64));
