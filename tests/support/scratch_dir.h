@@ -15,13 +15,13 @@ class ScratchDir {
  public:
   explicit ScratchDir(bool enter = true) : previous_(enter ? std::filesystem::current_path() : "") {
     std::string pattern = (std::filesystem::temp_directory_path() / "tarn_test_XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
-    if (enter) std::filesystem::current_path(path_);
+    if (mkdtemp(pattern.data())) path_ = pattern;
+    if (enter && !path_.empty()) std::filesystem::current_path(path_);
   }
   ~ScratchDir() {
     if (!previous_.empty()) std::filesystem::current_path(previous_);
     std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
+    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
   }
   ScratchDir(const ScratchDir&) = delete;
   ScratchDir& operator=(const ScratchDir&) = delete;
