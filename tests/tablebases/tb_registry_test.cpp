@@ -2,11 +2,11 @@
 // line, keys, hash entries and the records' derived fields.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "support/scratch_dir.h"
 #include "support/shared_data.h"
 #include "tablebases/tbprobe.h"
 #include "tablebases/tbprobe_internal.h"
@@ -17,19 +17,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A fresh directory under the system's temporary folder, removed at the end.
-struct TempDir {
-  fs::path path;
-  explicit TempDir(const std::string& tag) {
-    path = fs::temp_directory_path() / ("tarn_tb_" + tag + "_" + std::to_string(::getpid()));
-    fs::remove_all(path);
-    fs::create_directories(path);
-  }
-  ~TempDir() { fs::remove_all(path); }
+// A scratch folder for copies of the shared tables.
+struct TableDir : tarn_test::ScratchDir {
+  TableDir() : ScratchDir(false) {}
   void copy_table(const std::string& file, const std::string& as = "") const {
-    fs::copy_file(syzygy_dir() + "/" + file, path / (as.empty() ? file : as));
+    fs::copy_file(syzygy_dir() + "/" + file, path() / (as.empty() ? file : as));
   }
-  std::string str() const { return path.string(); }
 };
 
 constexpr int NO_ANSWER = 99;
@@ -68,11 +61,11 @@ TEST(Registry, DirectoryLists) {
   TARN_REQUIRE_SHARED("syzygy/KQRvK.rtbw");
   // Empty segments are skipped and earlier directories win: b's KQvK is
   // damaged, so a lookup works only if it is read from a.
-  TempDir a("a"), b("b");
+  TableDir a, b;
   a.copy_table("KQvK.rtbw");
   b.copy_table("KQvK.rtbw");
   b.copy_table("KRvK.rtbw");
-  std::fstream(b.path / "KQvK.rtbw", std::ios::in | std::ios::out | std::ios::binary).write("XXXX", 4);
+  std::fstream(b.path() / "KQvK.rtbw", std::ios::in | std::ios::out | std::ios::binary).write("XXXX", 4);
   EXPECT_EQ(setup_capturing(a.str() + ";;" + b.str() + ";"), "info string found 2 tablebases\n");
   ASSERT_EQ(egtb_directory_count(), 2);
   EXPECT_EQ(std::string(egtb_directory(0)), a.str());
@@ -81,7 +74,7 @@ TEST(Registry, DirectoryLists) {
   EXPECT_EQ(wdl_of("8/8/8/8/8/2k5/8/KR6 w - -"), 2);
 
   // WDL files alone answer WDL probes but no DTZ ones.
-  TempDir wdl_only("wdl_only");
+  TableDir wdl_only;
   wdl_only.copy_table("KQvK.rtbw");
   wdl_only.copy_table("KRvKP.rtbw");
   EXPECT_EQ(setup_capturing(wdl_only.str()), "info string found 2 tablebases\n");
@@ -93,7 +86,7 @@ TEST(Registry, DirectoryLists) {
   EXPECT_EQ(success, 0);
 
   // Only canonical names are looked for.
-  TempDir names("names");
+  TableDir names;
   names.copy_table("KQRvK.rtbw", "KRQvK.rtbw");
   names.copy_table("KQvK.rtbw", "KvKQ.rtbw");
   names.copy_table("KQvK.rtbz", "KvKQ.rtbz");
@@ -110,9 +103,10 @@ TEST(Registry, DirectoryLists) {
   std::string long_dir = "/" + std::string(255, 'x');
   EXPECT_EQ(setup_capturing(long_dir + ";" + syzygy_dir()), "info string found 0 tablebases\n");
   // A directory with spaces in its name is taken as it is.
-  TempDir spaced("with space");
-  spaced.copy_table("KQvK.rtbw");
-  EXPECT_EQ(setup_capturing(spaced.str()), "info string found 1 tablebases\n");
+  TableDir spaced;
+  fs::create_directory(spaced.path() / "with space");
+  spaced.copy_table("KQvK.rtbw", "with space/KQvK.rtbw");
+  EXPECT_EQ(setup_capturing(spaced.str() + "/with space"), "info string found 1 tablebases\n");
 }
 
 TEST(Registry, KeysHashEntriesAndDerivedFields) {
