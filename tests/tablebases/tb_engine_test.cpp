@@ -25,31 +25,27 @@ using namespace tb_test;
 
 namespace {
 
-struct Outcome {
-  int start_wdl;
-  int plies;
-  bool mate;
-  bool result_kept;
-  bool info_ok;
-};
-
 // Lets the engine play both sides from `fen` for at most `limit` plies,
-// judging every position with the tables in this process.
-Outcome play(EngineProcess& engine, const char* fen, int limit) {
+// judging every position with the tables in this process: a won start ends
+// in mate, a drawn one lasts all the plies, the table verdict holds
+// throughout and (when judged) the progress lines show it.
+void play(EngineProcess& engine, const char* fen, int limit, int expected_wdl, bool judge_info) {
+  SCOPED_TRACE(fen);
   Board* b = board_at(fen);
   int success;
   int start_wdl = egtb_probe_wdl(egtb_position_from_board(b, 0), &success);
-  int first_side = b->side;
-  Outcome out{start_wdl, 0, false, true, true};
-  EXPECT_NE(success, 0) << fen;
+  ASSERT_NE(success, 0);
+  ASSERT_EQ(start_wdl, expected_wdl);
+  int first_side = b->side, plies = 0;
+  bool mate = false, result_kept = true, info_ok = true;
   std::string moves;
-  for (; out.plies < limit; out.plies++) {
+  for (; plies < limit; plies++) {
     if (legal_moves(b).empty()) {
-      out.mate = in_check(b);
+      mate = in_check(b);
       break;
     }
     int wdl = egtb_probe_wdl(egtb_position_from_board(b, 0), &success);
-    if (wdl != (b->side == first_side ? start_wdl : -start_wdl)) out.result_kept = false;
+    if (wdl != (b->side == first_side ? start_wdl : -start_wdl)) result_kept = false;
     engine.send(std::string("position fen ") + fen + (moves.empty() ? "" : " moves" + moves));
     engine.send("go depth 7");
     std::vector<std::string> lines = engine.read_until("bestmove", 30);
@@ -64,7 +60,7 @@ Outcome play(EngineProcess& engine, const char* fen, int limit) {
                          : wdl < 0 ? it->find("score cp -9800") != std::string::npos
                                    : it->find("score cp 0 ") != std::string::npos;
       bool mate_score = it->find("score mate") != std::string::npos;
-      if (!(table_score || mate_score) || it->find(" tbhits ") == std::string::npos) out.info_ok = false;
+      if (!(table_score || mate_score) || it->find(" tbhits ") == std::string::npos) info_ok = false;
       break;
     }
     char text[16] = {0};
@@ -79,7 +75,10 @@ Outcome play(EngineProcess& engine, const char* fen, int limit) {
     make_move(b, move);
     moves += " " + played;
   }
-  return out;
+  EXPECT_EQ(mate, start_wdl != 0) << plies << " plies";
+  EXPECT_EQ(plies < limit, start_wdl != 0);
+  EXPECT_TRUE(result_kept);
+  EXPECT_TRUE(info_ok || !judge_info);
 }
 
 }  // namespace
@@ -95,23 +94,9 @@ TEST(EnginePlay, ConvertsWonEndingsAndHoldsDrawnOnes) {
   ASSERT_TRUE(engine.expect_line("info string found 38 tablebases", 10));
   ASSERT_TRUE(engine.expect_line("info string SyzygyPath set to " + syzygy_dir(), 5));
 
-  // The won endings end in mate, the drawn one lasts the whole game, and the
-  // table verdict holds throughout (the pawn ending's info lines go unjudged).
-  const struct {
-    const char* fen;
-    int limit, wdl;
-    bool judge_info;
-  } games[] = {{"8/8/3k4/8/8/2r5/8/KQ6 w - - 0 1", 200, 2, true},
-               {"8/8/8/3k4/8/8/3PK3/8 w - - 0 1", 200, 2, false},
-               {"8/8/3k4/8/3r4/8/8/KR6 w - - 0 1", 40, 0, true}};
-  for (const auto& game : games) {
-    Outcome out = play(engine, game.fen, game.limit);
-    ASSERT_EQ(out.start_wdl, game.wdl) << game.fen;
-    EXPECT_EQ(out.mate, game.wdl != 0) << game.fen << ": " << out.plies << " plies";
-    EXPECT_EQ(out.plies < game.limit, game.wdl != 0) << game.fen;
-    EXPECT_TRUE(out.result_kept) << game.fen;
-    EXPECT_TRUE(out.info_ok || !game.judge_info) << game.fen;
-  }
+  play(engine, "8/8/3k4/8/8/2r5/8/KQ6 w - - 0 1", 200, 2, true);
+  play(engine, "8/8/8/3k4/8/8/3PK3/8 w - - 0 1", 200, 2, false);  // its info lines go unjudged
+  play(engine, "8/8/3k4/8/3r4/8/8/KR6 w - - 0 1", 40, 0, true);
 }
 
 // Table folders in the forms a Windows user types: a drive letter,
