@@ -7,6 +7,7 @@
 #include "board/keys.h"
 #include "board/makemove.h"
 #include "board/notation.h"
+#include "board/position_check.h"
 #include "board_support.h"
 
 using board_test::setup;
@@ -58,6 +59,7 @@ TEST(MakeMove, EveryMoveOfRandomGamesUndoesExactly) {
         auto before = snapshot(board);
         make_move(board, move);
         ASSERT_TRUE(board_consistent(board)) << board->key << " " << move;  // keys, sums, lists, bitboards
+        ASSERT_EQ(position_fault(board), nullptr) << board->key << " " << move;  // legal play stays playable
         ASSERT_EQ(board->thread->last_move, move);
         unmake_move(board);
         ASSERT_EQ(board_test::difference(snapshot(board), after_make_and_unmake(before, move)), "") << move;

@@ -1,7 +1,6 @@
 // Which positions the board lets in, and why it refuses the others.
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 
 #include "board/fen.h"
@@ -70,19 +69,4 @@ TEST(PositionCheck, DamagedBoardsAndFullLists) {
   EXPECT_EQ(board->plist[WHITE_BISHOP][0], 2);
   unmake_move(board);
   EXPECT_EQ(board_test::difference(before, board_test::snapshot(board)), "");
-}
-
-TEST(PositionCheck, RandomGamesNeverLeaveThePlayablePositions) {
-  std::mt19937 rng(11);
-  int faults = 0;
-  for (int game = 0; game < 50; game++) {
-    Board* board = setup(START_FEN);
-    for (int ply = 0; ply < 200; ply++) {
-      std::vector<Move> moves = board_test::legal_moves(board);
-      if (moves.empty() || !history_room(board)) break;
-      make_move(board, moves[rng() % moves.size()]);
-      faults += position_fault(board) != nullptr;
-    }
-  }
-  EXPECT_EQ(faults, 0);
 }

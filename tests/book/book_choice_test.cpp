@@ -23,12 +23,6 @@ void save_book(std::vector<BookRecord> records) {
   load_book("tarn.opn");
 }
 
-std::string text_of(Move move) {
-  char text[MOVE_TEXT_SIZE];
-  move_text(move, text);
-  return text;
-}
-
 }  // namespace
 
 TEST(BookChoice, ThresholdsAndPicking) {

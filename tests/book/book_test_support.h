@@ -1,6 +1,5 @@
 #pragma once
-// Helpers of the book tests: a scratch working directory (the build works in
-// the current directory), book files, and positions reached by moves.
+// Helpers of the book tests: book files, and positions reached by moves.
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -14,25 +13,11 @@
 #include "board/notation.h"
 #include "book/book_file.h"
 #include "core/engine_state.h"
+#include "support/scratch_dir.h"
 
 namespace book_test {
 
-// A fresh directory is the working directory for the life of the object.
-class ScratchDir {
- public:
-  ScratchDir() : previous_(std::filesystem::current_path()) {
-    char pattern[] = "/tmp/tarn_book_XXXXXX";
-    path_ = mkdtemp(pattern);
-    std::filesystem::current_path(path_);
-  }
-  ~ScratchDir() {
-    std::filesystem::current_path(previous_);
-    std::filesystem::remove_all(path_);
-  }
-
- private:
-  std::filesystem::path previous_, path_;
-};
+using tarn_test::ScratchDir;
 
 inline void write_text(const char* name, const std::string& text) {
   FILE* f = std::fopen(name, "wb");
@@ -60,6 +45,13 @@ inline void load_book(const char* name) {
   std::snprintf(settings.book_file, sizeof settings.book_file, "%s", name);
   book_open_buffers();
   book_load();
+}
+
+// The move in coordinates ("e2e4", "e7e8q" in UCI mode).
+inline std::string text_of(Move move) {
+  char text[MOVE_TEXT_SIZE];
+  move_text(move, text);
+  return text;
 }
 
 // A thread block whose board is reset to the start position.

@@ -13,12 +13,6 @@ using namespace book_test;
 
 namespace {
 
-std::string text_of(Move move) {
-  char text[MOVE_TEXT_SIZE];
-  move_text(move, text);
-  return text;
-}
-
 Board* board_at(const char* fen) {
   Board* board = &game_thread()->board;
   parse_fen(board, fen);

@@ -38,12 +38,6 @@ std::map<std::string, int> dumped_moves(const std::string& dump, const MoveList&
   return found;
 }
 
-std::string coordinates(Move move) {
-  char text[MOVE_TEXT_SIZE];
-  move_text(move, text);
-  return text;
-}
-
 // The file stores castling as the king taking its rook.
 std::string as_king_move(const Board* board, const std::string& stored) {
   static const std::map<std::string, std::string> castling = {
@@ -92,7 +86,7 @@ TEST(PolyglotReference, MovesAndWeightsAgreeWithTheProgram) {
     std::vector<std::pair<std::string, int>> ours, direct;
     int total = 0;
     for (int i = 0; i < found; i++) {
-      ours.push_back({coordinates(candidates[i].move), candidates[i].weight});
+      ours.push_back({text_of(candidates[i].move), candidates[i].weight});
       total += candidates[i].weight;
     }
     for (auto [stored, weight] : direct_read("book.bin", polyglot_key(board)))
@@ -106,7 +100,7 @@ TEST(PolyglotReference, MovesAndWeightsAgreeWithTheProgram) {
       std::snprintf(text, sizeof text, "%s", san.c_str());
       Move move = MOVE_NONE;
       ASSERT_TRUE(parse_move_on(board, text, &move)) << san;
-      dumped[coordinates(move)] = percent;
+      dumped[text_of(move)] = percent;
     }
     for (auto [text, weight] : ours) shares[text] = int(std::lround(100.0 * weight / total));
     EXPECT_EQ(shares, dumped) << where;

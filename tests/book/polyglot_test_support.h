@@ -27,16 +27,15 @@ struct RawEntry {
   uint32_t learn;
 };
 
-inline void put_entry(Bytes& out, const RawEntry& e) {
-  for (int shift = 56; shift >= 0; shift -= 8) out.push_back(uint8_t(e.key >> shift));
-  for (int shift : {8, 0}) out.push_back(uint8_t(e.move >> shift));
-  for (int shift : {8, 0}) out.push_back(uint8_t(e.weight >> shift));
-  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(uint8_t(e.learn >> shift));
-}
-
+// The entries as the file stores them: big-endian, 16 bytes each.
 inline Bytes book_bytes(const std::vector<RawEntry>& entries) {
   Bytes out;
-  for (const RawEntry& e : entries) put_entry(out, e);
+  for (const RawEntry& e : entries) {
+    for (int shift = 56; shift >= 0; shift -= 8) out.push_back(uint8_t(e.key >> shift));
+    for (int shift : {8, 0}) out.push_back(uint8_t(e.move >> shift));
+    for (int shift : {8, 0}) out.push_back(uint8_t(e.weight >> shift));
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(uint8_t(e.learn >> shift));
+  }
   return out;
 }
 

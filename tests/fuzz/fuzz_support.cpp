@@ -125,8 +125,6 @@ void fuzz_search(int depth) {
 
 void fuzz_check_game_board() { FUZZ_CHECK(board_consistent(game_board())); }
 
-std::string fuzz_shared_dir() { return TARN_SHARED_DIR; }
-
 void fuzz_failure(const char* condition, const char* file, int line) {
   std::fprintf(stderr, "%s:%d: fuzz property failed: %s\n", file, line, condition);
   std::abort();

@@ -33,6 +33,3 @@ void fuzz_check_game_board();
 // Asks the book for a move in every position along a few openings; a book
 // move must be legal in its position.
 void fuzz_ask_book();
-
-// The project's shared data folder.
-std::string fuzz_shared_dir();

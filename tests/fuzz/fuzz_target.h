@@ -15,19 +15,18 @@ using FuzzEntry = int (*)(const uint8_t* data, size_t size);
 bool register_fuzz_target(const char* name, FuzzEntry entry);
 
 #ifdef TARN_LIBFUZZER
-#define TARN_FUZZ_TARGET(name)                                                  \
-  static int fuzz_##name(const uint8_t* data, size_t size);                     \
-  extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {     \
-    return fuzz_##name(data, size);                                             \
-  }                                                                             \
-  static int fuzz_##name(const uint8_t* data, size_t size)
+#define TARN_FUZZ_ENTRY(name)                                               \
+  extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) { \
+    return fuzz_##name(data, size);                                         \
+  }
 #else
-#define TARN_FUZZ_TARGET(name)                                                  \
-  static int fuzz_##name(const uint8_t* data, size_t size);                     \
-  [[maybe_unused]] static const bool fuzz_registered_##name =                   \
-      register_fuzz_target(#name, fuzz_##name);                                 \
-  static int fuzz_##name(const uint8_t* data, size_t size)
+#define TARN_FUZZ_ENTRY(name) \
+  [[maybe_unused]] static const bool fuzz_registered_##name = register_fuzz_target(#name, fuzz_##name);
 #endif
+#define TARN_FUZZ_TARGET(name)                                \
+  static int fuzz_##name(const uint8_t* data, size_t size);   \
+  TARN_FUZZ_ENTRY(name)                                       \
+  static int fuzz_##name(const uint8_t* data, size_t size)
 
 // A property the target checks; a failure aborts with the reason, which
 // the fuzzer reports as a crash with the input that caused it.

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <random>
 #include <string>
 
 #include "core/engine_state.h"
@@ -27,20 +28,12 @@ const char* const tables[] = {
 constexpr int TABLES = sizeof tables / sizeof tables[0];
 constexpr int POSITIONS = 8;
 
-struct Random {
-  uint32_t state;
-  int below(int n) {
-    state = state * 1664525u + 1013904223u;
-    return static_cast<int>((state >> 8) % static_cast<uint32_t>(n));
-  }
-};
-
 // A FEN of the material "KRPvK" with the pieces on random empty squares
 // (pawns off the back ranks), colours and side to move drawn too. Every
 // empty square is written as a run of one.
-std::string random_fen(const std::string& material, Random& random) {
+std::string random_fen(const std::string& material, std::minstd_rand& random) {
   std::string squares(64, '1');
-  const bool swap = random.below(2);
+  const bool swap = random() & 1;
   bool black = false;
   for (char letter : material) {
     if (letter == 'v') {
@@ -48,16 +41,16 @@ std::string random_fen(const std::string& material, Random& random) {
       continue;
     }
     int square;
-    do square = random.below(64);
+    do square = static_cast<int>(random() % 64);
     while (squares[square] != '1' || (letter == 'P' && (square < 8 || square >= 56)));
     squares[square] = black != swap ? static_cast<char>(letter - 'A' + 'a') : letter;
   }
   std::string fen;
   for (int rank = 7; rank >= 0; rank--) fen += squares.substr(rank * 8, 8) + (rank ? "/" : "");
-  return fen + (random.below(2) ? " w - -" : " b - -");
+  return fen + (random() & 1 ? " w - -" : " b - -");
 }
 
-void probe_positions(const std::string& material, Random random) {
+void probe_positions(const std::string& material, std::minstd_rand random) {
   for (int tries = 0, found = 0; tries < 8 * POSITIONS && found < POSITIONS; tries++) {
     if (set_game_position(random_fen(material, random).c_str())) continue;
     found++;
@@ -86,12 +79,12 @@ TARN_FUZZ_TARGET(tablebase) {
   std::filesystem::create_directory("tb");
   fuzz_write_file("tb/" + table, data + 1, size - 1);
   const std::string other = material + (wdl ? ".rtbz" : ".rtbw");
-  if (symlink((fuzz_shared_dir() + "/syzygy/" + other).c_str(), ("tb/" + other).c_str()) != 0)
+  if (symlink((TARN_SHARED_DIR "/syzygy/" + other).c_str(), ("tb/" + other).c_str()) != 0)
     return 0;
   std::strcpy(control.syzygy_path, "tb");
   reload_tablebases();
   uint32_t seed = 2166136261u;
   for (size_t i = 0; i < size; i++) seed = (seed ^ data[i]) * 16777619u;
-  probe_positions(material, Random{seed});
+  probe_positions(material, std::minstd_rand(seed));
   return 0;
 }

@@ -232,21 +232,9 @@ std::vector<std::string> EngineProcess::read_until(const std::string& prefix, do
   return std::vector<std::string>(transcript_.begin() + static_cast<long>(first), transcript_.end());
 }
 
-std::vector<std::string> EngineProcess::read_for(double seconds) {
-  size_t first = transcript_.size();
-  double deadline = now_seconds() + seconds;
-  std::string line;
-  for (;;) {
-    while (take_line(&line)) {
-    }
-    int wait = remaining_ms(deadline);
-    if (wait == 0 || output_closed_) break;
-    pump(wait);
-  }
-  while (take_line(&line)) {
-  }
-  return std::vector<std::string>(transcript_.begin() + static_cast<long>(first), transcript_.end());
-}
+// No line holds a line feed, so nothing ends the wait but the time or the
+// end of the output.
+std::vector<std::string> EngineProcess::read_for(double seconds) { return read_until("\n", seconds); }
 
 bool EngineProcess::wait_exit(double timeout_s, int* status) {
   double deadline = now_seconds() + timeout_s;
@@ -268,17 +256,6 @@ bool EngineProcess::wait_exit(double timeout_s, int* status) {
   while (take_line(&line)) {
   }
   if (status) *status = exit_status_;
-  return true;
-}
-
-bool EngineProcess::running() {
-  if (pid_ <= 0 || exited_) return false;
-  int raw = 0;
-  if (waitpid(pid_, &raw, WNOHANG) == pid_) {
-    exited_ = true;
-    exit_status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : -WTERMSIG(raw);
-    return false;
-  }
   return true;
 }
 

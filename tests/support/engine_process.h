@@ -49,7 +49,6 @@ class EngineProcess {
   // Waits for the engine to exit; `status` gets the exit code, or minus the
   // signal number when it was killed. False on time-out.
   bool wait_exit(double timeout_s, int* status);
-  bool running();
 
   // Every line read since start, in order.
   const std::vector<std::string>& transcript() const { return transcript_; }

@@ -14,9 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "board/legality.h"
 #include "board/makemove.h"
-#include "board/movegen.h"
 #include "support/shared_data.h"
 #include "tablebases/tbprobe.h"
 #include "tablebases/tbprobe_internal.h"
@@ -33,13 +31,10 @@ int sign(int v) { return (v > 0) - (v < 0); }
 // of legal moves.
 int successor_sign(const EgtbPosition& pos, bool* ok) {
   Board* board = engine_board(pos);
-  MoveEntry list[MAX_MOVES];
-  gen_full_list(board, board->side, list);
-  int best = -3, legal = 0;
-  for (MoveEntry* e = list; e->move != MOVE_END; ++e) {
-    if (!is_legal(board, board->side, e->move)) continue;
-    legal++;
-    make_move(board, e->move);
+  std::vector<uint16_t> legal = legal_moves(board);
+  int best = -3;
+  for (uint16_t move : legal) {
+    make_move(board, move);
     int success;
     int v = -egtb_probe_wdl(egtb_position_from_board(board, 0), &success);
     unmake_move(board);
@@ -50,34 +45,15 @@ int successor_sign(const EgtbPosition& pos, bool* ok) {
   EgtbPosition next;
   int n = egtb_gen_moves(pos, moves), own_legal = 0;
   for (int i = 0; i < n; i++) own_legal += egtb_do_move(&next, pos, moves[i]);
-  if (own_legal != legal) *ok = false;
+  if (own_legal != (int)legal.size()) *ok = false;
   if (best == -3) return egtb_in_check(pos) ? -1 : 0;
   return best;
-}
-
-struct Signature {
-  std::string name;
-  std::vector<int> codes;  // white king, black king, then the others
-};
-
-Signature signature_of(const std::string& name) {
-  Signature s{name, {6, 14}};
-  int colour = 0;
-  for (char c : name) {
-    if (c == 'v') colour = 8;
-    const char* letters = " PNBRQ";
-    for (int t = 1; t <= 5; t++)
-      if (c == letters[t]) s.codes.push_back(t + colour);
-  }
-  return s;
 }
 
 const char* const small_signatures[] = {
     "KQvK", "KRvK", "KBvK", "KNvK", "KPvK", "KQQvK", "KQRvK", "KQBvK", "KQNvK", "KQPvK", "KRRvK", "KRBvK",
     "KRNvK", "KRPvK", "KBBvK", "KBNvK", "KBPvK", "KNNvK", "KNPvK", "KPPvK", "KQvKQ", "KQvKR", "KQvKB",
     "KQvKN", "KQvKP", "KRvKR", "KRvKB", "KRvKN", "KRvKP", "KBvKB", "KBvKN", "KBvKP", "KNvKN", "KNvKP", "KPvKP"};
-
-bool pawn_on_edge_rank(const EgtbPosition& pos) { return (pos.pawns & 0xFF000000000000FFULL) != 0; }
 
 // Checks one placement with both sides to move and every plausible
 // en-passant square; returns the number of positions checked.
@@ -116,10 +92,10 @@ int check_placement(EgtbPosition pos, const std::string& name, int* failures) {
 }
 
 // Every placement of the signature (the white king restricted by symmetry).
-long check_all(const Signature& sig, int* failures) {
-  int n = (int)sig.codes.size();
-  bool pawns = false;
-  for (int c : sig.codes) pawns |= (c & 7) == 1;
+long check_all(const std::string& name, int* failures) {
+  std::vector<int> codes = codes_of(name);
+  int n = (int)codes.size();
+  bool pawns = name.find('P') != std::string::npos;
   long checked = 0;
   std::vector<int> sq(n, 0);
   EgtbPosition pos;
@@ -128,8 +104,8 @@ long check_all(const Signature& sig, int* failures) {
   // images.
   std::function<void(int)> rec = [&](int i) {
     if (i == n) {
-      if (!place(&pos, sig.codes.data(), sq.data(), n, true) || pawn_on_edge_rank(pos)) return;
-      checked += check_placement(pos, sig.name, failures);
+      if (!place(&pos, codes.data(), sq.data(), n, true) || pawn_on_edge_rank(pos)) return;
+      checked += check_placement(pos, name, failures);
       return;
     }
     for (int s = 0; s < 64; s++) {
@@ -142,19 +118,6 @@ long check_all(const Signature& sig, int* failures) {
   return checked;
 }
 
-long check_sample(const Signature& sig, int count, std::mt19937_64& rng, int* failures) {
-  int n = (int)sig.codes.size();
-  std::vector<int> sq(n);
-  EgtbPosition pos;
-  long checked = 0;
-  while (checked < count) {
-    for (int& s : sq) s = (int)(rng() % 64);
-    if (!place(&pos, sig.codes.data(), sq.data(), n, true) || pawn_on_edge_rank(pos)) continue;
-    checked += check_placement(pos, sig.name, failures);
-  }
-  return checked;
-}
-
 }  // namespace
 
 TEST(TableAgreement, SampledPositionsOfEverySmallTable) {
@@ -163,7 +126,8 @@ TEST(TableAgreement, SampledPositionsOfEverySmallTable) {
   std::mt19937_64 rng(20261206);
   for (const char* name : small_signatures) {
     int failures = 0;
-    check_sample(signature_of(name), 3000, rng, &failures);
+    for (long checked = 0; checked < 3000;)
+      checked += check_placement(random_position(codes_of(name), rng), name, &failures);
     EXPECT_EQ(failures, 0) << name;
   }
 }
@@ -183,7 +147,7 @@ TEST(TableAgreement, ExhaustiveSmallTables) {
     const char* name = small_signatures[t];
     int failures = 0;
     auto start = std::chrono::steady_clock::now();
-    long checked = check_all(signature_of(name), &failures);
+    long checked = check_all(name, &failures);
     double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     total += checked;
     std::printf("%-7s %10ld positions, %d disagreements, %.1f s\n", name, checked, failures, secs);

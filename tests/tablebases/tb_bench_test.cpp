@@ -26,15 +26,7 @@ double seconds_since(std::chrono::steady_clock::time_point start) {
 std::vector<EgtbPosition> random_positions(const std::vector<std::vector<int>>& materials, int count) {
   std::mt19937_64 rng(1234);
   std::vector<EgtbPosition> out;
-  while ((int)out.size() < count) {
-    const std::vector<int>& codes = materials[rng() % materials.size()];
-    std::vector<int> squares;
-    for (size_t i = 0; i < codes.size(); i++) squares.push_back((int)(rng() % 64));
-    EgtbPosition pos;
-    if (!place(&pos, codes.data(), squares.data(), (int)codes.size(), rng() & 1)) continue;
-    if ((pos.pawns & 0xFF000000000000FFULL) || !egtb_root_position_valid(pos)) continue;
-    out.push_back(pos);
-  }
+  while ((int)out.size() < count) out.push_back(random_position(materials[rng() % materials.size()], rng));
   return out;
 }
 
@@ -72,7 +64,7 @@ TEST(Bench, SetupAndWdlProbeSpeed) {
   setup_capturing(syzygy_dir());
   std::printf("second setup: %.2f ms\n", seconds_since(start) * 1000);
 
-  std::vector<std::vector<int>> four, five = {{6, 14, 3, 3, 10}, {6, 14, 3, 2, 12}, {6, 14, 4, 1, 9}};
+  std::vector<std::vector<int>> four, five = {codes_of("KBBvKN"), codes_of("KBNvKR"), codes_of("KRPvKP")};
   for (int a = 1; a <= 5; a++)
     for (int b = 1; b <= 5; b++) {
       four.push_back({6, 14, a, b});      // two white pieces

@@ -11,7 +11,6 @@
 #include "board/board.h"
 #include "board/legality.h"
 #include "board/makemove.h"
-#include "board/movegen.h"
 #include "eval/kpk.h"
 #include "support/shared_data.h"
 #include "tablebases/tbprobe.h"
@@ -22,32 +21,8 @@ using namespace tb_test;
 
 namespace {
 
-// Random legal-looking placement of the given codes (kings first), side to
-// move at random; the side not to move is never in check.
-EgtbPosition random_position(const std::vector<int>& codes, std::mt19937_64& rng) {
-  for (;;) {
-    std::vector<int> squares;
-    for (size_t i = 0; i < codes.size(); i++) squares.push_back((int)(rng() % 64));
-    EgtbPosition pos;
-    if (!place(&pos, codes.data(), squares.data(), (int)codes.size(), rng() & 1)) continue;
-    if (pos.pawns & 0xFF000000000000FFULL) continue;
-    if (!egtb_root_position_valid(pos)) continue;
-    return pos;
-  }
-}
-
-const std::vector<std::vector<int>> materials = {
-    {6, 14, 5},         // KQvK
-    {6, 14, 4},         // KRvK
-    {6, 14, 1},         // KPvK
-    {6, 14, 5, 12},     // KQvKR
-    {6, 14, 3, 2},      // KBNvK
-    {6, 14, 4, 9},      // KRvKP
-    {6, 14, 1, 9},      // KPvKP
-    {6, 14, 4, 1, 9},   // KRPvKP
-    {6, 14, 3, 3, 10},  // KBBvKN
-    {6, 14, 3, 2, 12},  // KBNvKR
-};
+const char* const materials[] = {"KQvK",  "KRvK",   "KPvK",   "KQvKR",  "KBNvK",
+                                 "KRvKP", "KPvKP", "KRPvKP", "KBBvKN", "KBNvKR"};
 
 bool is_zeroing(const Board* b, Move move) {
   int from = move_from(move), to = move_to(move);
@@ -98,9 +73,9 @@ TEST(Dtz, SignAndFiftyMoveMarksAgreeWithWdl) {
   setup_capturing(syzygy_dir());
   std::mt19937_64 rng(7);
   int spoiled = 0, resolved = 0;
-  for (const auto& codes : materials) {
+  for (const char* name : materials) {
     for (int i = 0; i < 300; i++) {
-      EgtbPosition pos = random_position(codes, rng);
+      EgtbPosition pos = random_position(codes_of(name), rng);
       int s1, s2;
       int wdl = egtb_probe_wdl(pos, &s1);
       int dtz = egtb_probe_dtz(pos, &s2);
@@ -122,10 +97,10 @@ TEST(Dtz, RootMovesConvertWins) {
   setup_capturing(syzygy_dir());
   std::mt19937_64 rng(11);
   int plies = 0;
-  for (const auto& codes : materials) {
+  for (const char* name : materials) {
     int lines = 0, tries = 0;
     while (lines < 3 && tries++ < 2000) {
-      EgtbPosition pos = random_position(codes, rng);
+      EgtbPosition pos = random_position(codes_of(name), rng);
       int s;
       if (egtb_probe_wdl(pos, &s) != 2 || egtb_probe_dtz(pos, &s) > 60) continue;
       uint32_t wdl, dtz;

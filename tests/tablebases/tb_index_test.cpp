@@ -41,29 +41,21 @@ EgtbPosition transformed(const EgtbPosition& p, const std::function<int(int)>& f
 TEST(Symmetry, MirroredAndColourReversedPositionsProbeAlike) {
   TARN_REQUIRE_SHARED("syzygy/KBBvKN.rtbw");
   setup_capturing(syzygy_dir());
-  const std::vector<std::vector<int>> materials = {
-      {6, 14, 5, 12}, {6, 14, 4, 11}, {6, 14, 5, 5},  {6, 14, 3, 2},     {6, 14, 3, 11},
-      {6, 14, 5, 13}, {6, 14, 1},     {6, 14, 4, 9},  {6, 14, 1, 9},     {6, 14, 4, 12},
-      {6, 14, 1, 1},  {6, 14, 3, 3, 10}, {6, 14, 4, 1, 9}};
+  const char* const materials[] = {"KQvKR", "KRvKB", "KQQvK", "KBNvK",  "KBvKB",  "KQvKQ",  "KPvK",
+                                   "KRvKP", "KPvKP", "KRvKR", "KPPvK", "KBBvKN", "KRPvKP"};
   auto files = [](int s) { return s ^ 7; };
   auto ranks = [](int s) { return s ^ 56; };
   auto diagonal = [](int s) { return 8 * (s & 7) + (s >> 3); };
   std::mt19937_64 rng(31);
   int compared = 0;
-  for (const auto& codes : materials) {
-    bool pawns = false;
-    for (int c : codes) pawns |= (c & 7) == 1;
-    for (int n = 0; n < 400; n++) {
-      std::vector<int> squares;
-      for (size_t i = 0; i < codes.size(); i++) squares.push_back((int)(rng() % 64));
-      EgtbPosition pos;
-      if (!place(&pos, codes.data(), squares.data(), (int)codes.size(), rng() & 1)) continue;
-      if ((pos.pawns & 0xFF000000000000FFULL) || !egtb_root_position_valid(pos)) continue;
+  for (const char* name : materials) {
+    for (int n = 0; n < 250; n++) {
+      EgtbPosition pos = random_position(codes_of(name), rng);
       int s0, s1;
       int v = egtb_probe_wdl(pos, &s0);
       if (!s0) continue;
       std::vector<EgtbPosition> images = {transformed(pos, files, false), transformed(pos, ranks, true)};
-      if (!pawns) {
+      if (!pos.pawns) {
         images.push_back(transformed(pos, ranks, false));
         images.push_back(transformed(pos, diagonal, false));
       }

@@ -6,9 +6,7 @@
 #include <vector>
 
 #include "board/board.h"
-#include "board/legality.h"
 #include "board/makemove.h"
-#include "board/movegen.h"
 #include "board/notation.h"
 #include "core/engine_state.h"
 #include "support/shared_data.h"
@@ -21,7 +19,7 @@ using namespace tb_test;
 namespace {
 
 Board* board_from(const char* fen, int fifty = 0) {
-  Board* b = engine_board(position_from_fen(fen));
+  Board* b = board_at(fen);
   b->fifty = (uint8_t)fifty;
   return b;
 }
@@ -71,14 +69,11 @@ TEST_F(Probe, RootWinPlaysTheFastestWinningMove) {
   // Among the legal moves (engine generator), the chosen one keeps the win
   // and leaves the opponent the shortest distance.
   Board* b = board_from(fen);
-  MoveEntry list[MAX_MOVES];
-  gen_full_list(b, b->side, list);
   int best = 1 << 20, chosen_dtz = 0;
-  for (MoveEntry* e = list; e->move != MOVE_END; ++e) {
-    if (!is_legal(b, b->side, e->move)) continue;
-    int wdl, d = child_dtz(b, e->move, &wdl);
+  for (uint16_t move : legal_moves(b)) {
+    int wdl, d = child_dtz(b, move, &wdl);
     if (wdl < 0 && -d < best) best = -d;
-    if (e->move == a.move) {
+    if (move == a.move) {
       EXPECT_EQ(wdl, -2);
       chosen_dtz = -d;
     }
@@ -108,18 +103,16 @@ TEST_F(Probe, FiftyMoveCounterDecidesRootResultButNotSearchProbe) {
   EXPECT_EQ(egtb_search_wdl(board_from(fen, late), 5), (uint32_t)EGTB_WIN);
 }
 
+// The side not to move in check, a pawn on the last or the first rank, too
+// many pieces for any table; a failed probe leaves the outputs alone.
 TEST_F(Probe, RootRejectsPositionsItCannotTrust) {
-  // The side not to move is in check.
-  EXPECT_EQ(root("8/8/8/8/8/1k6/8/KQ6 w - -").result, EGTB_NONE);
-  // A pawn on the last rank.
-  EXPECT_EQ(root("P7/8/8/8/8/2k5/8/K7 w - -").result, EGTB_NONE);
-  EXPECT_EQ(root("8/8/8/8/8/2k5/8/K5p1 w - -").result, EGTB_NONE);
-  // Too many pieces for any table.
-  EXPECT_EQ(root("8/8/8/8/8/2k5/1q6/KQRB4 w - -").result, EGTB_NONE);
-  // A failed probe leaves the outputs alone.
-  RootAnswer a = root("8/8/8/8/8/1k6/8/KQ6 w - -");
-  EXPECT_EQ(a.move, 0xFFFF);
-  EXPECT_EQ(a.dtz, 999u);
+  for (const char* fen : {"8/8/8/8/8/1k6/8/KQ6 w - -", "P7/8/8/8/8/2k5/8/K7 w - -", "8/8/8/8/8/2k5/8/K5p1 w - -",
+                          "8/8/8/8/8/2k5/1q6/KQRB4 w - -"}) {
+    RootAnswer a = root(fen);
+    EXPECT_EQ(a.result, EGTB_NONE) << fen;
+    EXPECT_EQ(a.move, 0xFFFF) << fen;
+    EXPECT_EQ(a.dtz, 999u) << fen;
+  }
 }
 
 TEST_F(Probe, ForcedEnPassantCaptureThatLoses) {
@@ -158,7 +151,7 @@ TEST_F(Probe, SearchProbeFilters) {
   EXPECT_EQ(egtb_search_wdl(board_from(fen), 4), (uint32_t)EGTB_WIN);
   EXPECT_EQ(egtb_search_wdl(board_from("8/8/8/8/8/2k5/8/KQ6 b - -"), 4), (uint32_t)EGTB_LOSS);
   // Castling rights keep positions out of the tables.
-  Board* castling = engine_board(position_from_fen("8/8/8/8/8/2k5/8/4K2R w - -"));
+  Board* castling = board_at("8/8/8/8/8/2k5/8/4K2R w - -");
   EXPECT_EQ(egtb_search_wdl(castling, 10), (uint32_t)EGTB_WIN);
   castling->castle = CASTLE_WK;
   EXPECT_EQ(egtb_search_wdl(castling, 10), EGTB_NONE);

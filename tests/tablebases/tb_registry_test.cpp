@@ -2,11 +2,11 @@
 // line, keys, hash entries and the records' derived fields.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "support/scratch_dir.h"
 #include "support/shared_data.h"
 #include "tablebases/tbprobe.h"
 #include "tablebases/tbprobe_internal.h"
@@ -17,125 +17,96 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A fresh directory under the system's temporary folder, removed at the end.
-struct TempDir {
-  fs::path path;
-  explicit TempDir(const std::string& tag) {
-    path = fs::temp_directory_path() / ("tarn_tb_" + tag + "_" + std::to_string(::getpid()));
-    fs::remove_all(path);
-    fs::create_directories(path);
-  }
-  ~TempDir() { fs::remove_all(path); }
+// A scratch folder for copies of the shared tables.
+struct TableDir : tarn_test::ScratchDir {
+  TableDir() : ScratchDir(false) {}
   void copy_table(const std::string& file, const std::string& as = "") const {
-    fs::copy_file(syzygy_dir() + "/" + file, path / (as.empty() ? file : as));
+    fs::copy_file(syzygy_dir() + "/" + file, path() / (as.empty() ? file : as));
   }
-  std::string str() const { return path.string(); }
 };
 
-int probe_wdl_fen(const char* fen, int* success) {
-  return egtb_probe_wdl(position_from_fen(fen), success);
-}
+constexpr int NO_ANSWER = 99;
 
-int probe_dtz_fen(const char* fen, int* success) {
-  return egtb_probe_dtz(position_from_fen(fen), success);
+int wdl_of(const char* fen) {
+  int success;
+  int v = egtb_probe_wdl(position_from_fen(fen), &success);
+  return success ? v : NO_ANSWER;
 }
 
 const char* const KQVK_WIN = "8/8/8/8/8/2k5/8/KQ6 w - -";
-const char* const KRVKP_POSITION = "8/8/8/8/3k4/8/6p1/K1R5 w - -";
+const std::string FOUND_ALL = "info string found 38 tablebases\n";
 
 }  // namespace
 
-TEST(Registry, SharedFolderCountAndLargestTable) {
+// The shared folder, then paths that register nothing: empty ones print
+// nothing, a list of nothing but separators prints its (zero) count.
+TEST(Registry, CountLineAndEmptyPaths) {
   TARN_REQUIRE_SHARED("syzygy/KQvK.rtbw");
-  EXPECT_EQ(setup_capturing(syzygy_dir()), "info string found 38 tablebases\n");
+  EXPECT_EQ(setup_capturing(syzygy_dir()), FOUND_ALL);
   EXPECT_EQ(egtb_max_pieces, 5u);
   EXPECT_EQ(egtb_table_count(), 38);
-}
-
-TEST(Registry, EmptyPathsRegisterNothingAndPrintNothing) {
-  TARN_REQUIRE_SHARED("syzygy/KQvK.rtbw");
   for (const char* path : {"", "<empty>"}) {
     setup_capturing(syzygy_dir());
     EXPECT_EQ(setup_capturing(path), "") << path;
     EXPECT_EQ(egtb_max_pieces, 0u);
     EXPECT_EQ(egtb_table_count(), 0);
-    int success = 1;
-    probe_wdl_fen(KQVK_WIN, &success);
-    EXPECT_EQ(success, 0);
+    EXPECT_EQ(wdl_of(KQVK_WIN), NO_ANSWER);
   }
-  // A later real path registers again, and a directory list of nothing but
-  // separators still prints its (zero) count.
-  EXPECT_EQ(setup_capturing(syzygy_dir()), "info string found 38 tablebases\n");
+  EXPECT_EQ(setup_capturing(syzygy_dir()), FOUND_ALL);
   EXPECT_EQ(setup_capturing(";;"), "info string found 0 tablebases\n");
   EXPECT_EQ(egtb_directory_count(), 0);
 }
 
-TEST(Registry, DirectoryListSkipsEmptySegmentsAndPrefersEarlierDirectories) {
-  TARN_REQUIRE_SHARED("syzygy/KQvK.rtbw");
-  TempDir a("a"), b("b");
+TEST(Registry, DirectoryLists) {
+  TARN_REQUIRE_SHARED("syzygy/KQRvK.rtbw");
+  // Empty segments are skipped and earlier directories win: b's KQvK is
+  // damaged, so a lookup works only if it is read from a.
+  TableDir a, b;
   a.copy_table("KQvK.rtbw");
   b.copy_table("KQvK.rtbw");
   b.copy_table("KRvK.rtbw");
-  // b's KQvK is damaged: a lookup works only if it is read from a.
-  {
-    std::fstream f(b.path / "KQvK.rtbw", std::ios::in | std::ios::out | std::ios::binary);
-    f.seekp(0);
-    f.write("XXXX", 4);
-  }
-  std::string out = setup_capturing(a.str() + ";;" + b.str() + ";");
-  EXPECT_EQ(out, "info string found 2 tablebases\n");
+  std::fstream(b.path() / "KQvK.rtbw", std::ios::in | std::ios::out | std::ios::binary).write("XXXX", 4);
+  EXPECT_EQ(setup_capturing(a.str() + ";;" + b.str() + ";"), "info string found 2 tablebases\n");
   ASSERT_EQ(egtb_directory_count(), 2);
   EXPECT_EQ(std::string(egtb_directory(0)), a.str());
   EXPECT_EQ(std::string(egtb_directory(1)), b.str());
-  int success = 1;
-  EXPECT_EQ(probe_wdl_fen(KQVK_WIN, &success), 2);
-  EXPECT_EQ(success, 1);
-  EXPECT_EQ(probe_wdl_fen("8/8/8/8/8/2k5/8/KR6 w - -", &success), 2);
-  EXPECT_EQ(success, 1);
-}
+  EXPECT_EQ(wdl_of(KQVK_WIN), 2);
+  EXPECT_EQ(wdl_of("8/8/8/8/8/2k5/8/KR6 w - -"), 2);
 
-TEST(Registry, WdlFilesAloneGiveWdlButNoDtz) {
-  TARN_REQUIRE_SHARED("syzygy/KQvK.rtbw");
-  TempDir dir("wdl_only");
-  dir.copy_table("KQvK.rtbw");
-  dir.copy_table("KRvKP.rtbw");
-  EXPECT_EQ(setup_capturing(dir.str()), "info string found 2 tablebases\n");
-  int success = 1;
-  EXPECT_EQ(probe_wdl_fen(KQVK_WIN, &success), 2);
-  EXPECT_EQ(success, 1);
-  probe_wdl_fen(KRVKP_POSITION, &success);
-  EXPECT_NE(success, 0);
-  probe_dtz_fen(KQVK_WIN, &success);
+  // WDL files alone answer WDL probes but no DTZ ones.
+  TableDir wdl_only;
+  wdl_only.copy_table("KQvK.rtbw");
+  wdl_only.copy_table("KRvKP.rtbw");
+  EXPECT_EQ(setup_capturing(wdl_only.str()), "info string found 2 tablebases\n");
+  EXPECT_EQ(wdl_of(KQVK_WIN), 2);
+  EXPECT_NE(wdl_of("8/8/8/8/3k4/8/6p1/K1R5 w - -"), NO_ANSWER);
+  EXPECT_EQ(wdl_of("8/8/8/8/8/2k5/6r1/KQ6 w - -"), NO_ANSWER);
+  int success;
+  egtb_probe_dtz(position_from_fen(KQVK_WIN), &success);
   EXPECT_EQ(success, 0);
-  probe_wdl_fen("8/8/8/8/8/2k5/6r1/KQ6 w - -", &success);
-  EXPECT_EQ(success, 0);
-}
 
-TEST(Registry, OnlyCanonicalNamesAreLookedFor) {
-  TARN_REQUIRE_SHARED("syzygy/KQRvK.rtbw");
-  TempDir dir("names");
-  dir.copy_table("KQRvK.rtbw", "KRQvK.rtbw");
-  dir.copy_table("KQvK.rtbw", "KvKQ.rtbw");
-  dir.copy_table("KQvK.rtbz", "KvKQ.rtbz");
-  EXPECT_EQ(setup_capturing(dir.str()), "info string found 0 tablebases\n");
+  // Only canonical names are looked for.
+  TableDir names;
+  names.copy_table("KQRvK.rtbw", "KRQvK.rtbw");
+  names.copy_table("KQvK.rtbw", "KvKQ.rtbw");
+  names.copy_table("KQvK.rtbz", "KvKQ.rtbz");
+  EXPECT_EQ(setup_capturing(names.str()), "info string found 0 tablebases\n");
   EXPECT_EQ(egtb_max_pieces, 0u);
-}
 
-TEST(Registry, LongAndManyDirectories) {
-  TARN_REQUIRE_SHARED("syzygy/KQvK.rtbw");
   // Hundreds of missing directories before the real one are searched through.
   std::string many;
   for (int i = 0; i < 300; i++) many += "/nonexistent/tarn_dir_" + std::to_string(i) + ";";
-  EXPECT_EQ(setup_capturing(many + syzygy_dir()), "info string found 38 tablebases\n");
+  EXPECT_EQ(setup_capturing(many + syzygy_dir()), FOUND_ALL);
   EXPECT_EQ(egtb_directory_count(), 301);
   // A directory too long for any candidate name ends the search: the real
   // directory after it is never reached.
   std::string long_dir = "/" + std::string(255, 'x');
   EXPECT_EQ(setup_capturing(long_dir + ";" + syzygy_dir()), "info string found 0 tablebases\n");
   // A directory with spaces in its name is taken as it is.
-  TempDir spaced("with space");
-  spaced.copy_table("KQvK.rtbw");
-  EXPECT_EQ(setup_capturing(spaced.str()), "info string found 1 tablebases\n");
+  TableDir spaced;
+  fs::create_directory(spaced.path() / "with space");
+  spaced.copy_table("KQvK.rtbw", "with space/KQvK.rtbw");
+  EXPECT_EQ(setup_capturing(spaced.str() + "/with space"), "info string found 1 tablebases\n");
 }
 
 TEST(Registry, KeysHashEntriesAndDerivedFields) {

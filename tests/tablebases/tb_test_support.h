@@ -1,7 +1,9 @@
 #pragma once
-// Helpers shared by the tablebase tests: positions from FEN text, the shared
-// table folder, and a reference WDL computed from the successors.
+// Helpers shared by the tablebase tests: positions from FEN text or random
+// placements, the shared table folder, and the engine's own board.
+#include <random>
 #include <string>
+#include <vector>
 
 #include "tablebases/tbcore.h"
 
@@ -9,9 +11,18 @@ struct Board;
 
 namespace tb_test {
 
-// Piece placement, side to move and en-passant square of a FEN text
-// ("-" or a square); castling and counters are ignored.
-EgtbPosition position_from_fen(const std::string& fen, int rule50 = 0);
+// The text on the engine's board (one shared test thread block).
+Board* board_at(const std::string& fen);
+Board* engine_board(const EgtbPosition& pos);
+
+// The legal moves of the position on the board, by the engine's generator.
+std::vector<uint16_t> legal_moves(const Board* board);
+
+// The table view of a FEN text, read by the engine's own reader.
+EgtbPosition position_from_fen(const std::string& fen);
+
+// FEN text of a position (no castling rights).
+std::string fen_of(const EgtbPosition& pos);
 
 // The folder of real tables shared with the project.
 std::string syzygy_dir();
@@ -19,14 +30,17 @@ std::string syzygy_dir();
 // Runs a setup with standard output captured; returns what it printed.
 std::string setup_capturing(const std::string& path);
 
-// Places the given piece codes (first two are the white and black king) on
-// the given squares; false when two share a square.
+// Piece codes of a material name such as "KRPvKP", the kings first.
+std::vector<int> codes_of(const std::string& material);
+
+// Places the given piece codes on the given squares; false when two share
+// a square.
 bool place(EgtbPosition* pos, const int* codes, const int* squares, int count, bool white_to_move);
 
-// FEN text of a position (no castling rights).
-std::string fen_of(const EgtbPosition& pos);
+bool pawn_on_edge_rank(const EgtbPosition& pos);
 
-// The position on the engine's own board (one shared test thread block).
-Board* engine_board(const EgtbPosition& pos);
+// A random placement of the codes, either side to move, that a root probe
+// accepts (no pawn on the edge ranks, the side not to move not in check).
+EgtbPosition random_position(const std::vector<int>& codes, std::mt19937_64& rng);
 
 }  // namespace tb_test

@@ -59,7 +59,9 @@ TEST(PgnScan, BlunderRule) {
   EXPECT_FALSE(is_blunder(s, 16, 9, 0));
 }
 
-TEST(PgnScan, ResultLabelledPositions) {
+// The same two games through mode 2 (result-labelled positions), mode 3
+// (scored positions) and mode 1 (the listing).
+TEST(PgnScan, LabelledScoredAndListed) {
   TARN_REQUIRE_SHARED("pgn/games.pgn");
   tool_test_setup();
   ScratchDir dir;
@@ -79,19 +81,13 @@ TEST(PgnScan, ResultLabelledPositions) {
   EXPECT_EQ(moves.back(), "Rf7");
   EXPECT_EQ(epd_centipawns(lines.back().c_str()), -573);
   EXPECT_EQ(epd_result(lines.back().c_str()), 1.0);
-}
 
-TEST(PgnScan, ScoredPositionsAndListing) {
-  TARN_REQUIRE_SHARED("pgn/games.pgn");
-  tool_test_setup();
-  ScratchDir dir;
-  write_text_file("games.pgn", shared_game(1) + game_two);
   // Mode 3: the scored plies from 5. O-O (ply 8) on, up to and including
   // 29. Bf4 {+5.11} (ply 56), the first score past 500; Rxe5 is skipped
   // (black in check).
   int mode3 = scan_pgn("games.pgn", 3);
-  std::vector<std::string> lines = read_lines("tmp.epd");
-  std::vector<std::string> moves = bm_words(lines);
+  lines = read_lines("tmp.epd");
+  moves = bm_words(lines);
   ASSERT_FALSE(moves.empty());
   EXPECT_EQ(moves.front(), "O-O");
   EXPECT_EQ(moves.back(), "Bf4");

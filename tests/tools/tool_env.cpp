@@ -1,7 +1,6 @@
 #include "tool_env.h"
 
 #include <fstream>
-#include <random>
 #include <sstream>
 
 #include "board/attacks.h"
@@ -38,20 +37,6 @@ void tool_test_setup(bool search) {
     build_reduction_tables();
     start_threads(1);
   }
-}
-
-ScratchDir::ScratchDir() : previous_(std::filesystem::current_path()) {
-  std::random_device random;
-  do {
-    dir_ = std::filesystem::temp_directory_path() / ("tarn_tools_" + std::to_string(random()));
-  } while (!std::filesystem::create_directory(dir_));
-  std::filesystem::current_path(dir_);
-}
-
-ScratchDir::~ScratchDir() {
-  std::filesystem::current_path(previous_);
-  std::error_code ignored;
-  std::filesystem::remove_all(dir_, ignored);
 }
 
 void write_text_file(const std::string& name, const std::string& text) {
