@@ -285,6 +285,9 @@ static uint64_t index_groups(const uint8_t* norm, uint8_t* p, const int32_t* fac
 }
 
 uint64_t index_pawnless(int king_encoding, const uint8_t* norm, uint8_t* p, const int32_t* factor, int num) {
+  // Also tells the optimiser the square list is short: without it the
+  // whole-program build warns of wide writes past the caller's array.
+  if (num > EGTB_MAX_NUM) return ~0ULL;
   if (p[0] & 4)
     for (int i = 0; i < num; i++) p[i] ^= 7;
   if (p[0] & 32)
