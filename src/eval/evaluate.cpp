@@ -141,17 +141,21 @@ void blocked_pawns(EvalScratch& s) {
 
 int blend(int op, int en, int stage) { return (op * (24 - stage) + en * stage) / 24; }
 
-// Snapshot of the accumulators, to record the share of each term group.
+// Snapshot of the accumulators, to record the share of each term group
+// when the display is on. It holds its own copy of the display flag: the
+// scratch one would be read again after every call into a helper.
 struct Snapshot {
+  bool display;
   int op[2], en[2];
 };
 
 void take(const EvalScratch& s, Snapshot& snap) {
+  if (!snap.display) return;
   for (int c = 0; c < 2; c++) snap.op[c] = s.op[c], snap.en[c] = s.en[c];
 }
 
 void record_term(const EvalScratch& s, const Snapshot& before, int term) {
-  if (!s.display) return;
+  if (!before.display) return;
   for (int c = 0; c < 2; c++) {
     eval_display.term_op[term][c] += s.op[c] - before.op[c];
     eval_display.term_en[term][c] += s.en[c] - before.en[c];
@@ -186,6 +190,7 @@ void finish_display(const EvalScratch& s, int score, double factor) {
 int full_evaluation(EvalThread* t, EvalScratch& s, int side) {
   Board* b = s.board;
   Snapshot snap;
+  snap.display = s.display;
   material(s);
   start_attacks(s);
 
