@@ -29,6 +29,23 @@ inline bool is_legal(const Board* board, int side, Move move) {
   return !attacked_through(board, king, enemy, occ, gone);
 }
 
+// The squares on lines through `side`'s king (none without a king). A side
+// that is not in check can only expose its king by moving a piece off them.
+inline Bitboard king_lines(const Board* board, int side) {
+  int king = king_square(board, side);
+  return king < 64 ? bishop_rays[king] | rook_rays[king] : 0;
+}
+
+// is_legal for a side that is not in check, given its king_lines: a move
+// that is neither the king's nor onto the en-passant square, from a square
+// off those lines, needs no attack test.
+inline bool is_legal_out_of_check(const Board* board, int side, Move move, Bitboard lines) {
+  int from = move_from(move);
+  if (!(lines & square_bit(from)) && piece_type(board->squares[from]) != KING && move_to(move) != board->ep)
+    return true;
+  return is_legal(board, side, move);
+}
+
 // 1 when the moved (or promoted) piece attacks the enemy king from its
 // destination, 2 when the move uncovers a slider's check, 0 otherwise.
 // Checks by the castling rook and en-passant discovered checks are not seen.

@@ -66,6 +66,8 @@ int quiesce(Board* board, int side, int ply, int depth, int alpha, int beta, int
   record.list = list;
   record.cursor = list;
   record.stage = list == end ? Q_CAPTURES_DONE : Q_CAPTURES;
+  // Never entered in check: the search answers checks with a full node.
+  const Bitboard lines = king_lines(board, side);
 
   for (;;) {
     MoveEntry* e = nullptr;
@@ -108,7 +110,7 @@ int quiesce(Board* board, int side, int ply, int depth, int alpha, int beta, int
     if (depth <= 1 && c != 2 && coarse_value[piece_type(e->piece)] > coarse_value[piece_type(e->captured)] &&
         swap(board, side, move_from(move), move_to(move), occupancy(board), false) < -74)
       continue;
-    if (move == 0 || !is_legal(board, side, move)) continue;
+    if (move == 0 || !is_legal_out_of_check(board, side, move, lines)) continue;
     // The trace reads the move being searched from the cursor.
     MoveEntry* held_cursor = record.cursor;
     record.cursor = e;
