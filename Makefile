@@ -5,7 +5,7 @@ ASAN := build/asan
 TSAN := build/tsan
 SHARED ?= ../shared
 
-.PHONY: all build run test perft bench speed profile-build asan tsan fuzz fuzz-build windows test-windows clean
+.PHONY: all build run test perft bench speed profile-build asan tsan fuzz fuzz-build windows test-windows mutants clean
 
 all: build
 
@@ -115,6 +115,12 @@ test-windows: build windows build/wine/system.reg
 	test -n "$$linux" && test "$$linux" = "$$windows"
 	$(call windows_tests,wine $(CURDIR)/$(WINDOWS)/pipe_relay.exe)
 	$(call windows_tests,wine)
+
+# Small faults planted one at a time, each built in build/mutants and run
+# against the tests; ends with a table of caught and missed changes. Options
+# (folders, files, changes per folder, seed) in tools/mutants.py.
+mutants:
+	python3 tools/mutants.py $(MUTANTS_ARGS)
 
 clean:
 	rm -rf build
