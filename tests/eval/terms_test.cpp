@@ -74,6 +74,72 @@ TEST(Terms, PawnStructure) {
   EXPECT_EQ(pawns("6k1/3p4/8/2PP4/8/8/8/6K1 w - -").candidates, 1ULL << sq("c5"));
 }
 
+// How much each colour's opening and ending sums (material and every term)
+// move when one parameter is raised by one: the number of times the term
+// applies to each side, whatever the other terms add.
+Term uses(const std::string& fen, int16_t ParamBlock::*field) {
+  auto totals = [&] {
+    term(fen, TERM_PAWNS);
+    const EvalDisplay& d = eval_display;
+    Term t{d.mat_op[0], d.mat_en[0], d.mat_op[1], d.mat_en[1]};
+    for (int g = 0; g < TERM_COUNT; g++) {
+      t.white_op += d.term_op[g][0], t.white_en += d.term_en[g][0];
+      t.black_op += d.term_op[g][1], t.black_en += d.term_en[g][1];
+    }
+    return t;
+  };
+  Term before = totals();
+  params.*field += 1;
+  init_eval_tables();
+  Term after = totals();
+  eval_test::reset_params();
+  return Term{after.white_op - before.white_op, after.white_en - before.white_en,
+              after.black_op - before.black_op, after.black_en - before.black_en};
+}
+
+// Each row changes one thing against its neighbour, so that a term applies
+// on one side of its rule's boundary and not on the other; the colour-
+// reversed board must give the same counts for the other side.
+TEST(Terms, EachRuleOnBothSidesOfItsBoundary) {
+  using P = ParamBlock;
+  struct Case {
+    const char* fen;
+    int16_t P::*field;
+    Term expected;
+  } cases[] = {
+      // Two bishops (of either square colour) make a pair, one does not.
+      {"2b1kb2/pppp4/8/8/8/8/PPPP4/2B1K3 w - -", &P::bishop_pair_op, {0, 0, 1, 0}},
+      {"2b1kb2/pppp4/8/8/8/8/PPPP4/2B1K3 w - -", &P::bishop_pair_en, {0, 0, 0, 1}},
+      {"1b2k3/pppp4/8/8/8/8/PPPP4/2B1KB2 w - -", &P::bishop_pair_op, {1, 0, 0, 0}},
+      {"4k3/pppp4/8/8/8/8/PPPP4/B1B1K3 w - -", &P::bishop_pair_en, {0, 1, 0, 0}},
+      // Rooks on a1 (own pawn: nothing), d1 (only an enemy pawn: half-open)
+      // and h1 (no pawn: open).
+      {"4k3/3p1p2/8/8/8/8/P4P2/R2RK2R w - -", &P::rook_open_file_op, {1, 0, 0, 0}},
+      {"4k3/3p1p2/8/8/8/8/P4P2/R2RK2R w - -", &P::rook_open_file_en, {0, 1, 0, 0}},
+      {"4k3/3p1p2/8/8/8/8/P4P2/R2RK2R w - -", &P::rook_half_open_file_op, {1, 0, 0, 0}},
+      {"4k3/3p1p2/8/8/8/8/P4P2/R2RK2R w - -", &P::rook_half_open_file_en, {0, 1, 0, 0}},
+      // Both rooks half-open, then both open once the black pawns go.
+      {"4k3/p2p4/8/8/8/8/5P2/R2RK3 w - -", &P::rook_half_open_file_op, {2, 0, 0, 0}},
+      {"4k3/p2p4/8/8/8/8/5P2/R2RK3 w - -", &P::rook_open_file_op, {0, 0, 0, 0}},
+      {"4k3/5p2/8/8/8/8/5P2/R2RK3 w - -", &P::rook_open_file_op, {2, 0, 0, 0}},
+      // d4 cannot be guarded from c5 and e5 and stands on the fourth rank:
+      // backward; one rank further up it is not.
+      {"4k3/8/8/2P1P3/3P4/8/8/4K3 w - -", &P::pawn_backward_op, {1, 0, 0, 0}},
+      {"4k3/8/8/2P1P3/3P4/8/8/4K3 w - -", &P::pawn_backward_en, {0, 1, 0, 0}},
+      {"4k3/8/2P1P3/3P4/8/8/8/4K3 w - -", &P::pawn_backward_op, {0, 0, 0, 0}},
+      // ... but weak either way while no black pawn stands ahead of it.
+      {"4k3/8/2P1P3/3P4/8/8/8/4K3 w - -", &P::pawn_weak_op, {1, 0, 0, 0}},
+      {"4k3/3p4/2P1P3/3P4/8/8/8/4K3 w - -", &P::pawn_weak_op, {0, 0, 0, 0}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(uses(c.fen, c.field), c.expected) << c.fen;
+    const Term& e = c.expected;
+    EXPECT_EQ(uses(eval_test::mirror_fen(c.fen), c.field),
+              (Term{e.black_op, e.black_en, e.white_op, e.white_en}))
+        << eval_test::mirror_fen(c.fen);
+  }
+}
+
 TEST(Terms, Knights) {
   // d4: pst 7/7, mobility 8 (20/26), attacks outposts c6, e6, f5 (16 / 2).
   EXPECT_EQ(term("7k/p7/8/8/3N4/8/7P/K7 w - -", TERM_KNIGHTS), (Term{7 + 20 + 8, 7 + 26, 0, 0}));

@@ -1,6 +1,8 @@
 // The UCI dialogue end to end, through the real engine binary.
 #include <gtest/gtest.h>
 
+#include <set>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -34,7 +36,71 @@ int count_lines(const std::string& text, const std::string& line) {
   return count;
 }
 
+// A fresh engine's answer to a position and "go depth 6": its last progress
+// line without the time fields, and the best-move line. One thread searches
+// reproducibly, so equal positions give equal answers.
+std::string answer(const std::string& position) {
+  EngineProcess engine;
+  if (!engine.start({"-nolog", "-hash", "1"})) return "no engine";
+  engine.send(position);
+  engine.send("go depth 6");
+  std::string last_info, words;
+  for (const std::string& line : engine.read_until("bestmove", 30)) {
+    if (line.rfind("info depth", 0) == 0) last_info = line;
+    words = line;
+  }
+  std::istringstream in(last_info);
+  for (std::string word, value; in >> word;) {
+    if ((word == "time" || word == "nps") && in >> value) continue;
+    words += " " + word;
+  }
+  return words;
+}
+
 }  // namespace
+
+TEST(UciDialogue, PromotionLettersOfBothColours) {
+  // Each letter must give the piece it names: the position reached through
+  // "moves" searches exactly like the same position set up directly.
+  std::set<std::string> answers;
+  for (int i = 0; i < 4; i++) {
+    const char letter = "qrbn"[i], piece = "QRBN"[i];
+    std::string white_after = std::string("1") + piece + "6/5k2/8/8/8/8/5PPP/6K1 b - - 0 1";
+    std::string black_after = std::string("6k1/5ppp/8/8/8/8/5K2/1") + letter + "6 w - - 0 2";
+    std::string white = answer(std::string("position fen 8/1P3k2/8/8/8/8/5PPP/6K1 w - - 0 1 moves b7b8") + letter);
+    std::string black = answer(std::string("position fen 6k1/5ppp/8/8/8/8/1p3K2/8 b - - 0 1 moves b2b1") + letter);
+    EXPECT_EQ(white, answer("position fen " + white_after)) << letter;
+    EXPECT_EQ(black, answer("position fen " + black_after)) << letter;
+    answers.insert(white);
+    answers.insert(black);
+  }
+  EXPECT_EQ(answers.size(), 8u);  // the four pieces play differently
+}
+
+TEST(UciDialogue, ClocksAndIncrementsOfTheSideToMove) {
+  // The budget (in the log) takes the mover's clock and increment: 38 moves
+  // to go, divisor 39, plus inc * K / (2 inc + K).
+  struct Case {
+    const char* position;
+    const char* budget;
+  } cases[] = {
+      {"position startpos", "ply= 0, trg_time= 1.707 sec"},             // 30/39 + 1 * 30/32
+      {"position startpos moves e2e4", "ply= 1, trg_time= 5.824 sec"},  // 60/39 + 5 * 60/70
+  };
+  for (const Case& c : cases) {
+    EngineProcess engine;
+    ASSERT_TRUE(engine.start({"-hash", "1"}));
+    engine.send("setoption name Ponder value false");
+    engine.send(c.position);
+    engine.send("go wtime 30000 btime 60000 winc 1000 binc 5000");
+    engine.send("stop");
+    EXPECT_TRUE(engine.expect_line("bestmove", 10));
+    engine.send("quit");
+    ASSERT_TRUE(engine.wait_exit(10, nullptr));
+    EXPECT_NE(engine.read_file("tarn.log").find(std::string("info string ") + c.budget), std::string::npos)
+        << c.position << "\n" << engine.read_file("tarn.log");
+  }
+}
 
 TEST(UciDialogue, IdentificationThenNoMoreEcho) {
   EngineProcess engine;

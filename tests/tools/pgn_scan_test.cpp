@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -38,25 +40,100 @@ std::vector<std::string> bm_words(const std::vector<std::string>& lines) {
   return out;
 }
 
+// The plies of shared game n that emit_game writes in `mode`, with every
+// score replaced by its ply number (so each record's "ce" names its ply) and
+// then the (ply, score) edits applied; `plies` cuts the game shorter.
+std::vector<int> written_plies(int n, int mode, std::vector<std::pair<int, int>> edits = {},
+                               int plies = PGN_MAX_PLIES) {
+  static PgnReader reader;
+  pgn_reader_start(reader);
+  std::istringstream text(shared_game(n));
+  for (std::string line; std::getline(text, line);)
+    if (pgn_reader_line(reader, line.c_str()) != PgnLine::moves) pgn_reader_header(reader, line.c_str());
+  PgnGame& game = reader.game;
+  game.plies = std::min(game.plies, plies);
+  for (int i = 0; i < game.plies; i++) game.scores[i] = static_cast<int16_t>(i);
+  for (auto [ply, score] : edits) game.scores[ply] = static_cast<int16_t>(score);
+  FILE* out = std::tmpfile();
+  emit_game(game, mode, out);
+  std::rewind(out);
+  std::vector<int> written;
+  for (char line[512]; std::fgets(line, sizeof line, out);) written.push_back(epd_centipawns(line));
+  std::fclose(out);
+  return written;
+}
+
+bool has(const std::vector<int>& plies, int ply) {
+  return std::find(plies.begin(), plies.end(), ply) != plies.end();
+}
+
 }  // namespace
 
-TEST(PgnScan, BlunderRule) {
-  // Black (odd plies) thinks the game level at ply 9, yet white's own
-  // scores rise by 60 over one ply and 80 over three: a blunder by the loser.
-  int16_t s[16] = {0, 0, 0, 0, 0, 0, 10, -5, 20, 0, 80, -70, 100, -80, 120, -90};
-  EXPECT_TRUE(is_blunder(s, 16, 9, 0));
-  EXPECT_FALSE(is_blunder(s, 16, 9, 1));    // black won: the winner did not blunder
-  EXPECT_TRUE(is_blunder(s, 16, 9, 2));     // a draw counts for both sides
-  EXPECT_FALSE(is_blunder(s, 14, 9, 0));    // within the last five plies
-  EXPECT_FALSE(is_blunder(s, 16, 5, 0));    // within the first six
-  s[8] = 40;  // only 40 over one ply
-  EXPECT_FALSE(is_blunder(s, 16, 9, 0));
-  s[8] = 20;
-  s[6] = -30000;  // an unscored neighbour
-  EXPECT_FALSE(is_blunder(s, 16, 9, 0));
-  s[6] = 10;
-  s[9] = 150;  // the mover saw no level game
-  EXPECT_FALSE(is_blunder(s, 16, 9, 0));
+TEST(PgnScan, BlunderRuleOnBothSidesOfEveryLimit) {
+  // Around ply i the scores stand right at every limit: the mover saw 149,
+  // the opponent's scores rise by exactly 41 over one ply and 51 over three,
+  // and the neighbours are 999 and 950 away from level.
+  const int pattern[7] = {-950, -999, 0, 149, 41, 999, -899};
+  struct Case {
+    int i, plies, offset, value, result;  // offset -3..3 from i (or beyond) gets value
+    bool blunder;
+  } cases[] = {
+      {9, 15, 0, 149, 0, true},     {9, 15, 0, -149, 0, true},   {9, 15, 0, 150, 0, false},
+      {9, 15, 0, -150, 0, false},   {9, 15, 1, 40, 0, false},    {9, 15, 3, -900, 0, false},
+      {9, 15, -3, -1000, 0, false}, {9, 15, 3, 1000, 0, false},  {9, 15, -2, -1000, 0, false},
+      {9, 15, 2, 1000, 0, false},   {9, 15, -1, 1000, 0, false}, {9, 15, -4, -30000, 0, true},
+      {9, 15, 4, 30000, 0, true},   {9, 14, 0, 149, 0, false},   {6, 15, 0, 149, 1, true},
+      {5, 15, 0, 149, 0, false},    {9, 15, 0, 149, 1, false},   {9, 15, 0, 149, 2, true},
+      {8, 15, 0, 149, 0, false},    {8, 15, 0, 149, 1, true},
+  };
+  for (const Case& c : cases) {
+    int16_t s[20] = {};
+    for (int k = -3; k <= 3; k++) s[c.i + k] = static_cast<int16_t>(pattern[k + 3]);
+    s[c.i + c.offset] = static_cast<int16_t>(c.value);
+    EXPECT_EQ(is_blunder(s, c.plies, c.i, c.result), c.blunder)
+        << "ply " << c.i << " of " << c.plies << ", " << c.offset << " -> " << c.value << ", result " << c.result;
+  }
+}
+
+// Each limit of the selection rules with the ply just inside and the ply just
+// outside, on positions of real games where nothing else excludes either.
+TEST(PgnScan, SelectionWindows) {
+  TARN_REQUIRE_SHARED("pgn/games.pgn");
+  tool_test_setup();
+  // Game 2: ply 19 is the last of the opening; 77 is 30 plies after the
+  // last capture, 78 is 31. Cut to 130 plies, 124 is the sixth-last ply and
+  // 125 the fifth-last.
+  std::vector<int> two = written_plies(2, 2);
+  EXPECT_FALSE(has(two, 19));
+  EXPECT_TRUE(has(two, 20));
+  EXPECT_TRUE(has(two, 77));
+  EXPECT_FALSE(has(two, 78));
+  std::vector<int> cut_short = written_plies(2, 2, {}, 130);
+  EXPECT_TRUE(has(cut_short, 124));
+  EXPECT_FALSE(has(cut_short, 125));
+  // Game 615 (291 plies): 103 comes 20 plies after a capture or pawn move,
+  // 104 after 21; plies 250 and 251 are both quiet, but 251 is past the cap.
+  std::vector<int> long_game = written_plies(615, 2);
+  EXPECT_TRUE(has(long_game, 103));
+  EXPECT_FALSE(has(long_game, 104));
+  EXPECT_TRUE(has(long_game, 250));
+  EXPECT_FALSE(has(long_game, 251));
+  // A score beyond 900 either way ends the walk before its ply; 900 does not.
+  EXPECT_TRUE(has(written_plies(2, 2, {{50, 900}}), 51));
+  EXPECT_TRUE(has(written_plies(2, 2, {{50, -900}}), 51));
+  EXPECT_EQ(written_plies(2, 2, {{50, 901}}).back(), 49);
+  EXPECT_EQ(written_plies(2, 2, {{50, -901}}).back(), 49);
+
+  // Mode 3: the first 201 plies; a score beyond 500 is written, then the walk ends.
+  std::vector<int> scored = written_plies(615, 3);
+  EXPECT_TRUE(has(scored, 200));
+  EXPECT_FALSE(has(scored, 201));
+  EXPECT_TRUE(has(written_plies(2, 3, {{50, 500}}), 51));
+  EXPECT_TRUE(has(written_plies(2, 3, {{50, -500}}), 51));
+  std::vector<int> cut = written_plies(2, 3, {{50, 501}});
+  EXPECT_EQ(cut.back(), 501);
+  EXPECT_EQ(cut.size(), 51u);  // plies 0..50, none in check
+  EXPECT_EQ(written_plies(2, 3, {{50, -501}}).back(), -501);
 }
 
 // The same two games through mode 2 (result-labelled positions), mode 3
