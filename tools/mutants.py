@@ -311,11 +311,15 @@ def header_users(header):
     return count
 
 
+# Implementations for another operating system are not built here.
+OTHER_SYSTEM = "posix" if os.name == "nt" else "windows"
+
+
 def folder_files(folder):
     files = []
-    for p in sorted((ROOT / folder).glob("*")):
+    for p in sorted((ROOT / folder).rglob("*")):
         rel = p.relative_to(ROOT).as_posix()
-        if rel in EXCLUDED_FILES:
+        if rel in EXCLUDED_FILES or OTHER_SYSTEM in p.relative_to(ROOT / folder).parts:
             continue
         if p.suffix == ".cpp" or (p.suffix == ".h" and header_users(p) <= HEADER_USERS_MAX):
             files.append(rel)
@@ -323,11 +327,13 @@ def folder_files(folder):
 
 
 def folder_of(path):
-    return path.rsplit("/", 1)[0]
+    return "/".join(path.split("/")[:2])
 
 
-def test_binary(folder):
-    return folder.split("/")[-1] + "_tests"
+def test_binaries(folder):
+    """The unit and the process test programs of a source folder."""
+    name = folder.split("/")[-1]
+    return [name + "_tests", name + "_process_tests"]
 
 
 # ---- Building and testing ----
@@ -371,6 +377,9 @@ class Runner:
         status, _ = self.call(command, 3600)
         return status == 0
 
+    def existing(self, binaries):
+        return [b for b in binaries if (self.tests_dir / b).exists()]
+
     def run_tests(self, binary):
         """'pass', or 'failed <first failing test>', 'crash', 'timeout'."""
         limit = self.limits.get(binary, 600)
@@ -388,7 +397,7 @@ class Runner:
     def baseline(self, binaries):
         if not self.build_targets([]):
             sys.exit("the unchanged sources do not build; see " + str(self.log))
-        for binary in binaries:
+        for binary in self.existing(binaries):
             started = time.time()
             verdict = self.run_tests(binary)
             spent = time.time() - started
@@ -437,17 +446,18 @@ def restore_pending(build):
 
 
 def test_mutant(runner, mu, binaries):
-    own = test_binary(folder_of(mu.path))
+    own = runner.existing(test_binaries(folder_of(mu.path)))
     with Applied(runner, mu):
-        if not runner.build_targets(["tarn", own]):
+        if not runner.build_targets(["tarn"] + own):
             return "not built", ""
-        verdict = runner.run_tests(own)
-        if verdict != "pass":
-            return "caught", f"{own}: {verdict}"
+        for binary in own:
+            verdict = runner.run_tests(binary)
+            if verdict != "pass":
+                return "caught", f"{binary}: {verdict}"
         if not runner.build_targets([]):
             return "not built", ""
-        for binary in binaries:
-            if binary == own:
+        for binary in runner.existing(binaries):
+            if binary in own:
                 continue
             verdict = runner.run_tests(binary)
             if verdict != "pass":
@@ -555,7 +565,7 @@ def main():
     runner = Runner(args.build_dir, args.jobs, build / "mutants.log")
     runner.log.write_text("")
     signal.signal(signal.SIGTERM, interrupted)
-    binaries = [test_binary(f) for f in FOLDERS if (ROOT / f.replace("src", "tests", 1)).is_dir()]
+    binaries = [b for f in FOLDERS for b in test_binaries(f)]
     results = {}
     try:
         print(f"building {args.build_dir} and running the unchanged suite", flush=True)
