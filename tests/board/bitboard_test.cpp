@@ -12,7 +12,12 @@ TEST(Bits, ScansAndCountsMatchTheirDefinitions) {
   EXPECT_EQ(msb8[0], 0);
   std::mt19937_64 rng(7);
   for (int i = 0; i < 20000; ++i) {
-    Bitboard b = i < 64 ? square_bit(i) : (i & 1) ? rng() & rng() & rng() : rng();
+    // Single bits, then every run of low bits (each byte and half boundary),
+    // then random sets.
+    Bitboard b = i < 64    ? square_bit(i)
+                 : i < 128 ? (square_bit(i - 64) << 1) - 1
+                 : (i & 1) ? rng() & rng() & rng()
+                           : rng();
     if (!b) continue;
     ASSERT_EQ(lsb(b), lsb_folded(b)) << b;
     ASSERT_EQ(msb(b), msb_by_bytes(b)) << b;

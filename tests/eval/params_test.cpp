@@ -16,21 +16,20 @@ TEST(Params, DefaultDerivedTables) {
   thread();
   reset_params();
   const ParamBlock& p = params;
-  EXPECT_EQ(p.mob_knight[0].op, -24);
-  EXPECT_EQ(p.mob_knight[0].en, -30);
-  EXPECT_EQ(p.mob_knight[3].op, 0);
-  EXPECT_EQ(p.mob_knight[3].en, 0);
-  EXPECT_EQ(p.mob_knight[8].op, 20);
-  EXPECT_EQ(p.mob_knight[8].en, 26);
-  EXPECT_EQ(p.mob_bishop[14].op, 26);
-  EXPECT_EQ(p.mob_bishop[14].en, 35);
-  EXPECT_EQ(p.mob_rook[14].op, 22);
-  EXPECT_EQ(p.mob_rook[14].en, 29);
-  EXPECT_EQ(p.mob_queen[0].op, -13);
-  EXPECT_EQ(p.mob_queen[0].en, -30);
-  EXPECT_EQ(p.mob_queen[28].op, 27);
-  EXPECT_EQ(p.mob_queen[28].en, 60);
-
+  struct Entry {
+    const OpEn* table;
+    int index, op, en;
+  } entries[] = {
+      {p.mob_knight, 0, -24, -30},      {p.mob_knight, 3, 0, 0},         {p.mob_knight, 8, 20, 26},
+      {p.mob_bishop, 14, 26, 35},       {p.mob_rook, 14, 22, 29},        {p.mob_queen, 0, -13, -30},
+      {p.mob_queen, 28, 27, 60},        {p.pst[KNIGHT], sq("d4"), 7, 7}, {p.pst[KNIGHT], sq("a1"), -36, -36},
+      {p.pst[KING], sq("g1"), 7, -33},  {p.pst[KING], sq("e1"), -7, -19}, {p.pst[PAWN], sq("e4"), 10, 2},
+      {p.pst[PAWN], sq("e2"), -5, 0},
+  };
+  for (const Entry& e : entries) {
+    EXPECT_EQ(e.table[e.index].op, e.op) << e.index;
+    EXPECT_EQ(e.table[e.index].en, e.en) << e.index;
+  }
   const int ppawn[8] = {0, 7, 7, 18, 38, 78, 138, 250};
   const int free[8] = {0, 7, 7, 12, 24, 36, 67, 0};
   const int phalanx[8] = {0, 0, 0, 5, 18, 32, 32, 0};
@@ -44,16 +43,6 @@ TEST(Params, DefaultDerivedTables) {
                           318, 339, 359, 378, 396, 413, 429, 444, 458, 471};
   for (int i = 0; i < 32; i++) EXPECT_EQ(p.king_danger[i], danger[i]) << i;
 
-  EXPECT_EQ(p.pst[KNIGHT][sq("d4")].op, 7);
-  EXPECT_EQ(p.pst[KNIGHT][sq("d4")].en, 7);
-  EXPECT_EQ(p.pst[KNIGHT][sq("a1")].op, -36);
-  EXPECT_EQ(p.pst[KNIGHT][sq("a1")].en, -36);
-  EXPECT_EQ(p.pst[KING][sq("g1")].op, 7);
-  EXPECT_EQ(p.pst[KING][sq("g1")].en, -33);
-  EXPECT_EQ(p.pst[KING][sq("e1")].op, -7);
-  EXPECT_EQ(p.pst[KING][sq("e1")].en, -19);
-  EXPECT_EQ(p.pst[PAWN][sq("e4")].op, 10);
-  EXPECT_EQ(p.pst[PAWN][sq("e2")].op, -5);
   // Queens lose 4 in the opening on the enemy half; rooks' opening table
   // depends on the file only.
   EXPECT_EQ(p.pst[QUEEN][sq("d5")].op, p.pst[QUEEN][sq("d4")].op - 4);

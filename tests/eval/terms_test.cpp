@@ -130,6 +130,15 @@ TEST(Terms, EachRuleOnBothSidesOfItsBoundary) {
       // ... but weak either way while no black pawn stands ahead of it.
       {"4k3/8/2P1P3/3P4/8/8/8/4K3 w - -", &P::pawn_weak_op, {1, 0, 0, 0}},
       {"4k3/3p4/2P1P3/3P4/8/8/8/4K3 w - -", &P::pawn_weak_op, {0, 0, 0, 0}},
+      // A rook boxed in by its own king on g1 is trapped; on h1 beside a
+      // king still on e1 it is not.
+      {"6k1/p5pp/8/8/8/8/PP3PPP/5KR1 w - -", &P::rook_trapped, {1, 0, 0, 0}},
+      {"6k1/p5pp/8/8/8/8/PP3PPP/4K2R w - -", &P::rook_trapped, {0, 0, 0, 0}},
+      // A queen on the seventh with enemy pawns there gains in the ending
+      // only; on the sixth not at all.
+      {"6k1/Q5pp/8/8/8/8/6PP/6K1 w - -", &P::queen_rank7_en, {0, 1, 0, 0}},
+      {"6k1/Q5pp/8/8/8/8/6PP/6K1 w - -", &P::queen_rank7_op, {0, 0, 0, 0}},
+      {"6k1/6pp/Q7/8/8/8/6PP/6K1 w - -", &P::queen_rank7_en, {0, 0, 0, 0}},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(uses(c.fen, c.field), c.expected) << c.fen;
@@ -163,28 +172,6 @@ TEST(Terms, Rooks) {
   // seventh rank with enemy pawns there (16/16).
   EXPECT_EQ(term("6k1/R5pp/8/8/8/8/6PP/6K1 w - -", TERM_ROOKS),
             (Term{-5 + 9 + 21 + 14 + 16, 9 + 28 + 7 + 16, 0, 0}));
-  // Boxed in by its own king: only the trap penalty changes.
-  Term free = term("6k1/p5pp/8/8/8/8/PP3PPP/4K2R w - -", TERM_ROOKS);
-  Term boxed = term("6k1/p5pp/8/8/8/8/PP3PPP/5KR1 w - -", TERM_ROOKS);
-  params.rook_trapped = 0;
-  Term boxed_untrapped = term("6k1/p5pp/8/8/8/8/PP3PPP/5KR1 w - -", TERM_ROOKS);
-  eval_test::reset_params();
-  EXPECT_EQ(boxed.white_op, boxed_untrapped.white_op - 25);
-  EXPECT_EQ(boxed.white_en, boxed_untrapped.white_en);
-  params.rook_trapped = 0;
-  EXPECT_EQ(term("6k1/p5pp/8/8/8/8/PP3PPP/4K2R w - -", TERM_ROOKS), free);  // h1 is not trapped
-  eval_test::reset_params();
-}
-
-TEST(Terms, QueenOnTheSeventh) {
-  const char* seventh = "6k1/Q5pp/8/8/8/8/6PP/6K1 w - -";
-  const char* sixth = "6k1/6pp/Q7/8/8/8/6PP/6K1 w - -";
-  Term on7 = term(seventh, TERM_QUEENS), on6 = term(sixth, TERM_QUEENS);
-  params.queen_rank7_en = 0;
-  params.queen_rank7_op = 50;  // registered but never applied
-  EXPECT_EQ(term(seventh, TERM_QUEENS), (Term{on7.white_op, on7.white_en - 14, 0, 0}));
-  EXPECT_EQ(term(sixth, TERM_QUEENS), on6);
-  eval_test::reset_params();
 }
 
 TEST(Terms, Kings) {
