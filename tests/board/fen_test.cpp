@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "board/fen.h"
@@ -43,6 +44,27 @@ TEST(Fen, StartPositionAndRoundTrips) {
     EXPECT_TRUE(board_consistent(&board_test::thread()->board));
   }
   EXPECT_EQ(setup("8/8/8/8/8/8/8/8 w - - 17 42")->fifty, 0);
+}
+
+// The makemove tests lean on board_consistent; it must notice any one view
+// that disagrees with the squares.
+TEST(Fen, ConsistencyCheckSeesEachViewGoWrong) {
+  const std::function<void(Board*)> faults[] = {
+      [](Board* b) { b->bb[0] ^= 1; },                   [](Board* b) { b->bb[8] ^= 1ull << 63; },
+      [](Board* b) { b->bb[WHITE_PAWN] ^= 1ull << 20; }, [](Board* b) { b->plist[0][0] = 4; },
+      [](Board* b) { b->plist[BLACK_ROOK][0] = 63; },    [](Board* b) { b->plist[WHITE_KING][1] = 3; },
+      [](Board* b) { b->signature[BLACK] += 1; },        [](Board* b) { b->material[WHITE] -= 1; },
+      [](Board* b) { b->key ^= 1; },                     [](Board* b) { b->pawn_key ^= 1; },
+      [](Board* b) { b->ep = 65; },                      [](Board* b) { b->castle = 16; },
+      [](Board* b) { b->side = 2; },                     [](Board* b) { b->squares[20] = 7; },
+  };
+  int n = 0;
+  for (const auto& fault : faults) {
+    Board* board = setup(START_FEN);
+    ASSERT_TRUE(board_consistent(board));
+    fault(board);
+    EXPECT_FALSE(board_consistent(board)) << "fault " << n++;
+  }
 }
 
 TEST(Fen, FieldRules) {
