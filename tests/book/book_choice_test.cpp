@@ -83,4 +83,10 @@ TEST(BookChoice, ChoiceFromBookFile) {
   EXPECT_EQ(book_find_move(board, false), 0);
   game_thread();
   EXPECT_EQ(text_of(book_find_move(board, false)), "g1f3");
+  // A listing in which no move qualifies names no book move.
+  save_book({record_after({"d4"}, 4, 0, 4)});
+  game_thread();
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(book_find_move(board, true), 0);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "d2d4       4 -     0 -     4   0.750  1.792\n");
 }
