@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <utility>
 
 #include "eval/params.h"
 #include "eval_support.h"
@@ -186,6 +187,7 @@ TEST(Params, ConfigurationKeys) {
   EXPECT_FALSE(apply_config_param(b, "BookDepth", 10, 0));
   EXPECT_FALSE(apply_config_param(b, "Pawn_value", 1, 1));
   EXPECT_STREQ(pst_config_name(2, 1), "PST_knight_en");
+  for (auto [type, phase] : {std::pair{0, 0}, {7, 0}, {1, -1}, {1, 2}}) EXPECT_STREQ(pst_config_name(type, phase), "");
 
   clear_pst(b);
   EXPECT_FALSE(pst_complete(b));

@@ -250,6 +250,11 @@ TEST(Display, BreakdownLines) {
   // Per-square boards: the black knight's own terms on d5 in black's board.
   EXPECT_NE(text.find("\nwhite\n"), std::string::npos);
   EXPECT_NE(text.find("\nblack\n"), std::string::npos);
+  // Without free passers that line is left out.
+  parse_fen(&t->board, "4k3/pppppppp/8/8/8/8/PPPPPPPP/4K3 w - -");
+  testing::internal::CaptureStdout();
+  show_eval(t, 0);
+  EXPECT_EQ(testing::internal::GetCapturedStdout().find("free pawn"), std::string::npos);
 }
 
 }  // namespace
