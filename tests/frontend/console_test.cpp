@@ -139,6 +139,13 @@ TEST(Console, EditorBuildsAPosition) {
   std::string line;
   ASSERT_TRUE(engine.expect_line("visited", 10, &line));
   EXPECT_EQ(line.rfind("visited 8 nodes", 0), 0u) << line;
+  // A castling right stays only with its king and rook at home.
+  for (const char* edits : {"w Ba1\nb Na8", "w Bh1\nb Nh8"}) {
+    engine.send("new");
+    engine.send(std::string("edit\n") + edits + "\n.");
+  }
+  EXPECT_TRUE(engine.expect_line("nnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/BNBQKBNR b Kk -", 5));
+  EXPECT_TRUE(engine.expect_line("rnbqkbnn/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNB b Qq -", 5));
 }
 
 TEST(Console, LoadAndSaveGames) {

@@ -76,6 +76,15 @@ TEST(TimeControl, Budgets) {
   EXPECT_DOUBLE_EQ(control.target_time, 0.002);  // never below the floor
   EXPECT_EQ(control.stop, 0);
   EXPECT_EQ(control.hash_age, 1);
+
+  // Contempt goes to the side to move at the root, its negation to the other.
+  params.search.draw_score = 20;
+  for (int plies : {0, 1}) {
+    setup(plies, 60.0);
+    EXPECT_EQ(control.draw_value[plies], 20);
+    EXPECT_EQ(control.draw_value[plies ^ 1], -20);
+  }
+  params.search.draw_score = 0;
 }
 
 // The main search thread as check_time sees it mid-search.
@@ -90,6 +99,28 @@ void searching(int depth, int previous_score, int best_score) {
   control.best_score = static_cast<int16_t>(best_score);
   control.completed_depth = static_cast<int8_t>(depth - 1);
   control.best_change_depth = 1;
+}
+
+// A score that falls below the previous iteration's borrows u percent of
+// the remaining clock, by tiers of the margin (a / 16 + 15, or 65 beyond
+// 799): with 60 s on the clock the search stops once elapsed reaches
+// target + u / 100 * (60 - elapsed) - overhead.
+TEST(TimeControl, UrgencyTiersAtTheirBoundaries) {
+  struct Case {
+    int previous, best, u;
+  } cases[] = {
+      {20, 4, 0},    {20, 3, 4},    {20, -12, 4},  {20, -13, 8},    {20, -44, 8},   {20, -45, 20},
+      {800, 735, 0}, {800, 734, 4}, {799, 734, 4}, {-800, -865, 0}, {-800, -866, 4},
+  };
+  for (const Case& c : cases) {
+    setup(0, 60.0);
+    const double stop_at = (control.target_time + c.u * 0.6 - 0.025) / (1 + c.u / 100.0);
+    searching(5, c.previous, c.best);
+    check_time_at(100.0 + stop_at - 0.01);
+    EXPECT_EQ(control.stop, 0) << c.previous << " " << c.best;
+    check_time_at(100.0 + stop_at + 0.01);
+    EXPECT_EQ(control.stop, 1) << c.previous << " " << c.best;
+  }
 }
 
 TEST(TimeControl, StopRules) {
@@ -108,14 +139,6 @@ TEST(TimeControl, StopRules) {
   control.completed_depth = 1;
   check_time_at(130.0);
   EXPECT_EQ(control.stop, 0);
-
-  // A score that collapses borrows 20% of the remaining clock.
-  setup(0, 60.0);
-  searching(5, 200, 20);  // drop 180 > 4 * (200/16 + 15)
-  check_time_at(100.0 + target + 0.5);
-  EXPECT_EQ(control.stop, 0);
-  check_time_at(100.0 + target + 0.2 * (60.0 - target - 11.0) + 11.0);
-  EXPECT_EQ(control.stop, 1);
 
   // A stable best move from depth 7 on stops at 85% of the target.
   setup(0, 60.0);

@@ -3,8 +3,9 @@
 
 #include <algorithm>
 #include <chrono>
-#include <utility>
+#include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/engine_process.h"
@@ -310,6 +311,11 @@ TEST(ConsoleSearch, AnalysisMovesAndSummary) {
   ASSERT_FALSE(lines.empty());
   EXPECT_TRUE(starts(lines.back(), "Hash fill= "));
   EXPECT_TRUE(starts(lines[lines.size() - 2], "move= "));
+  // Past depth 5 the branching factor is measured (the fourth root of the
+  // node ratio over four iterations); at depth 3 below it is 2.
+  const std::string& summary = lines[lines.size() - 2];
+  const double ebf = std::atof(summary.c_str() + summary.find("ebf= ") + 5);
+  EXPECT_TRUE(ebf > 1.0 && ebf < 10.0 && summary.find("ebf= 2.00") == std::string::npos) << summary;
   EXPECT_GE(count_prefix(lines, "01] 06"), 1);
   engine.send("pv");
   ASSERT_TRUE(engine.expect_line("PV: ", 5));
@@ -323,7 +329,9 @@ TEST(ConsoleSearch, AnalysisMovesAndSummary) {
   ASSERT_TRUE(engine.expect_line("1. move e4", 5));
   engine.send("depth 3");
   engine.send("mv");
-  ASSERT_TRUE(engine.expect_line("move= ", 10));
+  std::string shallow;
+  ASSERT_TRUE(engine.expect_line("move= ", 10, &shallow));
+  EXPECT_NE(shallow.find(" ebf= 2.00"), std::string::npos) << shallow;
   engine.send("fen 7k/5Q2/8/6K1/8/8/8/8 w - -");
   engine.send("self");
   // Self-play runs until a side has no move; mate in one ends it quickly.
