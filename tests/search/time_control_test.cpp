@@ -186,6 +186,13 @@ TEST(TimeControl, StopRules) {
   searching(5, 20, 20);
   check_time_at(101.5);
   EXPECT_EQ(control.stop, 2);
+  // ... but an early stop is a stop and report, even past the limit.
+  for (int early : {1, 2}) {
+    control.stop = 0;
+    control.early_stop = static_cast<uint8_t>(early);
+    check_time_at(101.5);
+    EXPECT_EQ(control.stop, 1) << early;
+  }
 }
 
 }  // namespace
