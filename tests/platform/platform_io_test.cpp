@@ -27,6 +27,16 @@ TEST(StdinReader, WaitsReadsAndSeesTheEnd) {
   EXPECT_EQ(stdin_read(buffer, sizeof buffer), 4);
   EXPECT_NE(stdin_wait(0), STDIN_EMPTY);
   EXPECT_EQ(stdin_read(buffer, sizeof buffer), 0);
+  // A read error other than an interruption is reported, not retried
+  // (reading the writing end of a pipe fails).
+  int spare[2];
+  ASSERT_EQ(pipe(spare), 0);
+  dup2(spare[1], STDIN_FILENO);
+  alarm(10);  // a retrying reader would never return
+  EXPECT_EQ(stdin_read(buffer, sizeof buffer), -1);
+  alarm(0);
+  close(spare[0]);
+  close(spare[1]);
 
   dup2(saved, STDIN_FILENO);
   close(saved);
