@@ -137,6 +137,43 @@ TEST(MoveOrder, KillersAndCountermoves) {
   EXPECT_EQ(record.killer1, mv("e8f8"));
 }
 
+// Quiet moves that late-move pruning keeps: threats to bigger pieces, and
+// attacks that join another on a square next to the enemy king.
+TEST(MoveOrder, CreatesThreat) {
+  struct Case {
+    const char* fen;
+    const char* move;
+    bool threat;
+  } cases[] = {
+      {"4k3/8/8/3n4/8/4P3/8/4K3 w - -", "e3e4", true},    // pawn hits a knight
+      {"4k3/8/8/3p4/8/4P3/8/4K3 w - -", "e3e4", false},   // ... not a pawn
+      {"8/8/4k3/8/8/3P4/8/4K3 w - -", "d3d4", true},      // ... or the king's box
+      {"4k3/8/8/6r1/8/8/3N4/4K3 w - -", "d2f3", true},    // knight hits a rook
+      {"4k3/8/8/6b1/8/8/3N4/4K3 w - -", "d2f3", false},   // ... not a bishop
+      {"4k3/8/8/r7/8/8/8/2B1K3 w - -", "c1d2", true},     // bishop: rook on a new diagonal
+      {"4k3/8/8/r7/1P6/8/8/2B1K3 w - -", "c1d2", false},  // ... behind a pawn
+      {"4k3/8/8/8/q7/8/8/3RK3 w - -", "d1d4", true},      // rook: queen on a new rank
+      {"4k3/8/8/8/r7/8/8/3RK3 w - -", "d1d4", false},
+      {"6k1/8/8/8/8/1B6/8/R3K3 w - -", "a1a7", true},     // f7 is hit by the bishop as well
+      {"6k1/8/8/8/8/8/8/R3K3 w - -", "a1a7", false},
+      {"6k1/2Q5/8/8/8/8/8/R3K3 w - -", "a1a7", true},     // through an own queen
+      {"6k1/2N5/8/8/8/1B6/8/R3K3 w - -", "a1a7", false},  // not through a knight
+      {"6k1/8/8/3Q4/8/8/2B5/4K3 w - -", "c2b3", true},    // bishop through its queen to f7
+      {"r3k3/8/1b6/8/8/8/8/6K1 b - -", "a8a2", true},     // black: f2 is hit by the bishop
+      {"r3k3/8/8/8/8/8/8/6K1 b - -", "a8a2", false},
+      {"4k3/3p4/8/8/4N3/8/8/4K3 b - -", "d7d5", true},
+      {"4k3/3p4/8/8/4P3/8/8/4K3 b - -", "d7d5", false},
+  };
+  SearchThread* t = search_test::worker();
+  for (const Case& c : cases) {
+    search_test::set_position(c.fen);
+    MoveEntry e{};
+    e.move = mv(c.move);
+    e.piece = t->board.squares[move_from(e.move)];
+    EXPECT_EQ(creates_threat(&t->board, t->board.side, e), c.threat) << c.fen << " " << c.move;
+  }
+}
+
 TEST(MoveOrder, ClassifyFlags) {
   SearchThread* t = search_test::worker();
   search_test::set_position("3k4/1P2P3/8/2P5/4n3/8/B7/R3K3 w - -");
