@@ -79,6 +79,11 @@ TEST(MoveOrder, StagesAndScoreBands) {
   // Without a hash move the captures come first.
   order = pick_all(t, false);
   EXPECT_EQ(order[0].move, mv("d3e5"));
+  // En passant takes nothing on its square: recaptured, it loses (8 + 0).
+  search_test::set_position("4k3/2p5/8/3pP3/8/8/8/4K3 w - d6");
+  order = pick_all(t, false);
+  ASSERT_GE(index_of(order, mv("e5d6")), 0);
+  EXPECT_EQ(order[index_of(order, mv("e5d6"))].score, 8);
 }
 
 TEST(MoveOrder, InCheckOrderAndHistory) {
