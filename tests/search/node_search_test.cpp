@@ -149,6 +149,16 @@ TEST(Quiescence, StandPatRecapturesChecksAndLastPawn) {
   set_position("4k3/8/8/3p4/8/4N3/8/q3K3 w - -");
   run(-1, -600, 0, 100, &nodes);
   EXPECT_EQ(nodes, 0u);
+  // A pawn capture onto the seventh rank escapes the delta test too; one
+  // rank lower it does not. Both colours.
+  for (const char* fen : {"4k3/p5p1/5P2/8/8/8/8/4K3 w - -", "4k3/8/8/8/8/5p2/P5P1/4K3 b - -"}) {
+    set_position(fen);
+    run(-1, -600, 0, 100, &nodes);
+    EXPECT_GT(nodes, 0u) << fen;
+  }
+  set_position("4k3/p7/6p1/5P2/8/8/8/4K3 w - -");
+  run(-1, -600, 0, 100, &nodes);
+  EXPECT_EQ(nodes, 0u);
 }
 
 TEST(Search, SameNodeCountEveryTime) {

@@ -278,6 +278,25 @@ TEST(UciSearch, BoundsOfFailedWindowsAndInterruptedFailHigh) {
   }
 }
 
+TEST(UciSearch, RootProgressAfterThreeAndAHalfSeconds) {
+  // The first iteration that starts after 3.5 s reports the node count, and
+  // each root move it starts is named, but only while one line is shown.
+  EngineProcess engine;
+  open(engine);
+  engine.send("position startpos");
+  for (int multipv : {1, 2}) {
+    engine.send("setoption name MultiPV value " + std::to_string(multipv));
+    engine.send("go infinite");
+    std::string line;
+    while (engine.expect_line("info depth ", 30, &line) && line.find(" seldepth ") != std::string::npos) {
+    }
+    EXPECT_NE(line.find(" nodes "), std::string::npos) << line;
+    EXPECT_EQ(count_prefix(engine.read_for(0.3), "info currmove ") > 0, multipv == 1);
+    engine.send("stop");
+    ASSERT_TRUE(engine.expect_line("bestmove", 5));
+  }
+}
+
 TEST(UciSearch, MultiPvAndThreads) {
   EngineProcess engine;
   open_uci(engine, {"MultiPV value 3", "Threads value 2"});
