@@ -171,6 +171,27 @@ TEST(Search, SameNodeCountEveryTime) {
   EXPECT_EQ(control.completed_depth, 9);
 }
 
+// One thread searches reproducibly, so the node total of fixed searches is
+// the signature of the search rules. The positions bring in the special
+// cases: a side with only pawns, a side without pawns, few pieces, a king in
+// check at the root, promotions, en passant and a forced mate. When a change
+// to the search or the evaluation is meant to move the total, put the new
+// one here.
+TEST(Search, NodeTotalIsTheSignatureOfTheRules) {
+  const std::pair<const char*, int> searches[] = {
+      {"8/5pk1/6p1/8/8/6P1/5PK1/3R4 b - -", 14},          // black: pawns only
+      {"8/5pk1/6p1/8/8/6P1/5PK1/3R4 w - -", 14},
+      {"8/8/4k3/8/2n5/8/3PK3/8 w - -", 16},                // a knight without pawns
+      {"rnbqk1nr/pppp1ppp/8/4p3/1b1P4/8/PPP1PPPP/RNBQKBNR w KQkq -", 10},  // in check
+      {"8/1P4k1/8/8/8/8/6pK/8 w - -", 14},                 // promotions on both sides
+      {"rnbqkbnr/ppp1p1pp/8/3pPp2/8/8/PPPP1PPP/RNBQKBNR w KQkq f6", 9},  // en passant
+      {"6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - -", 12},           // back-rank mate
+  };
+  unsigned long long total = 0;
+  for (const auto& [fen, depth] : searches) total += search_test::search_to_depth(fen, depth);
+  EXPECT_EQ(total, 810566u);
+}
+
 TEST(Search, NodeLimitStopsTheSearch) {
   const std::string fen = "r1bqkb1r/pp1ppppp/2n2n2/8/3NP3/2N5/PPP2PPP/R1BQKB1R b KQkq -";
   set_position(fen);
