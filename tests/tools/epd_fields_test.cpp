@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 TEST(EpdFields, OperationsReadBySubstring) {
   char word[16];
@@ -46,8 +47,9 @@ TEST(EpdFields, ErrorFigure) {
 
   EXPECT_FALSE(epd_record_error(100, 100, 50, EPD_NO_RESULT, false, &error));
   EXPECT_FALSE(epd_record_error(100, 90, 50, 1.0, false, &error));   // not quiet
-  EXPECT_FALSE(epd_record_error(701, 701, 50, 1.0, false, &error));
-  EXPECT_FALSE(epd_record_error(100, 100, -701, 0.0, false, &error));
-  EXPECT_TRUE(epd_record_error(700, 700, -700, 0.5, false, &error));
+  // Scores and ce values are used up to 700 either way.
+  for (auto [score, ce, used] : {std::tuple{700, -700, true}, {-700, 700, true}, {701, 0, false},
+                                 {-701, 0, false}, {0, 701, false}, {0, -701, false}})
+    EXPECT_EQ(epd_record_error(score, score, ce, 0.5, false, &error), used) << score << " " << ce;
   EXPECT_FALSE(epd_record_error(0, 0, -700, 1.0, false, &error));  // ce far from the result
 }
