@@ -282,7 +282,7 @@ TEST(UciSearch, RootProgressAfterThreeAndAHalfSeconds) {
   // The first iteration that starts after 3.5 s reports the node count, and
   // each root move it starts is named, but only while one line is shown.
   EngineProcess engine;
-  open(engine);
+  open_uci(engine);
   engine.send("position startpos");
   for (int multipv : {1, 2}) {
     engine.send("setoption name MultiPV value " + std::to_string(multipv));
