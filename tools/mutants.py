@@ -37,7 +37,7 @@ from dataclasses import dataclass, field
 from pathlib import Path
 
 ROOT = Path(__file__).resolve().parent.parent
-FOLDERS = ["src/platform", "src/board", "src/eval", "src/tablebases", "src/search",
+FOLDERS = ["src/platform", "src/core", "src/board", "src/eval", "src/tablebases", "src/search",
            "src/book", "src/tools", "src/frontend"]
 
 # Files never mutated, with the reason.
@@ -606,7 +606,7 @@ def main():
     runner = Runner(args.build_dir, args.jobs, build / "mutants.log")
     runner.log.write_text("")
     signal.signal(signal.SIGTERM, interrupted)
-    binaries = [b for f in FOLDERS for b in test_binaries(f)]
+    binaries = [b for f in FOLDERS for b in test_binaries(f)] + ["fuzz/fuzz_replay_tests"]
     results = {}
     try:
         print(f"building {args.build_dir} and running the unchanged suite", flush=True)
@@ -619,6 +619,8 @@ def main():
             mu.result, mu.detail = test_mutant(runner, mu, binaries)
             mu.seconds = time.time() - started
             results[mu.key()] = {"result": mu.result, "detail": mu.detail, "where": describe(mu)}
+            # Kept after every change: a run stopped half-way can still be rerun.
+            results_file.write_text(json.dumps(results, indent=1))
             print(f"[{n}/{len(todo)}] {mu.result:9} {mu.seconds:5.0f} s  {describe(mu)}"
                   + (f"  ({mu.detail})" if mu.detail else ""), flush=True)
     except KeyboardInterrupt:
