@@ -612,8 +612,10 @@ def main():
         print(f"building {args.build_dir} and running the unchanged suite", flush=True)
         runner.configure()
         runner.baseline(binaries)
-        # Changes of one file one after another: each file is rebuilt once more at the end.
-        todo.sort(key=lambda m: (m.path, m.rank))
+        # Folders take turns, so that a run stopped early has covered each
+        # of them alike; within a folder, changes of one file come together.
+        turns = [sorted(runnable, key=lambda m: (m.path, m.rank)) for _, runnable, _ in plan.values()]
+        todo = [turn[i] for i in range(max(map(len, turns), default=0)) for turn in turns if i < len(turn)]
         for n, mu in enumerate(todo, 1):
             started = time.time()
             mu.result, mu.detail = test_mutant(runner, mu, binaries)

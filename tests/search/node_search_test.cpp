@@ -189,7 +189,7 @@ TEST(Search, NodeTotalIsTheSignatureOfTheRules) {
   };
   unsigned long long total = 0;
   for (const auto& [fen, depth] : searches) total += search_test::search_to_depth(fen, depth);
-  EXPECT_EQ(total, 810566u);
+  EXPECT_EQ(total, 818127u);
 }
 
 TEST(Search, NodeLimitStopsTheSearch) {
