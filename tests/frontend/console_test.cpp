@@ -140,12 +140,10 @@ TEST(Console, EditorBuildsAPosition) {
   ASSERT_TRUE(engine.expect_line("visited", 10, &line));
   EXPECT_EQ(line.rfind("visited 8 nodes", 0), 0u) << line;
   // A castling right stays only with its king and rook at home.
-  for (const char* edits : {"w Ba1\nb Na8", "w Bh1\nb Nh8"}) {
-    engine.send("new");
-    engine.send(std::string("edit\n") + edits + "\n.");
-  }
-  EXPECT_TRUE(engine.expect_line("nnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/BNBQKBNR b Kk -", 5));
-  EXPECT_TRUE(engine.expect_line("rnbqkbnn/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNB b Qq -", 5));
+  for (const char* edits : {"w Ke1 Ra1 Bh1\nb Ke8 Na8 Rh8", "w Ke1 Ba1 Rh1\nb Ke8 Ra8 Nh8"})
+    engine.send(std::string("edit\n#\n") + edits + "\n.");
+  EXPECT_TRUE(engine.expect_line("n3k2r/8/8/8/8/8/8/R3K2B b Qk -", 5));
+  EXPECT_TRUE(engine.expect_line("r3k2n/8/8/8/8/8/8/B3K2R b Kq -", 5));
 }
 
 TEST(Console, LoadAndSaveGames) {

@@ -153,3 +153,33 @@ TEST_F(Corrupt, WrongMagicIsReportedOnceAndDisablesTheTable) {
   EXPECT_EQ(reported(), "Could not find KQvKR.rtbw\n");
   EXPECT_EQ(answered, 0);
 }
+
+// Moving every code length's first symbol up by 4096 keeps the code's shape
+// (its bases depend only on differences) but makes every code name a symbol
+// past the table: each lookup must be refused, not read beyond it.
+TEST_F(Corrupt, CodesNamingSymbolsPastTheTableAreRefused) {
+  const EgtbPosition pos = position_from_fen("8/8/8/8/8/2k2r2/8/KQ6 w - -");
+  auto table = [&pos] { return egtb_find(egtb_material_key(pos, false)); };
+  run([](const std::string&, const Bytes& b) { return b; });
+  ASSERT_NE(table(), nullptr);
+  ASSERT_TRUE(table()->ready);
+  std::vector<std::pair<uint64_t, uint32_t>> offsets;  // where in the file, how many lengths
+  for (const EgtbPart& part : table()->part[0])
+    if (part.decoder.offsets)
+      offsets.push_back({(uint64_t)(part.decoder.offsets - table()->view.data),
+                         part.decoder.max_len - part.decoder.min_len + 1});
+  ASSERT_EQ(offsets.size(), 2u);
+  run([&offsets](const std::string& file, const Bytes& b) {
+    Bytes d = b;
+    if (file == "KQvKR.rtbw")
+      for (auto [at, lengths] : offsets)
+        for (uint64_t i = at + 1; i < at + 2 * lengths; i += 2) d[i] += 0x10;
+    return d;
+  });
+  ASSERT_TRUE(table()->ready);
+  for (const EgtbPart& part : table()->part[0]) {
+    const PairDecoder& d = part.decoder;
+    for (uint64_t idx = 0; idx < d.table_size; idx += d.table_size / 97 + 1)
+      ASSERT_EQ(decode_value(d, idx), -1) << idx;
+  }
+}
