@@ -82,7 +82,7 @@ SKIP = [
     # The table's depths are 0 or more, its failure codes -50 and below.
     *[Skip("src/frontend/console_search.cpp", line, change, "no table depth lies between -50 and 0")
       for line in ["if (made == 0 && (entry.depth < -10 || entry.move == 0)) {",
-                   "if (entry.depth < -10 || entry.move == 0 || !is_legal(board, board->side, entry.move)) break;"]
+                   "if (entry.depth < -10 || entry.move == 0 || !is_legal_game_move(entry.move)) break;"]
       for change in ["< -> <=", "10 -> 11", "10 -> 9"]],
     Skip("src/frontend/input_queue.cpp", "int kept = length < COMMAND_MAX ? length : COMMAND_MAX;", "< -> <=",
          "at length COMMAND_MAX both branches give COMMAND_MAX"),
@@ -90,8 +90,6 @@ SKIP = [
          "flock on the failed descriptor fails as well, and the same null follows"),
     Skip("src/search/root.cpp", "int step = 1;", "1 -> 2", "widen_step turns any step up to 12 into 25"),
     Skip("src/search/trans_table.cpp", "if (!tt.base || tt.count == 0) return;", "*",
-         "a prefetch is only a hint to the processor and changes no result"),
-    Skip("src/search/trans_table.cpp", "__builtin_prefetch(bucket(full_key(&board), board.side));", "*",
          "a prefetch is only a hint to the processor and changes no result"),
     Skip("src/search/trans_table.cpp", "if (n > 0xFFFFFFFFull - 32) return -1;", "*",
          "hash_mb is a 16-bit count of megabytes, so n stays below 2^31 and never reaches the limit"),
@@ -338,6 +336,19 @@ def is_skipped(mu):
         if s.file == mu.path and s.line == mu.line_text and s.change in ("*", mu.change):
             return s
     return None
+
+
+def stale_skips():
+    """Skip entries that no longer name a change of the sources: the line
+    was edited or removed, so the entry hides nothing and should go."""
+    stale = []
+    for s in SKIP:
+        path = ROOT / s.file
+        found = path.exists() and any(mu.line_text == s.line and s.change in ("*", mu.change)
+                                      for mu in find_mutants(s.file))
+        if not found:
+            stale.append(s)
+    return stale
 
 
 def header_users(header):
@@ -600,6 +611,8 @@ def main():
             plan[folder] = (population, pool, [])
 
     todo = [mu for _, runnable, _ in plan.values() for mu in runnable]
+    for s in stale_skips():
+        print(f"stale skip entry (no such change any more): {s.file}: {s.line}  [{s.change}]")
     if args.list:
         for folder, (population, runnable, skipped) in plan.items():
             print(f"{folder}: {len(population)} changes, {len(runnable)} chosen, {len(skipped)} equivalent")
