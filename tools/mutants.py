@@ -88,6 +88,17 @@ SKIP = [
          "at length COMMAND_MAX both branches give COMMAND_MAX"),
     Skip("src/platform/posix/file_lock.cpp", "if (fd < 0) return nullptr;", "return nullptr; -> {}",
          "flock on the failed descriptor fails as well, and the same null follows"),
+    *[Skip("src/core/output.cpp", "if (ply > settings.trace_depth || ply < 0 || ply >= MAX_PLY) return;", change,
+           "every thread block's ply is set to 1 before any move is made (start-up and each search), so no "
+           "traced move has ply 0") for change in ["0 -> 1", "< -> <="]],
+    Skip("src/core/root_moves.cpp", "if (only.count < ROOT_MOVES_MAX) only.moves[only.count++] = move;", "< -> <=",
+         "only legal moves of the position are added, each once, and no position has more than 218, so the "
+         "list never reaches its 256 entries"),
+    Skip("src/core/output.cpp", "if (ply > settings.trace_depth || ply < 0 || ply >= MAX_PLY) return;", ">= -> >",
+         "the search returns at ply 66 before making a move, so no traced move has ply MAX_PLY (70)"),
+    Skip("src/tools/pgn_emit.cpp", "if (game.plies <= 6) return 0;", "*",
+         "a position is written only from ply 20 on and five plies before the end, so games shorter than 26 "
+         "plies write nothing with or without the early end, and each game starts from a fresh board"),
     Skip("src/search/root.cpp", "int step = 1;", "1 -> 2", "widen_step turns any step up to 12 into 25"),
     Skip("src/search/trans_table.cpp", "if (!tt.base || tt.count == 0) return;", "*",
          "a prefetch is only a hint to the processor and changes no result"),

@@ -191,7 +191,7 @@ TEST(Console, TraceShowsRootMovesAndReplies) {
   EngineProcess engine;
   start_console(engine);
   engine.send("trace 2");
-  engine.send("go 2");
+  engine.send("go 4");  // deep enough for null-move replies
   ASSERT_TRUE(engine.expect_line("move= ", 30));
   engine.send("quit");
   ASSERT_TRUE(engine.wait_exit(10, nullptr));
@@ -219,4 +219,5 @@ TEST(Console, TraceShowsRootMovesAndReplies) {
   EXPECT_GE(roots, 20);  // every root move of the start position at depth 1
   EXPECT_GT(replies, 0);
   EXPECT_NE(trace.find(")e2e4 "), std::string::npos);
+  EXPECT_NE(trace.find(")null "), std::string::npos);
 }
