@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include <sys/mman.h>
@@ -9,9 +11,21 @@
 
 #include "platform/file_lock.h"
 #include "platform/file_map.h"
-#include "support/scratch_files.h"
+#include "support/scratch_dir.h"
 
-using namespace tarn_test;
+using tarn_test::ScratchDir;
+
+namespace {
+
+void write_text_file(const std::string& name, const std::string& text) { std::ofstream(name, std::ios::binary) << text; }
+
+std::string read_text_file(const std::string& name) {
+  std::stringstream buffer;
+  buffer << std::ifstream(name, std::ios::binary).rdbuf();
+  return buffer.str();
+}
+
+}  // namespace
 
 TEST(FileMap, FilesOfEverySizeMapAndUnmap) {
   ScratchDir dir;
