@@ -10,19 +10,12 @@
 #include "board/legality.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
+#include "support/board_block.h"
 
 namespace board_test {
 
 BoardThread* thread() {
-  static BoardThread block;  // zero-filled like every thread block
-  static bool linked = [] {
-    init_attack_tables();
-    init_keys();
-    link_board_thread(&block);
-    return true;
-  }();
-  (void)linked;
-  return &block;
+  return tarn_test::board_block();
 }
 
 Board* setup(const char* fen) {

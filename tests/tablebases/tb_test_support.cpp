@@ -9,6 +9,7 @@
 #include "board/legality.h"
 #include "board/movegen.h"
 #include "support/shared_data.h"
+#include "support/board_block.h"
 #include "tablebases/tbprobe.h"
 #include "tablebases/tbprobe_internal.h"
 
@@ -26,24 +27,11 @@ void add_piece(EgtbPosition* pos, int code, int square) {
   pos->*kinds[(code & 7) - 1] |= bit;
 }
 
-// The one test thread block, linked on first use with the tables built.
-BoardThread* test_block() {
-  static BoardThread block;  // zero-filled like every thread block
-  static bool linked = [] {
-    init_attack_tables();
-    init_keys();
-    link_board_thread(&block);
-    return true;
-  }();
-  (void)linked;
-  return &block;
-}
-
 }  // namespace
 
 Board* board_at(const std::string& fen) {
-  parse_fen(&test_block()->board, fen.c_str());
-  return &test_block()->board;
+  parse_fen(&tarn_test::board_block()->board, fen.c_str());
+  return &tarn_test::board_block()->board;
 }
 
 Board* engine_board(const EgtbPosition& pos) { return board_at(fen_of(pos)); }
@@ -111,7 +99,7 @@ bool place(EgtbPosition* pos, const int* codes, const int* squares, int count, b
 bool pawn_on_edge_rank(const EgtbPosition& pos) { return (pos.pawns & 0xFF000000000000FFULL) != 0; }
 
 EgtbPosition random_position(const std::vector<int>& codes, std::mt19937_64& rng) {
-  test_block();  // the validity test looks for checks in the attack tables
+  tarn_test::board_block();  // the validity test looks for checks in the attack tables
   for (;;) {
     std::vector<int> squares;
     for (size_t i = 0; i < codes.size(); i++) squares.push_back((int)(rng() % 64));
