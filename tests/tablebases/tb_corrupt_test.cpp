@@ -25,75 +25,57 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-Bytes read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
-void write_file(const fs::path& path, const Bytes& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), (std::streamsize)bytes.size());
-}
-
 // A pawnless table, a table with pawns, and a symmetric one.
 const char* const materials[] = {"KQvKR", "KRvKP", "KPvKP"};
-
-// Positions of the three materials (both colour orientations), fixed once.
-std::vector<EgtbPosition> probe_positions() {
-  std::vector<EgtbPosition> positions;
-  std::mt19937_64 rng(99);
-  for (const char* name : materials)
-    for (int swap = 0; swap < 2; swap++) {
-      std::vector<int> codes = codes_of(name);
-      for (int& c : codes) c ^= swap ? 8 : 0;
-      for (int found = 0; found < 40; found++) positions.push_back(random_position(codes, rng));
-    }
-  return positions;
-}
-
-// Probes everything once; every answer that claims success is in range.
-void probe_all(const std::vector<EgtbPosition>& positions) {
-  for (const EgtbPosition& pos : positions) {
-    int success;
-    int w = egtb_probe_wdl(pos, &success);
-    if (success) {
-      EXPECT_GE(w, -2);
-      EXPECT_LE(w, 2);
-    }
-    egtb_probe_dtz(pos, &success);
-    int dtz;
-    EgtbMove move;
-    int r = egtb_root_choice(pos, &dtz, &move);
-    EXPECT_GE(r, -1);
-    EXPECT_LE(r, 4);
-  }
-}
+const char* const KQVKR = "8/8/8/8/8/2k2r2/8/KQ6 w - -";
 
 class Corrupt : public ::testing::Test {
  protected:
   tarn_test::ScratchDir scratch{false};
   const fs::path& dir = scratch.path();
   std::vector<std::pair<std::string, Bytes>> originals;
-  std::vector<EgtbPosition> positions;
+  std::vector<EgtbPosition> positions;  // of the three materials, both colour orientations
+  int answered = 0;                     // WDL probes of the last run that succeeded
 
   void SetUp() override {
     if (!tarn_test::shared_exists("syzygy/KQvKR.rtbw")) GTEST_SKIP() << "shared tables missing";
-    for (const char* name : materials)
+    std::mt19937_64 rng(99);
+    for (const char* name : materials) {
       for (const char* suffix : {".rtbw", ".rtbz"}) {
-        std::string file = std::string(name) + suffix;
-        originals.push_back({file, read_file(syzygy_dir() + "/" + file)});
+        std::ifstream in(syzygy_dir() + "/" + name + suffix, std::ios::binary);
+        originals.push_back({std::string(name) + suffix, Bytes(std::istreambuf_iterator<char>(in), {})});
       }
-    positions = probe_positions();
+      for (int swap : {0, 8}) {
+        std::vector<int> codes = codes_of(name);
+        for (int& c : codes) c ^= swap;
+        for (int found = 0; found < 40; found++) positions.push_back(random_position(codes, rng));
+      }
+    }
   }
   void TearDown() override { setup_capturing("<empty>"); }
-  // Writes every table, passing each through `damage`, sets up and probes.
+  // Writes every table, passing each through `damage`, sets up and probes
+  // everything once: every answer that claims success is in range.
   template <typename Damage>
   void run(Damage damage) {
-    for (auto& [file, bytes] : originals) write_file(dir / file, damage(file, bytes));
+    for (auto& [file, bytes] : originals) {
+      Bytes damaged = damage(file, bytes);
+      std::ofstream(dir / file, std::ios::binary | std::ios::trunc)
+          .write(reinterpret_cast<const char*>(damaged.data()), (std::streamsize)damaged.size());
+    }
     // The damage reports on standard error are expected; keep them out of the log.
     ::testing::internal::CaptureStderr();
     setup_capturing(dir.string());
-    probe_all(positions);
+    answered = 0;
+    for (const EgtbPosition& pos : positions) {
+      int success, dtz;
+      int w = egtb_probe_wdl(pos, &success);
+      answered += success != 0;
+      EXPECT_TRUE(!success || (w >= -2 && w <= 2)) << w;
+      egtb_probe_dtz(pos, &success);
+      EgtbMove move;
+      int r = egtb_root_choice(pos, &dtz, &move);
+      EXPECT_TRUE(r >= -1 && r <= 4) << r;
+    }
     ::testing::internal::GetCapturedStderr();
   }
 };
@@ -104,11 +86,6 @@ TEST_F(Corrupt, TruncatedAtEveryHeaderLengthAndBeyond) {
   // Intact copies first: captures can lead to tables not copied here, but
   // most positions need none, so the damage below meets real lookups.
   run([](const std::string&, const Bytes& b) { return b; });
-  int answered = 0, success;
-  for (const EgtbPosition& pos : positions) {
-    egtb_probe_wdl(pos, &success);
-    answered += success != 0;
-  }
   EXPECT_GT(answered, (int)positions.size() / 2);
   std::vector<size_t> lengths;
   for (size_t n = 0; n <= 160; n++) lengths.push_back(n);
@@ -118,10 +95,9 @@ TEST_F(Corrupt, TruncatedAtEveryHeaderLengthAndBeyond) {
     if (HasFailure()) return;
   }
   // Cuts in the data area: some lookups still work, none read past the end.
-  for (int part = 1; part < 8; part++) {
+  for (int part = 1; part < 8; part++)
     run([part](const std::string&, const Bytes& b) { return Bytes(b.begin(), b.begin() + b.size() * part / 8); });
-    run([](const std::string&, const Bytes& b) { return Bytes(b.begin(), b.end() - 1); });
-  }
+  run([](const std::string&, const Bytes& b) { return Bytes(b.begin(), b.end() - 1); });
 }
 
 TEST_F(Corrupt, WrongMagicIsReportedOnceAndDisablesTheTable) {
@@ -130,13 +106,12 @@ TEST_F(Corrupt, WrongMagicIsReportedOnceAndDisablesTheTable) {
     d[0] ^= 0xFF;
     return d;
   });
+  EXPECT_EQ(answered, 0);
   // Probes twice (then the colour-reversed material, which reaches the
   // same record) with standard error captured; returns what was reported.
-  int answered = 0;
-  auto reported = [&answered] {
+  auto reported = [this] {
     ::testing::internal::CaptureStderr();
-    for (const char* fen : {"8/8/8/8/8/2k2r2/8/KQ6 w - -", "8/8/8/8/8/2k2r2/8/KQ6 w - -",
-                            "8/8/8/8/8/2k2R2/8/Kq6 b - -"}) {
+    for (const char* fen : {KQVKR, KQVKR, "8/8/8/8/8/2k2R2/8/Kq6 b - -"}) {
       int success;
       egtb_probe_wdl(position_from_fen(fen), &success);
       answered += success != 0;
@@ -158,7 +133,7 @@ TEST_F(Corrupt, WrongMagicIsReportedOnceAndDisablesTheTable) {
 // (its bases depend only on differences) but makes every code name a symbol
 // past the table: each lookup must be refused, not read beyond it.
 TEST_F(Corrupt, CodesNamingSymbolsPastTheTableAreRefused) {
-  const EgtbPosition pos = position_from_fen("8/8/8/8/8/2k2r2/8/KQ6 w - -");
+  const EgtbPosition pos = position_from_fen(KQVKR);
   auto table = [&pos] { return egtb_find(egtb_material_key(pos, false)); };
   run([](const std::string&, const Bytes& b) { return b; });
   ASSERT_NE(table(), nullptr);

@@ -1,10 +1,18 @@
-// Distance-to-zeroing values: consistent with the WDL values, and good
+// Probes of one position that must agree with its WDL value: the distance
+// to zeroing (its sign and the fifty-move marks), and the position under the
+// board's symmetries (mirrored files; for pawnless material mirrored ranks
+// and the a1-h8 reflection; the colour-reversed position, which reads the
+// other orientation of a table or the other stored side). And distances good
 // enough to win: when both sides follow the root probe, the winner makes a
 // capture or pawn move within the distance it was promised, and nobody's
 // result ever changes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
+#include <iterator>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "board/attacks.h"
@@ -23,24 +31,37 @@ namespace {
 
 const char* const materials[] = {"KQvK",  "KRvK",   "KPvK",   "KQvKR",  "KBNvK",
                                  "KRvKP", "KPvKP", "KRPvKP", "KBBvKN", "KBNvKR"};
+const char* const more_materials[] = {"KRvKB", "KQQvK", "KBvKB", "KQvKQ", "KRvKR", "KPPvK"};
+
+// The position with every square mapped by `f`, colours reversed on request.
+EgtbPosition transformed(EgtbPosition q, int (*f)(int), bool colours) {
+  for (uint64_t EgtbPosition::*field : {&EgtbPosition::white, &EgtbPosition::black, &EgtbPosition::kings,
+                                        &EgtbPosition::queens, &EgtbPosition::rooks, &EgtbPosition::bishops,
+                                        &EgtbPosition::knights, &EgtbPosition::pawns}) {
+    uint64_t from = q.*field;
+    for (q.*field = 0; from; from &= from - 1) q.*field |= 1ULL << f(std::countr_zero(from));
+  }
+  if (colours) {
+    std::swap(q.white, q.black);
+    q.turn ^= 1;
+  }
+  return q;
+}
 
 bool is_zeroing(const Board* b, Move move) {
   int from = move_from(move), to = move_to(move);
   return piece_type(b->squares[from]) == PAWN || b->squares[to] != EMPTY;
 }
 
-// Plays the root probe's moves for both sides from a won position. Returns
-// the number of plies played; records failures through gtest.
+// Plays the root probe's moves for both sides from a won position, the
+// winner to move. Returns the number of plies played; records failures
+// through gtest.
 int play_out(const EgtbPosition& start) {
   Board* b = engine_board(start);
   uint32_t wdl, dtz;
   uint16_t move;
-  uint32_t first = egtb_probe_root(b, &wdl, &dtz, &move);
-  EXPECT_EQ(first, (uint32_t)EGTB_WIN) << fen_of(start);
-  int winner = b->side;
-  int deadline = 1 << 30;
-  int ply = 0;
-  for (; ply < 400; ply++) {
+  int winner = b->side, deadline = 1 << 30, ply = 0;
+  for (; ply < 400 && !::testing::Test::HasFailure(); ply++) {
     uint32_t result = egtb_probe_root(b, &wdl, &dtz, &move);
     if (result == EGTB_NONE) {
       // With five pieces a promotion may need a table the folder lacks; the
@@ -53,27 +74,30 @@ int play_out(const EgtbPosition& start) {
     }
     bool winner_to_move = b->side == winner;
     EXPECT_EQ(result, winner_to_move ? (uint32_t)EGTB_WIN : (uint32_t)EGTB_LOSS) << "ply " << ply;
-    if (winner_to_move && ply + (int)dtz < deadline) deadline = ply + (int)dtz;
-    bool zeroing = is_zeroing(b, move);
+    if (winner_to_move) deadline = std::min(deadline, ply + (int)dtz);
     EXPECT_TRUE(is_legal(b, b->side, move));
-    make_move(b, move);
-    if (zeroing) {
+    if (is_zeroing(b, move)) {
       EXPECT_LE(ply, deadline);
       deadline = 1 << 30;
     }
-    if (::testing::Test::HasFailure()) break;
+    make_move(b, move);
   }
   return ply;
 }
 
 }  // namespace
 
-TEST(Dtz, SignAndFiftyMoveMarksAgreeWithWdl) {
+TEST(Dtz, SignFiftyMoveMarksAndSymmetricImagesAgreeWithWdl) {
   TARN_REQUIRE_SHARED("syzygy/KBBvKN.rtbz");
   setup_capturing(syzygy_dir());
+  auto files = [](int s) { return s ^ 7; };
+  auto ranks = [](int s) { return s ^ 56; };
+  auto diagonal = [](int s) { return 8 * (s & 7) + (s >> 3); };
   std::mt19937_64 rng(7);
   int spoiled = 0, resolved = 0;
-  for (const char* name : materials) {
+  std::vector<const char*> names(std::begin(materials), std::end(materials));
+  names.insert(names.end(), std::begin(more_materials), std::end(more_materials));
+  for (const char* name : names)
     for (int i = 0; i < 300; i++) {
       EgtbPosition pos = random_position(codes_of(name), rng);
       int s1, s2;
@@ -85,11 +109,16 @@ TEST(Dtz, SignAndFiftyMoveMarksAgreeWithWdl) {
       EXPECT_EQ((dtz > 0) - (dtz < 0), (wdl > 0) - (wdl < 0)) << fen_of(pos);
       EXPECT_EQ(dtz > 100 || dtz < -100, wdl == 1 || wdl == -1) << fen_of(pos);
       spoiled += wdl == 1 || wdl == -1;
+      std::vector<EgtbPosition> images = {transformed(pos, files, false), transformed(pos, ranks, true)};
+      if (!pos.pawns) images.insert(images.end(), {transformed(pos, ranks, false), transformed(pos, diagonal, false)});
+      for (const EgtbPosition& image : images) {
+        EXPECT_EQ(egtb_probe_wdl(image, &s1), wdl) << fen_of(pos) << " vs " << fen_of(image);
+        EXPECT_NE(s1, 0) << fen_of(image);
+      }
     }
-  }
   // KBBvKN and KBNvKR have wins that need more than fifty moves.
   EXPECT_GT(spoiled, 0);
-  EXPECT_GT(resolved, 2800);
+  EXPECT_GT(resolved, 4500);
 }
 
 TEST(Dtz, RootMovesConvertWins) {
@@ -132,8 +161,7 @@ TEST(Dtz, KpkBitbaseAgreesWithTable) {
             int wdl = egtb_probe_wdl(pos, &success);
             ASSERT_NE(success, 0);
             bool table_win = side == colour ? wdl > 0 : wdl < 0;
-            bool bitbase_win =
-                probe_kpk_squares(colour, pawn, wk, bk, side) != 0;
+            bool bitbase_win = probe_kpk_squares(colour, pawn, wk, bk, side) != 0;
             checked++;
             if (table_win != bitbase_win && ++disagreements <= 5)
               ADD_FAILURE() << fen_of(pos) << " table " << wdl << " bitbase " << bitbase_win;

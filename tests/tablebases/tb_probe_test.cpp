@@ -47,6 +47,9 @@ int child_dtz(Board* b, Move move, int* wdl) {
   return d;
 }
 
+const char* const KQVK_WHITE = "8/8/8/8/8/2k5/8/KQ6 w - -";
+const char* const KQVK_BLACK = "8/8/8/8/8/2k5/8/KQ6 b - -";
+
 class Probe : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -60,7 +63,7 @@ class Probe : public ::testing::Test {
 }  // namespace
 
 TEST_F(Probe, RootWinPlaysTheFastestWinningMove) {
-  const char* fen = "8/8/8/8/8/2k5/8/KQ6 w - -";
+  const char* fen = KQVK_WHITE;
   RootAnswer a = root(fen);
   ASSERT_EQ(a.result, (uint32_t)EGTB_WIN);
   EXPECT_EQ(a.wdl, a.result);
@@ -81,7 +84,7 @@ TEST_F(Probe, RootWinPlaysTheFastestWinningMove) {
   EXPECT_EQ(chosen_dtz, best);
 
   // The losing side delays as long as it can.
-  RootAnswer loss = root("8/8/8/8/8/2k5/8/KQ6 b - -");
+  RootAnswer loss = root(KQVK_BLACK);
   EXPECT_EQ(loss.result, (uint32_t)EGTB_LOSS);
   EXPECT_GT(loss.dtz, 0u);
 }
@@ -145,11 +148,10 @@ TEST_F(Probe, DrawnRootChoosesTheSameDrawingMoveEveryTime) {
 }
 
 TEST_F(Probe, SearchProbeFilters) {
-  const char* fen = "8/8/8/8/8/2k5/8/KQ6 w - -";
   control.tb_probe_depth[0] = 4;
-  EXPECT_EQ(egtb_search_wdl(board_from(fen), 3), EGTB_NONE);
-  EXPECT_EQ(egtb_search_wdl(board_from(fen), 4), (uint32_t)EGTB_WIN);
-  EXPECT_EQ(egtb_search_wdl(board_from("8/8/8/8/8/2k5/8/KQ6 b - -"), 4), (uint32_t)EGTB_LOSS);
+  EXPECT_EQ(egtb_search_wdl(board_from(KQVK_WHITE), 3), EGTB_NONE);
+  EXPECT_EQ(egtb_search_wdl(board_from(KQVK_WHITE), 4), (uint32_t)EGTB_WIN);
+  EXPECT_EQ(egtb_search_wdl(board_from(KQVK_BLACK), 4), (uint32_t)EGTB_LOSS);
   // Castling rights keep positions out of the tables.
   Board* castling = board_at("8/8/8/8/8/2k5/8/4K2R w - -");
   EXPECT_EQ(egtb_search_wdl(castling, 10), (uint32_t)EGTB_WIN);
@@ -159,30 +161,11 @@ TEST_F(Probe, SearchProbeFilters) {
   EXPECT_EQ(egtb_search_wdl(board_from("8/8/8/8/8/2k5/1q6/KQRB4 w - -"), 10), EGTB_NONE);
 }
 
+// The verdict the search starts from. With a list of allowed root moves it
+// is that of the best listed move: a listed move may only draw or lose what
+// the position wins. An empty list allows every move.
 TEST_F(Probe, SearchRootDecision) {
-  const RootMoves all{};
-  Board* b = board_from("8/8/8/8/8/2k5/8/KQ6 w - -");
-  egtb_probe_search_root(b, 10, all);
-  EXPECT_EQ(control.tb_root_result, EGTB_WIN);
-  EXPECT_NE(control.tb_root_move, 0);
-  // A long game history skips the root probe but keeps the result.
-  egtb_probe_search_root(b, 71, all);
-  EXPECT_EQ(control.tb_root_result, EGTB_WIN);
-  EXPECT_EQ(control.tb_root_move, 0);
-  // Without tables nothing is known.
-  setup_capturing("<empty>");
-  egtb_probe_search_root(b, 10, all);
-  EXPECT_EQ(control.tb_root_result, -1);
-  EXPECT_EQ(control.tb_root_move, 0);
-  uint32_t wdl, dtz;
-  uint16_t move;
-  EXPECT_EQ(egtb_probe_root(b, &wdl, &dtz, &move), EGTB_NONE);
-}
-
-// With a list of allowed root moves the verdict is that of the best listed
-// move: a listed move may only draw or lose what the position wins.
-TEST_F(Probe, SearchRootChoosesAmongListedMoves) {
-  const char* white = "8/8/8/8/8/2k5/8/KQ6 w - -";
+  const char* const ROOT_CHOICE = "";  // the move the root probe chooses
   struct Case {
     const char* fen;
     std::vector<const char*> listed;
@@ -190,19 +173,28 @@ TEST_F(Probe, SearchRootChoosesAmongListedMoves) {
     int32_t result;
     const char* move;  // null: no root move
   } cases[] = {
-      {white, {"a1a2"}, 10, EGTB_WIN, "a1a2"},
-      {white, {"b1c2"}, 10, EGTB_DRAW, "b1c2"},  // the queen is taken
-      {white, {"b1c2", "a1a2"}, 10, EGTB_WIN, "a1a2"},
-      {"8/8/8/8/8/2k5/8/KQ6 b - -", {"c3c4"}, 10, EGTB_LOSS, "c3c4"},
+      {KQVK_WHITE, {}, 10, EGTB_WIN, ROOT_CHOICE},
+      {KQVK_WHITE, {}, 71, EGTB_WIN, nullptr},  // a long game history skips the root probe, not the verdict
+      {KQVK_WHITE, {"a1a2"}, 10, EGTB_WIN, "a1a2"},
+      {KQVK_WHITE, {"b1c2"}, 10, EGTB_DRAW, "b1c2"},  // the queen is taken
+      {KQVK_WHITE, {"b1c2", "a1a2"}, 10, EGTB_WIN, "a1a2"},
+      {KQVK_BLACK, {"c3c4"}, 10, EGTB_LOSS, "c3c4"},
       // Without the root probe, the position's own value would speak for
       // moves that are not listed: the search finds the value instead.
-      {white, {"b1c2"}, 71, -1, nullptr},
+      {KQVK_WHITE, {"b1c2"}, 71, -1, nullptr},
   };
   for (const Case& c : cases) {
     RootMoves only{};
     for (const char* text : c.listed) add_root_move(only, coordinate_move(text));
     egtb_probe_search_root(board_from(c.fen), c.history, only);
-    EXPECT_EQ(control.tb_root_result, c.result) << c.fen << " " << c.listed[0];
-    EXPECT_EQ(control.tb_root_move, c.move ? coordinate_move(c.move) : 0) << c.fen << " " << c.listed[0];
+    Move expected = !c.move ? 0 : c.move == ROOT_CHOICE ? root(c.fen).move : coordinate_move(c.move);
+    EXPECT_EQ(control.tb_root_result, c.result) << c.fen << " " << c.listed.size() << " " << c.history;
+    EXPECT_EQ(control.tb_root_move, expected) << c.fen << " " << c.listed.size() << " " << c.history;
   }
+  // Without tables nothing is known.
+  setup_capturing("<empty>");
+  egtb_probe_search_root(board_from(KQVK_WHITE), 10, RootMoves{});
+  EXPECT_EQ(control.tb_root_result, -1);
+  EXPECT_EQ(control.tb_root_move, 0);
+  EXPECT_EQ(root(KQVK_WHITE).result, EGTB_NONE);
 }

@@ -1,9 +1,10 @@
 // Discovery and registration of table files: directory lists, the count
-// line, keys, hash entries and the records' derived fields.
+// line, keys, hash entries, the records' derived fields and their release.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <string>
 
 #include "support/scratch_dir.h"
@@ -17,13 +18,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A scratch folder for copies of the shared tables.
+// A scratch folder holding copies of shared tables, each under its own name
+// or under the one after '>'.
 struct TableDir : tarn_test::ScratchDir {
-  TableDir() : ScratchDir(false) {}
-  void copy_table(const std::string& file, const std::string& as = "") const {
-    fs::copy_file(syzygy_dir() + "/" + file, path() / (as.empty() ? file : as));
+  explicit TableDir(std::initializer_list<std::string> files) : ScratchDir(false) {
+    for (const std::string& file : files) {
+      size_t cut = file.find('>');
+      fs::copy_file(syzygy_dir() + "/" + file.substr(0, cut), path() / file.substr(cut == std::string::npos ? 0 : cut + 1));
+    }
   }
 };
+
+std::string found(int count) { return "info string found " + std::to_string(count) + " tablebases\n"; }
 
 constexpr int NO_ANSWER = 99;
 
@@ -34,17 +40,29 @@ int wdl_of(const char* fen) {
 }
 
 const char* const KQVK_WIN = "8/8/8/8/8/2k5/8/KQ6 w - -";
-const std::string FOUND_ALL = "info string found 38 tablebases\n";
 
 }  // namespace
 
-// The shared folder, then paths that register nothing: empty ones print
+// The shared folder, set again (which releases the mappings; tables load
+// again on demand), then paths that register nothing: empty ones print
 // nothing, a list of nothing but separators prints its (zero) count.
-TEST(Registry, CountLineAndEmptyPaths) {
+TEST(Registry, CountLineReleasedMappingsAndEmptyPaths) {
   TARN_REQUIRE_SHARED("syzygy/KQvK.rtbw");
-  EXPECT_EQ(setup_capturing(syzygy_dir()), FOUND_ALL);
+  EXPECT_EQ(setup_capturing(syzygy_dir()), found(38));
   EXPECT_EQ(egtb_max_pieces, 5u);
   EXPECT_EQ(egtb_table_count(), 38);
+  int success = 1;
+  EgtbPosition pos = position_from_fen(KQVK_WIN);
+  EXPECT_GT(egtb_probe_dtz(pos, &success), 0);
+  EgtbTable* t = egtb_find(egtb_material_key(pos, false));
+  ASSERT_NE(t, nullptr);
+  EXPECT_NE(t->view.data, nullptr);
+  EXPECT_EQ(t->ready.load(), 1);
+  setup_capturing(syzygy_dir());
+  EXPECT_EQ(t->view.data, nullptr);
+  EXPECT_EQ(t->ready.load(), 0);
+  EXPECT_GT(egtb_probe_dtz(pos, &success), 0);
+  EXPECT_EQ(success, 1);
   for (const char* path : {"", "<empty>"}) {
     setup_capturing(syzygy_dir());
     EXPECT_EQ(setup_capturing(path), "") << path;
@@ -52,8 +70,8 @@ TEST(Registry, CountLineAndEmptyPaths) {
     EXPECT_EQ(egtb_table_count(), 0);
     EXPECT_EQ(wdl_of(KQVK_WIN), NO_ANSWER);
   }
-  EXPECT_EQ(setup_capturing(syzygy_dir()), FOUND_ALL);
-  EXPECT_EQ(setup_capturing(";;"), "info string found 0 tablebases\n");
+  EXPECT_EQ(setup_capturing(syzygy_dir()), found(38));
+  EXPECT_EQ(setup_capturing(";;"), found(0));
   EXPECT_EQ(egtb_directory_count(), 0);
 }
 
@@ -61,12 +79,9 @@ TEST(Registry, DirectoryLists) {
   TARN_REQUIRE_SHARED("syzygy/KQRvK.rtbw");
   // Empty segments are skipped and earlier directories win: b's KQvK is
   // damaged, so a lookup works only if it is read from a.
-  TableDir a, b;
-  a.copy_table("KQvK.rtbw");
-  b.copy_table("KQvK.rtbw");
-  b.copy_table("KRvK.rtbw");
+  TableDir a({"KQvK.rtbw"}), b({"KQvK.rtbw", "KRvK.rtbw"});
   std::fstream(b.path() / "KQvK.rtbw", std::ios::in | std::ios::out | std::ios::binary).write("XXXX", 4);
-  EXPECT_EQ(setup_capturing(a.str() + ";;" + b.str() + ";"), "info string found 2 tablebases\n");
+  EXPECT_EQ(setup_capturing(a.str() + ";;" + b.str() + ";"), found(2));
   ASSERT_EQ(egtb_directory_count(), 2);
   EXPECT_EQ(std::string(egtb_directory(0)), a.str());
   EXPECT_EQ(std::string(egtb_directory(1)), b.str());
@@ -74,10 +89,8 @@ TEST(Registry, DirectoryLists) {
   EXPECT_EQ(wdl_of("8/8/8/8/8/2k5/8/KR6 w - -"), 2);
 
   // WDL files alone answer WDL probes but no DTZ ones.
-  TableDir wdl_only;
-  wdl_only.copy_table("KQvK.rtbw");
-  wdl_only.copy_table("KRvKP.rtbw");
-  EXPECT_EQ(setup_capturing(wdl_only.str()), "info string found 2 tablebases\n");
+  TableDir wdl_only({"KQvK.rtbw", "KRvKP.rtbw"});
+  EXPECT_EQ(setup_capturing(wdl_only.str()), found(2));
   EXPECT_EQ(wdl_of(KQVK_WIN), 2);
   EXPECT_NE(wdl_of("8/8/8/8/3k4/8/6p1/K1R5 w - -"), NO_ANSWER);
   EXPECT_EQ(wdl_of("8/8/8/8/8/2k5/6r1/KQ6 w - -"), NO_ANSWER);
@@ -85,28 +98,23 @@ TEST(Registry, DirectoryLists) {
   egtb_probe_dtz(position_from_fen(KQVK_WIN), &success);
   EXPECT_EQ(success, 0);
 
-  // Only canonical names are looked for.
-  TableDir names;
-  names.copy_table("KQRvK.rtbw", "KRQvK.rtbw");
-  names.copy_table("KQvK.rtbw", "KvKQ.rtbw");
-  names.copy_table("KQvK.rtbz", "KvKQ.rtbz");
-  EXPECT_EQ(setup_capturing(names.str()), "info string found 0 tablebases\n");
+  // Only canonical names are looked for; a directory with spaces in its
+  // name is taken as it is.
+  TableDir names({"KQRvK.rtbw>KRQvK.rtbw", "KQvK.rtbw>KvKQ.rtbw", "KQvK.rtbz>KvKQ.rtbz"});
+  EXPECT_EQ(setup_capturing(names.str()), found(0));
   EXPECT_EQ(egtb_max_pieces, 0u);
+  fs::create_directory(names.path() / "with space");
+  fs::copy_file(syzygy_dir() + "/KQvK.rtbw", names.path() / "with space/KQvK.rtbw");
+  EXPECT_EQ(setup_capturing(names.str() + "/with space"), found(1));
 
   // Hundreds of missing directories before the real one are searched through.
   std::string many;
   for (int i = 0; i < 300; i++) many += "/nonexistent/tarn_dir_" + std::to_string(i) + ";";
-  EXPECT_EQ(setup_capturing(many + syzygy_dir()), FOUND_ALL);
+  EXPECT_EQ(setup_capturing(many + syzygy_dir()), found(38));
   EXPECT_EQ(egtb_directory_count(), 301);
   // A directory too long for any candidate name ends the search: the real
   // directory after it is never reached.
-  std::string long_dir = "/" + std::string(255, 'x');
-  EXPECT_EQ(setup_capturing(long_dir + ";" + syzygy_dir()), "info string found 0 tablebases\n");
-  // A directory with spaces in its name is taken as it is.
-  TableDir spaced;
-  fs::create_directory(spaced.path() / "with space");
-  spaced.copy_table("KQvK.rtbw", "with space/KQvK.rtbw");
-  EXPECT_EQ(setup_capturing(spaced.str() + "/with space"), "info string found 1 tablebases\n");
+  EXPECT_EQ(setup_capturing("/" + std::string(255, 'x') + ";" + syzygy_dir()), found(0));
 }
 
 TEST(Registry, KeysHashEntriesAndDerivedFields) {
@@ -164,22 +172,4 @@ TEST(Registry, LeadingPawnColour) {
     EXPECT_EQ(t->mat.pawns[1], c.other) << c.name;
   }
   EXPECT_EQ(egtb_max_pieces, 5u);
-}
-
-TEST(Registry, SettingThePathAgainReleasesMappings) {
-  TARN_REQUIRE_SHARED("syzygy/KQvK.rtbw");
-  setup_capturing(syzygy_dir());
-  int success = 1;
-  EgtbPosition pos = position_from_fen(KQVK_WIN);
-  EXPECT_GT(egtb_probe_dtz(pos, &success), 0);
-  EgtbTable* t = egtb_find(egtb_material_key(pos, false));
-  ASSERT_NE(t, nullptr);
-  EXPECT_NE(t->view.data, nullptr);
-  EXPECT_EQ(t->ready.load(), 1);
-  setup_capturing(syzygy_dir());
-  EXPECT_EQ(t->view.data, nullptr);
-  EXPECT_EQ(t->ready.load(), 0);
-  // Tables load again on demand.
-  EXPECT_GT(egtb_probe_dtz(pos, &success), 0);
-  EXPECT_EQ(success, 1);
 }
