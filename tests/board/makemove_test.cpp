@@ -32,13 +32,7 @@ board_test::Snapshot after_make_and_unmake(board_test::Snapshot before, Move mov
 }
 
 void play(Board* board, std::initializer_list<const char*> moves) {
-  for (const char* text : moves) {
-    char buffer[MOVE_TEXT_SIZE];
-    std::snprintf(buffer, sizeof buffer, "%s", text);
-    Move move = 0;
-    ASSERT_EQ(parse_move_on(board, buffer, &move), 1) << text;
-    ASSERT_TRUE(make_move(board, move));
-  }
+  for (const char* text : moves) ASSERT_TRUE(make_move(board, coordinate_move(text))) << text;
 }
 
 }  // namespace
@@ -123,8 +117,9 @@ TEST(MakeMove, DrawRules) {
 
 TEST(MakeMove, HistoryLimit) {
   Board* board = setup("7k/8/8/8/8/8/8/K7 w - -");
+  const char* const shuffle[] = {"a1b1", "h8g8", "b1a1", "g8h8"};
   int made = 0;
-  for (; history_room(board); ++made) play(board, {made % 4 == 0 ? "a1b1" : made % 4 == 1 ? "h8g8" : made % 4 == 2 ? "b1a1" : "g8h8"});
+  for (; history_room(board); ++made) play(board, {shuffle[made % 4]});
   EXPECT_EQ(made, GAME_HISTORY_LIMIT);
   while (board->thread->history_count < HISTORY_SIZE) ASSERT_TRUE(make_null(board));
   auto before = snapshot(board);
