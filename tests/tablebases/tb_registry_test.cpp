@@ -24,7 +24,8 @@ struct TableDir : tarn_test::ScratchDir {
   explicit TableDir(std::initializer_list<std::string> files) : ScratchDir(false) {
     for (const std::string& file : files) {
       size_t cut = file.find('>');
-      fs::copy_file(syzygy_dir() + "/" + file.substr(0, cut), path() / file.substr(cut == std::string::npos ? 0 : cut + 1));
+      std::string as = cut == std::string::npos ? file : file.substr(cut + 1);
+      fs::copy_file(syzygy_dir() + "/" + file.substr(0, cut), path() / as);
     }
   }
 };
