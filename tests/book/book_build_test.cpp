@@ -7,7 +7,6 @@
 
 #include "book/book_build.h"
 #include "book_test_support.h"
-#include "support/shared_data.h"
 
 using namespace book_test;
 
@@ -18,7 +17,11 @@ using Contents = std::map<Key, std::array<int, 3>>;  // wins, losses, draws
 
 Contents contents(const char* name) {
   Contents book;
-  for (const BookRecord& r : read_book(name)) book[{r.key16, r.key32}] = {r.wins, r.losses, r.draws};
+  BookRecord r;
+  if (FILE* f = std::fopen(name, "rb")) {
+    while (read_record(f, &r)) book[{r.key16, r.key32}] = {r.wins, r.losses, r.draws};
+    std::fclose(f);
+  }
   return book;
 }
 
@@ -35,7 +38,7 @@ std::string games(int times, const char* result, const std::string& moves) {
 }
 
 void build(const std::string& pgn) {
-  write_text("book.pgn", pgn);
+  write_file("book.pgn", pgn);
   testing::internal::CaptureStdout();
   book_build(&game_thread()->board);
   EXPECT_NE(testing::internal::GetCapturedStdout().find("done"), std::string::npos);
@@ -84,9 +87,12 @@ Contents replay(const std::string& path) {
 
 TEST(BookBuild, CountsOfCraftedGames) {
   ScratchDir dir;
+  std::string shuffle;  // back to the start position every four plies
+  for (int i = 0; i < 12; i++) shuffle += "Nf3 Nf6 Ng1 Ng8 ";
   build(games(9, "1-0", "1. e4 {d5 is not played} e5 (1... c5 2. Nf3) 2. Nf3 $1 Nc6 1-0") +
         games(8, "1/2-1/2", "1. d4 d5 1/2-1/2") + games(1, "*", "1. d4 Nf6 *") +
-        games(9, "0-1", "1. c4 Qxh7 2. Nf3 0-1"));  // an illegal move ends its game
+        games(9, "0-1", "1. c4 Qxh7 2. Nf3 0-1") +  // an illegal move ends its game
+        games(9, "1-0", "1. " + shuffle + "Nf3 Nf6 e4 e5 1-0"));
   Contents book = contents("book.opn");
   using C = std::array<int, 3>;
   EXPECT_EQ(counts(book, {"e4"}), (C{9, 0, 0}));
@@ -94,19 +100,13 @@ TEST(BookBuild, CountsOfCraftedGames) {
   EXPECT_EQ(counts(book, {"e4", "e5", "Nf3", "Nc6"}), (C{0, 9, 0}));
   EXPECT_EQ(counts(book, {"d4"}), (C{0, 0, 9}));        // "*" counts as a draw
   EXPECT_EQ(counts(book, {"c4"}), (C{0, 9, 0}));
-  EXPECT_EQ(book.size(), 6u);  // with e4 e5 Nf3: no comment, variation or 8-game position
+  EXPECT_EQ(counts(book, {"Nf3", "Nf6"}), (C{0, 13 * 9, 0}));  // plies 2, 6, ..., 50 of each game
+  EXPECT_EQ(counts(book, {}), (C{0, 12 * 9, 0}));
+  EXPECT_EQ(counts(book, {"Nf3", "Nf6", "e4"})[0], -1);  // ply 51
+  // With e4 e5 Nf3 and the shuffle's four: no comment, variation or 8-game position.
+  EXPECT_EQ(book.size(), 10u);
   EXPECT_FALSE(std::filesystem::exists("tmp.opn"));
   EXPECT_FALSE(std::filesystem::exists("tmp__0.opn"));
-}
-
-TEST(BookBuild, FiftyPlyLimit) {
-  ScratchDir dir;
-  std::string shuffle;
-  for (int i = 0; i < 12; i++) shuffle += "Nf3 Nf6 Ng1 Ng8 ";
-  build(games(9, "1-0", "1. " + shuffle + "Nf3 Nf6 e4 e5 1-0"));
-  Contents book = contents("book.opn");
-  EXPECT_EQ(counts(book, {"Nf3", "Nf6"})[1], 13 * 9);  // plies 2, 6, ..., 50 of each game
-  EXPECT_EQ(counts(book, {"Nf3", "Nf6", "e4"})[0], -1);
 }
 
 TEST(BookBuild, HostileInputStillBuilds) {

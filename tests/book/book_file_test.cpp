@@ -54,8 +54,8 @@ TEST(BookFile, DamagedFilesGiveNoBook) {
   write_book("good.opn", good);
   load_book("good.opn");
   EXPECT_EQ(book.record_count, 3);
-  write_text("empty.opn", "");
-  write_text("odd.opn", std::string(3 * 14 + 1, '\0'));
+  write_file("empty.opn", std::string());
+  write_file("odd.opn", std::string(3 * 14 + 1, '\0'));
   write_book("unsorted.opn", {good[1], good[0], good[2]});
   write_book("twice.opn", {good[0], good[0], good[2]});
   std::filesystem::create_directory("folder.opn");

@@ -2,32 +2,26 @@
 
 #include <cstdlib>
 
-#include "board/legality.h"
-#include "board/movegen.h"
 #include "book/book_choice.h"
 #include "book/polyglot_choice.h"
 #include "book/polyglot_key.h"
-#include "polyglot_test_support.h"
+#include "book_test_support.h"
 
 using namespace book_test;
 
 namespace {
-
-Board* board_at(const char* fen) {
-  Board* board = &game_thread()->board;
-  parse_fen(board, fen);
-  return board;
-}
 
 int scripted_value;
 int scripted() { return scripted_value; }
 
 }  // namespace
 
-// Stored moves to the board's moves, and which of them are legal here.
+// Stored moves to the board's moves (castling as the king taking its rook),
+// and which of them are legal here.
 TEST(PolyglotChoice, StoredMovesBecomeLegalMoves) {
   settings.protocol = 2;
-  const char* castling = "r3k2r/pppq1ppp/8/8/8/8/PPPQ1PPP/R3K2R w KQkq -";
+  const char* castle_w = "r3k2r/pppq1ppp/8/8/8/8/PPPQ1PPP/R3K2R w KQkq -";
+  const char* castle_b = "r3k2r/pppq1ppp/8/8/8/8/PPPQ1PPP/R3K2R b KQkq -";
   const char* pinned = "4k3/4r3/8/8/8/8/4R3/4K3 w - -";
   const char* promote = "1n2k3/P7/8/8/8/8/8/4K3 w - -";
   struct Case {
@@ -37,25 +31,20 @@ TEST(PolyglotChoice, StoredMovesBecomeLegalMoves) {
     const char* move;  // the board's move, "null" when there is none
     bool legal;
   } cases[] = {
-      {castling, "e1h1", 0, "e1g1", true},
-      {castling, "e1a1", 0, "e1c1", true},
-      {"r3k2r/pppq1ppp/8/8/8/8/PPPQ1PPP/R3K2R b KQkq -", "e8h8", 0, "e8g8", true},
-      {"r3k2r/pppq1ppp/8/8/8/8/PPPQ1PPP/R3K2R b KQkq -", "e8a8", 0, "e8c8", true},
-      {"r3k2r/pppq1ppp/8/8/8/8/PPPQ1PPP/R3K2R b KQkq -", "e1h1", 0, "e1h1", false},  // not the mover's king
+      {castle_w, "e1h1", 0, "e1g1", true},   {castle_w, "e1a1", 0, "e1c1", true},
+      {castle_b, "e8h8", 0, "e8g8", true},   {castle_b, "e8a8", 0, "e8c8", true},
+      {castle_b, "e1h1", 0, "e1h1", false},  // not the mover's king
       {"4k3/8/8/8/8/8/8/K3Q3 w - -", "e1h1", 0, "e1h1", true},  // a queen on e1 just moves there
-      {pinned, "e2e3", 0, "e2e3", true},
-      {pinned, "e2d2", 0, "e2d2", false},
-      {promote, "a7a8", 4, "a7a8q", true},
-      {promote, "a7b8", 1, "a7b8n", true},
-      {promote, "a7a8", 2, "a7a8b", true},
-      {promote, "a7a8", 3, "a7a8r", true},
+      {pinned, "e2e3", 0, "e2e3", true},     {pinned, "e2d2", 0, "e2d2", false},
+      {promote, "a7a8", 4, "a7a8q", true},   {promote, "a7b8", 1, "a7b8n", true},
+      {promote, "a7a8", 2, "a7a8b", true},   {promote, "a7a8", 3, "a7a8r", true},
       {promote, "a7a8", 5, "null", false},
-      {promote, "a7a8", 0, "a7a8", false},  // a pawn must say what it becomes
-      {START_FEN, "e2e5", 0, "e2e5", false},
-      {START_FEN, "a1a1", 0, "null", false},  // the empty move word
+      {promote, "a7a8", 0, "a7a8", false},   // a pawn must say what it becomes
+      {START_FEN, "e2e5", 0, "e2e5", false}, {START_FEN, "a1a1", 0, "null", false},  // the empty move word
   };
   for (const Case& c : cases) {
-    Board* board = board_at(c.fen);
+    Board* board = &game_thread()->board;
+    parse_fen(board, c.fen);
     uint16_t stored = stored_move(c.stored, c.promotion);
     EXPECT_EQ(text_of(polyglot_move(board, stored)), c.move) << c.fen << " " << c.stored;
     PolyglotEntry entry{polyglot_key(board), stored, 1, 0};

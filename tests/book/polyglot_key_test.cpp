@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "book/polyglot_key.h"
-#include "polyglot_test_support.h"
+#include "book_test_support.h"
 
 using namespace book_test;
 

@@ -7,7 +7,7 @@
 
 #include "book/polyglot_choice.h"
 #include "book/polyglot_key.h"
-#include "polyglot_test_support.h"
+#include "book_test_support.h"
 
 using namespace book_test;
 
@@ -53,7 +53,7 @@ TEST(PolyglotReference, MovesAndWeightsAgreeWithTheProgram) {
   TARN_REQUIRE_POLYGLOT();
   ScratchDir dir;
   settings.protocol = 2;
-  ASSERT_TRUE(make_reference_book("book.bin"));
+  ASSERT_TRUE(run_polyglot("make-book -pgn " + tarn_test::shared_path("pgn/games.pgn") + " -bin book.bin"));
   ASSERT_TRUE(run_polyglot("dump-book -bin book.bin -color white -out white.txt"));
   ASSERT_TRUE(run_polyglot("dump-book -bin book.bin -color black -out black.txt"));
   std::string dump[2];
@@ -64,11 +64,7 @@ TEST(PolyglotReference, MovesAndWeightsAgreeWithTheProgram) {
   ASSERT_EQ(polyglot_open_file("book.bin"), POLYGLOT_OK);
 
   // Early positions of both main first moves, and two where the book castles.
-  const MoveList positions[] = {{},
-                                {"e4"},
-                                {"d4"},
-                                {"e4", "c5"},
-                                {"d4", "d5"},
+  const MoveList positions[] = {{}, {"e4"}, {"d4"}, {"e4", "c5"}, {"d4", "d5"},
                                 {"e4", "c5", "Nf3", "Nc6", "Bb5", "g6"},
                                 {"d4", "Nf6", "c4", "e6", "Nc3", "Bb4", "e3"}};
   for (const MoveList& prefix : positions) {
