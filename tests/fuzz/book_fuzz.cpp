@@ -4,11 +4,8 @@
 #include "book/book_file.h"
 #include "core/engine_state.h"
 #include "fuzz/fuzz_support.h"
-#include "fuzz/fuzz_target.h"
 
 TARN_FUZZ_TARGET(book) {
-  fuzz_start_engine();
-  fuzz_reset_engine();
   fuzz_write_file("fuzz.opn", data, size);
   std::strcpy(settings.book_file, "fuzz.opn");
   book_load();

@@ -7,7 +7,6 @@
 #include "frontend/config.h"
 #include "frontend/search_session.h"
 #include "fuzz/fuzz_support.h"
-#include "fuzz/fuzz_target.h"
 #include "search/game_position.h"
 #include "search/search.h"
 
@@ -23,8 +22,6 @@ const char* const positions[] = {
 }  // namespace
 
 TARN_FUZZ_TARGET(config) {
-  fuzz_start_engine();
-  fuzz_reset_engine();
   fuzz_write_file("fuzz.rc", data, size);
   read_config("fuzz.rc", params);
   init_eval_tables();

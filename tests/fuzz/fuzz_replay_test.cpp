@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "fuzz/fuzz_target.h"
+#include "fuzz/fuzz_support.h"
 
 namespace fs = std::filesystem;
 

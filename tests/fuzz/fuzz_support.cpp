@@ -20,7 +20,6 @@
 #include "frontend/input_queue.h"
 #include "frontend/search_session.h"
 #include "frontend/startup.h"
-#include "fuzz/fuzz_target.h"
 #include "search/game_position.h"
 #include "search/trans_table.h"
 #include "tools/tool_search.h"
@@ -41,12 +40,7 @@ void remove_work_directory() {
   std::filesystem::remove_all(work_directory, ignored);
 }
 
-}  // namespace
-
-void fuzz_start_engine() {
-  static bool started = false;
-  if (started) return;
-  started = true;
+bool start_private_engine() {
   char pattern[] = "/tmp/tarn_fuzz_XXXXXX";
   if (!mkdtemp(pattern) || chdir(pattern) != 0) fuzz_failure("private working directory", __FILE__, __LINE__);
   work_directory = pattern;
@@ -58,11 +52,13 @@ void fuzz_start_engine() {
   if (start_engine(4, argv, &line) != 0) fuzz_failure("engine start", __FILE__, __LINE__);
   close_log();         // "setoption name Log" must not fill the disk
   feed_input("", 0);   // nor may any command come from the terminal
-
-  fuzz_reset_engine();
+  return true;
 }
 
-void fuzz_reset_engine() {
+}  // namespace
+
+void fuzz_fresh_engine() {
+  [[maybe_unused]] static const bool started = start_private_engine();
   // The running threads and the table are changed from what is in force,
   // before the settings forget it.
   if (control.threads != 1 && !change_thread_count(1)) fuzz_failure("threads", __FILE__, __LINE__);

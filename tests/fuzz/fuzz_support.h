@@ -1,19 +1,53 @@
 #pragma once
-// The engine started inside the fuzz process, and what the targets share.
+// One fuzz target per kind of input the engine reads, and what the targets
+// share. A target file defines its entry with TARN_FUZZ_TARGET(name) { ... },
+// which runs on an engine fresh from fuzz_fresh_engine. Built for libFuzzer
+// (TARN_LIBFUZZER, make fuzz) the entry is the fuzzer's
+// LLVMFuzzerTestOneInput; in the normal build it is registered under its
+// name, and the replay test feeds it every saved input of that name.
+// An entry aborts when a property it checks fails, so the fuzzer and the
+// replay test both see more than crashes.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
-// Starts the engine once per process as the binary does (no log, a 1 MB
-// table, one search thread) in a private working directory, so that the
-// files the targets write stay there. Later calls do nothing.
-void fuzz_start_engine();
+using FuzzEntry = int (*)(const uint8_t* data, size_t size);
 
-// Back to the start-up state between inputs, so that each input behaves
-// the same whatever ran before it: settings and parameters, one thread, an
-// empty 1 MB table, no tablebases, no book, the start position.
-void fuzz_reset_engine();
+// The replay test's table of targets by name.
+bool register_fuzz_target(const char* name, FuzzEntry entry);
+
+#ifdef TARN_LIBFUZZER
+#define TARN_FUZZ_ENTRY(name)                                               \
+  extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) { \
+    return fuzz_##name(data, size);                                         \
+  }
+#else
+#define TARN_FUZZ_ENTRY(name) \
+  [[maybe_unused]] static const bool fuzz_registered_##name = register_fuzz_target(#name, fuzz_##name);
+#endif
+#define TARN_FUZZ_TARGET(name)                                      \
+  static int fuzz_input_##name(const uint8_t* data, size_t size);  \
+  static int fuzz_##name(const uint8_t* data, size_t size) {        \
+    fuzz_fresh_engine();                                            \
+    return fuzz_input_##name(data, size);                           \
+  }                                                                 \
+  TARN_FUZZ_ENTRY(name)                                             \
+  static int fuzz_input_##name(const uint8_t* data, size_t size)
+
+// A property the target checks; a failure aborts with the reason, which
+// the fuzzer reports as a crash with the input that caused it.
+#define FUZZ_CHECK(condition) \
+  ((condition) ? (void)0 : fuzz_failure(#condition, __FILE__, __LINE__))
+[[noreturn]] void fuzz_failure(const char* condition, const char* file, int line);
+
+// The engine as the binary starts it (no log, a 1 MB table, one search
+// thread) in a private working directory, so that the files the targets
+// write stay there; started once per process, then put back to the start-up
+// state before every input, so that each input behaves the same whatever
+// ran before it: settings and parameters, one thread, an empty 1 MB table,
+// no tablebases, no book, the start position.
+void fuzz_fresh_engine();
 
 // The input split into commands the way standard input is (a line feed or
 // NUL ends a line, '@' separates commands, long lines are cut), at most

@@ -15,7 +15,6 @@
 #include "frontend/console.h"
 #include "frontend/uci.h"
 #include "fuzz/fuzz_support.h"
-#include "fuzz/fuzz_target.h"
 #include "search/game_position.h"
 
 namespace {
@@ -71,8 +70,6 @@ void send_move_list(const std::string& fen, const std::vector<std::string>& line
 }  // namespace
 
 TARN_FUZZ_TARGET(move_text) {
-  fuzz_start_engine();
-  fuzz_reset_engine();
   std::vector<std::string> lines = fuzz_lines(data, size, MOVES + 1);
   if (lines.empty()) return 0;
   std::string fen = set_game_position(lines[0].c_str()) ? START_FEN : lines[0];

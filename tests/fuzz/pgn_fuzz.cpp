@@ -7,13 +7,10 @@
 #include "book/book_file.h"
 #include "core/engine_state.h"
 #include "fuzz/fuzz_support.h"
-#include "fuzz/fuzz_target.h"
 #include "search/game_position.h"
 #include "tools/pgn_scan.h"
 
 TARN_FUZZ_TARGET(pgn) {
-  fuzz_start_engine();
-  fuzz_reset_engine();
   fuzz_write_file("games.pgn", data, size);
   for (int mode = 1; mode <= 4; mode++) {
     scan_pgn("games.pgn", mode);

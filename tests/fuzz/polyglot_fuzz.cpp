@@ -6,11 +6,8 @@
 #include "book/polyglot_file.h"
 #include "core/engine_state.h"
 #include "fuzz/fuzz_support.h"
-#include "fuzz/fuzz_target.h"
 
 TARN_FUZZ_TARGET(polyglot) {
-  fuzz_start_engine();
-  fuzz_reset_engine();
   if (polyglot_open_bytes(data, size) == POLYGLOT_OK) fuzz_ask_book();
   polyglot_close();
   fuzz_write_file("fuzz.bin", data, size);

@@ -8,7 +8,6 @@
 #include "board/position_check.h"
 #include "core/engine_state.h"
 #include "fuzz/fuzz_support.h"
-#include "fuzz/fuzz_target.h"
 #include "search/game_position.h"
 #include "tools/epd_analysis.h"
 
@@ -42,8 +41,6 @@ void check_record(const std::string& record) {
 }  // namespace
 
 TARN_FUZZ_TARGET(position) {
-  fuzz_start_engine();
-  fuzz_reset_engine();
   std::string file;
   for (const std::string& record : fuzz_lines(data, size, RECORDS)) {
     check_record(record);

@@ -11,9 +11,7 @@
 #include "frontend/input.h"
 #include "frontend/search_session.h"
 #include "fuzz/fuzz_support.h"
-#include "fuzz/fuzz_target.h"
 #include "platform/clock.h"
-#include "search/game_position.h"
 #include "search/time_control.h"
 
 namespace {
@@ -77,8 +75,6 @@ void run_commands() {
 }  // namespace
 
 TARN_FUZZ_TARGET(session) {
-  fuzz_start_engine();
-  fuzz_reset_engine();
   std::string stream;
   bool first = true;
   for (const std::string& line : fuzz_lines(data, size, COMMANDS)) {

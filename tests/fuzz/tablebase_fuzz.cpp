@@ -13,7 +13,6 @@
 #include "core/engine_state.h"
 #include "frontend/search_session.h"
 #include "fuzz/fuzz_support.h"
-#include "fuzz/fuzz_target.h"
 #include "search/game_position.h"
 #include "tablebases/tbprobe.h"
 
@@ -69,8 +68,6 @@ void probe_positions(const std::string& material, std::minstd_rand random) {
 
 TARN_FUZZ_TARGET(tablebase) {
   if (size == 0) return 0;
-  fuzz_start_engine();
-  fuzz_reset_engine();
   const std::string table = tables[data[0] % TABLES];
   const std::string material = table.substr(0, table.find('.'));
   const bool wdl = table.back() == 'w';
