@@ -3,12 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "support/engine_process.h"
-#include "support/shared_data.h"
 
 using tarn_test::EngineProcess;
 
@@ -29,47 +26,6 @@ TEST(BatchTools, QuitDuringEpdAnalysisStillPrintsTheSummary) {
     std::sscanf(line.c_str(), "%d / %d correct best moves", &correct, &count);
   EXPECT_GE(count, 2);
   EXPECT_LE(count, 4);  // stopped after the record that was running
-}
-
-// Depth 0 analyses nothing but the static evaluation: no "bm" is read, no
-// "unsolved.epd" is made, and every quiet record with a result and a score
-// enters the error figure, as the tuner measures it.
-TEST(BatchTools, DepthZeroScoresScannedRecordsByTheEvaluation) {
-  TARN_REQUIRE_SHARED("pgn/games.pgn");
-  std::ifstream in(tarn_test::shared_path("pgn/games.pgn"));
-  std::ostringstream games;
-  int events = 0;
-  for (std::string line; std::getline(in, line);) {
-    if (line.rfind("[Event ", 0) == 0 && ++events > 12) break;
-    games << line << "\n";
-  }
-  EngineProcess scan;
-  scan.write_file("games.pgn", games.str());
-  ASSERT_TRUE(scan.start({"-scan_pgn2", "games.pgn"}));
-  ASSERT_TRUE(scan.expect_line("games= 12, positions= ", 30.0));
-  int status = 0;
-  ASSERT_TRUE(scan.wait_exit(20.0, &status));
-
-  EngineProcess analysis(scan.directory());
-  ASSERT_TRUE(analysis.start({"-d", "0", "-anepd", "tmp.epd"}));
-  ASSERT_TRUE(analysis.expect_line("xcnt= ", 120.0));
-  double error = 0;
-  int xcnt = 0, correct = -1, count = 0;
-  double nodes = -1;
-  for (const std::string& line : analysis.transcript()) {
-    std::sscanf(line.c_str(), "%d / %d correct best moves", &correct, &count);
-    std::sscanf(line.c_str(), "total nodes= %lf", &nodes);
-    std::sscanf(line.c_str(), "avg error= %lf", &error);
-    std::sscanf(line.c_str(), "xcnt= %d", &xcnt);
-  }
-  EXPECT_GT(count, 100);
-  EXPECT_EQ(correct, 0);
-  EXPECT_EQ(nodes, 0.0);
-  EXPECT_GT(xcnt, 0);
-  EXPECT_LE(xcnt, count);
-  EXPECT_GT(error, 0.0);
-  EXPECT_LT(error, 1.0);
-  EXPECT_FALSE(analysis.file_exists("unsolved.epd"));
 }
 
 TEST(BatchTools, MatchNeedsItsFiles) {

@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "core/engine_state.h"
-#include "eval/params.h"
 #include "tool_env.h"
 #include "tools/epd_fields.h"
 #include "tools/pgn_scan.h"
@@ -58,11 +58,15 @@ TEST(EpdAnalysis, ReadsWhatTheScannerWrites) {
   EXPECT_EQ(static_cast<int>(read_lines(UNSOLVED_FILE).size()), 7 - correct);
   EXPECT_EQ(out.substr(out.size() - 2), "\n\n");
 
-  // Depth 0 scores by the static evaluation, so every record is quiet. The
-  // result 0-1 is read from c9: white's four records (ce near +0.3) disagree
-  // with it by more than one half and stay out; the flip turns it round.
+  // Depth 0 scores by the static evaluation, so every record is quiet: no
+  // move is searched or judged, and no "unsolved.epd" made. The result 0-1
+  // is read from c9: white's four records (ce near +0.3) disagree with it by
+  // more than one half and stay out of the error figure; the flip turns it round.
+  std::filesystem::remove(UNSOLVED_FILE);
   out = analyse("tmp.epd", 0);
+  EXPECT_NE(out.find("\n0 / 7 correct best moves\ntotal nodes= 0\n"), std::string::npos) << out;
   EXPECT_EQ(after(out, "xcnt= "), 3);
+  EXPECT_FALSE(std::filesystem::exists(UNSOLVED_FILE));
   double all = epd_error_all_records();
   tune_result_flip = true;
   double flipped = epd_error_all_records();

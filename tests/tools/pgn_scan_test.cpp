@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -67,6 +66,12 @@ bool has(const std::vector<int>& plies, int ply) {
   return std::find(plies.begin(), plies.end(), ply) != plies.end();
 }
 
+// A limit between two plies: `inside` is written, `outside` not.
+void expect_limit(const std::vector<int>& plies, int inside, int outside) {
+  EXPECT_TRUE(has(plies, inside)) << inside;
+  EXPECT_FALSE(has(plies, outside)) << outside;
+}
+
 }  // namespace
 
 TEST(PgnScan, BlunderRuleOnBothSidesOfEveryLimit) {
@@ -104,20 +109,14 @@ TEST(PgnScan, SelectionWindows) {
   // last capture, 78 is 31. Cut to 130 plies, 124 is the sixth-last ply and
   // 125 the fifth-last.
   std::vector<int> two = written_plies(2, 2);
-  EXPECT_FALSE(has(two, 19));
-  EXPECT_TRUE(has(two, 20));
-  EXPECT_TRUE(has(two, 77));
-  EXPECT_FALSE(has(two, 78));
-  std::vector<int> cut_short = written_plies(2, 2, {}, 130);
-  EXPECT_TRUE(has(cut_short, 124));
-  EXPECT_FALSE(has(cut_short, 125));
+  expect_limit(two, 20, 19);
+  expect_limit(two, 77, 78);
+  expect_limit(written_plies(2, 2, {}, 130), 124, 125);
   // Game 615 (291 plies): 103 comes 20 plies after a capture or pawn move,
   // 104 after 21; plies 250 and 251 are both quiet, but 251 is past the cap.
   std::vector<int> long_game = written_plies(615, 2);
-  EXPECT_TRUE(has(long_game, 103));
-  EXPECT_FALSE(has(long_game, 104));
-  EXPECT_TRUE(has(long_game, 250));
-  EXPECT_FALSE(has(long_game, 251));
+  expect_limit(long_game, 103, 104);
+  expect_limit(long_game, 250, 251);
   // A score beyond 900 either way ends the walk before its ply; 900 does not.
   EXPECT_TRUE(has(written_plies(2, 2, {{50, 900}}), 51));
   EXPECT_TRUE(has(written_plies(2, 2, {{50, -900}}), 51));
@@ -125,9 +124,7 @@ TEST(PgnScan, SelectionWindows) {
   EXPECT_EQ(written_plies(2, 2, {{50, -901}}).back(), 49);
 
   // Mode 3: the first 201 plies; a score beyond 500 is written, then the walk ends.
-  std::vector<int> scored = written_plies(615, 3);
-  EXPECT_TRUE(has(scored, 200));
-  EXPECT_FALSE(has(scored, 201));
+  expect_limit(written_plies(615, 3), 200, 201);
   EXPECT_TRUE(has(written_plies(2, 3, {{50, 500}}), 51));
   EXPECT_TRUE(has(written_plies(2, 3, {{50, -500}}), 51));
   std::vector<int> cut = written_plies(2, 3, {{50, 501}});
