@@ -59,13 +59,9 @@ TEST(PolyglotChoice, StoredMovesBecomeLegalMoves) {
 TEST(PolyglotChoice, PickIsProportionalToWeight) {
   PolyglotCandidate c[] = {{0x0C1C, 1}, {0x0B1B, 0}, {0x0A1A, 3}};
   const int quarter = int((uint64_t(RAND_MAX) + 1) / 4);
-  struct Case {
-    int random;
-    Move expected;
-  } cases[] = {{0, 0x0C1C}, {quarter - 1, 0x0C1C}, {quarter, 0x0A1A}, {RAND_MAX, 0x0A1A}};
-  for (const Case& k : cases) {
-    scripted_value = k.random;
-    EXPECT_EQ(polyglot_pick(c, 3, scripted), k.expected) << k.random;
+  for (auto [random, expected] : {std::pair{0, 0x0C1C}, {quarter - 1, 0x0C1C}, {quarter, 0x0A1A}, {RAND_MAX, 0x0A1A}}) {
+    scripted_value = random;
+    EXPECT_EQ(polyglot_pick(c, 3, scripted), expected) << random;
   }
   PolyglotCandidate zero[] = {{0x0C1C, 0}, {0x0B1B, 0}};
   for (int r : {0, RAND_MAX}) {
