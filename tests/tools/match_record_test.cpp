@@ -29,6 +29,8 @@ TEST(MatchScore, LineMarginAndMark) {
   EXPECT_EQ(score.wins, 2);
   EXPECT_EQ(score.losses, 1);
   EXPECT_EQ(score.draws, 1);
+  for (auto [result, text] : {std::pair{0, "1-0"}, {1, "0-1"}, {2, "1/2-1/2"}})
+    EXPECT_STREQ(match_result_text(result), text) << result;
 }
 
 TEST(MatchScore, GameFileLayout) {

@@ -190,6 +190,10 @@ TEST(PgnScan, RookEndingsAndBadInput) {
   EXPECT_EQ(read_text_file("tmp.epd"),
             "2R5/1P5r/5k2/8/8/8/6K1/8 w - - bm Rc6+; ce 1119; tune 1.00000;\n"
             "8/1P5r/2R2k2/8/8/8/6K1/8 b - - bm Ke5; ce -8661; tune 0.00000;\n\n");
+  // Game 252, won by black, ends in rook against rook and pawn.
+  write_text_file("black.pgn", shared_game(252));
+  EXPECT_EQ(scan_pgn("black.pgn", 4), 18);
+  EXPECT_EQ(read_lines("tmp.epd")[0], "8/4R3/8/7K/3p4/3k2r1/8/8 w - - bm Kh4; ce -177; tune 0.00000;");
 
   std::string junk = "garbage line\n[Event \"x\"]\n" + std::string(10000, 'e') + "\n";
   junk += "1. e4 {never closed +1.00/3\n";
