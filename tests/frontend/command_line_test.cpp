@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "core/engine_state.h"
@@ -21,15 +22,15 @@ CommandLine parse(std::vector<const char*> args) {
 }  // namespace
 
 TEST(CommandLine, CountsAreClampedToTheirRanges) {
-  parse({"-threads", "0", "-hash", "10000"});
-  EXPECT_EQ(control.threads, 1);
-  EXPECT_EQ(control.hash_mb, 8192);
-  parse({"-threads", "100", "-hash", "-5"});
-  EXPECT_EQ(control.threads, 64);
-  EXPECT_EQ(control.hash_mb, 0);
-  parse({"-threads", "abc", "-hash", "99999999999999999999"});
-  EXPECT_EQ(control.threads, 1);
-  EXPECT_EQ(control.hash_mb, 8192);
+  const struct {
+    const char *threads, *hash;
+    int threads_set, hash_set;
+  } cases[] = {{"0", "10000", 1, 8192}, {"100", "-5", 64, 0}, {"abc", "99999999999999999999", 1, 8192}};
+  for (const auto& c : cases) {
+    parse({"-threads", c.threads, "-hash", c.hash});
+    EXPECT_EQ(control.threads, c.threads_set) << c.threads;
+    EXPECT_EQ(control.hash_mb, c.hash_set) << c.hash;
+  }
   parse({"-n", "5000"});
   EXPECT_EQ(control.node_limit, 5000);
   EXPECT_EQ(control.level_time, 1000.0);
@@ -40,31 +41,23 @@ TEST(CommandLine, CountsAreClampedToTheirRanges) {
 // Depth 0 is a limit of its own (the static evaluation); only depths above
 // 66 are lowered. The console's "depth" and "trace" follow the same words.
 TEST(CommandLine, DepthAndTraceLimits) {
-  const struct {
-    const char* text;
-    int depth;
-  } depths[] = {{"80", 66}, {"66", 66}, {"1", 1}, {"0", 0}, {"-4", 0}, {"x", 0}};
-  for (const auto& d : depths) {
-    parse({"-d", d.text});
-    EXPECT_EQ(control.max_depth, d.depth) << "-d " << d.text;
+  const std::pair<const char*, int> depths[] = {{"80", 66}, {"66", 66}, {"1", 1}, {"0", 0}, {"-4", 0}, {"x", 0}};
+  for (const auto& [text, depth] : depths) {
+    parse({"-d", text});
+    EXPECT_EQ(control.max_depth, depth) << "-d " << text;
     EXPECT_EQ(control.level_moves, 1);
     EXPECT_EQ(control.level_time, 10000.0);
     control.max_depth = 30;
-    char command[32];
-    std::snprintf(command, sizeof command, "depth %s", d.text);
-    console_command(command);
-    EXPECT_EQ(control.max_depth, d.depth) << command;
+    std::string command = std::string("depth ") + text;
+    console_command(command.data());
+    EXPECT_EQ(control.max_depth, depth) << command;
   }
   // The trace depth is any ply; plies the search never reaches trace nothing.
-  const struct {
-    const char* text;
-    int depth;
-  } traces[] = {{"trace 2", 2}, {"trace 100", 100}, {"trace 0", 0}, {"trace 70000", 65535}, {"trace -1", 0}};
-  for (const auto& t : traces) {
-    char command[32];
-    std::snprintf(command, sizeof command, "%s", t.text);
-    console_command(command);
-    EXPECT_EQ(settings.trace_depth, t.depth) << t.text;
+  const std::pair<std::string, int> traces[] = {{"2", 2}, {"100", 100}, {"0", 0}, {"70000", 65535}, {"-1", 0}};
+  for (const auto& [text, depth] : traces) {
+    std::string command = "trace " + text;
+    console_command(command.data());
+    EXPECT_EQ(settings.trace_depth, depth) << command;
   }
   parse({"-n", "-5"});  // no limit, as the workers would read it anyway
   EXPECT_EQ(control.node_limit, 0);

@@ -1,33 +1,28 @@
 // The console command language end to end, through the real engine binary.
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "support/engine_process.h"
+#include "support/uci_session.h"
 
 using tarn_test::EngineProcess;
+using tarn_test::exchange;
+using tarn_test::exit_status;
+using tarn_test::next_board;
+using tarn_test::START_FEN;
+using tarn_test::start_console;
 
 namespace {
-
-constexpr const char* START = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -";
-
-// Starts a console engine and consumes the board it prints first.
-void start_console(EngineProcess& engine) {
-  ASSERT_TRUE(engine.start({"-c", "-nolog", "-hash", "1"}));
-  ASSERT_TRUE(engine.expect_line(START, 10));
-  ASSERT_TRUE(engine.expect_line("white", 5));
-}
 
 // Sends "bd" and returns the FEN line of the board it prints. Earlier
 // output is drained first so that an older board is not taken for it.
 std::string board_fen(EngineProcess& engine) {
   engine.read_for(0.3);
   engine.send("bd");
-  std::string line;
-  while (engine.expect_line("", 5, &line))
-    if (line.find('/') != std::string::npos) return line;
-  return "";
+  return next_board(engine);
 }
 
 }  // namespace
@@ -35,29 +30,17 @@ std::string board_fen(EngineProcess& engine) {
 TEST(Console, TypedMovesUndoRedoAndJump) {
   EngineProcess engine;
   start_console(engine);
-  engine.send("e4");
-  EXPECT_TRUE(engine.expect_line("1. move e4", 5));
-  engine.send("move e7e5");
-  EXPECT_TRUE(engine.expect_line("1. move e7e5", 5));
-  engine.send("Nf3");
-  EXPECT_TRUE(engine.expect_line("2. move Nf3", 5));
+  const char* after_nf3 = "rnbqkbnr/pppp1ppp/8/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq -";
+  exchange(engine, {{"e4", {"1. move e4"}}, {"move e7e5", {"1. move e7e5"}}, {"Nf3", {"2. move Nf3"}}});
   engine.send("Ke3");  // not a legal move: ignored
-  EXPECT_EQ(board_fen(engine), "rnbqkbnr/pppp1ppp/8/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq -");
+  EXPECT_EQ(board_fen(engine), after_nf3);
   engine.send("undo");
   engine.send("[");
   EXPECT_EQ(board_fen(engine), "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3");
-  engine.send("]");
-  EXPECT_TRUE(engine.expect_line("1... move e7e5", 5));
-  engine.send("jump 0");
-  EXPECT_TRUE(engine.expect_line(START, 5));
-  engine.send("jump 3");
-  EXPECT_TRUE(engine.expect_line("rnbqkbnr/pppp1ppp/8/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq -", 5));
-  // Stepping past the recorded game does nothing.
-  engine.send("]");
-  engine.send("new");
-  EXPECT_TRUE(engine.expect_line(START, 5));
-  engine.send("undo");  // at the start: nothing
-  EXPECT_EQ(board_fen(engine), START);
+  // Stepping past the recorded game does nothing; nor does "undo" at the start.
+  exchange(engine, {{"]", {"1... move e7e5"}}, {"jump 0", {START_FEN}}, {"jump 3", {after_nf3}}, {"]", {}},
+                    {"new", {START_FEN}}, {"undo", {}}});
+  EXPECT_EQ(board_fen(engine), START_FEN);
 }
 
 // Perft is no search: no time-control trace comes before its count.
@@ -68,30 +51,21 @@ TEST(Console, PerftFromTheStartAndAfterMoves) {
   engine.send("perft 5");
   std::vector<std::string> lines = engine.read_until("visited", 60);
   ASSERT_EQ(lines.size(), 1u) << lines.front();
-  std::string line = lines.back();
-  EXPECT_EQ(line.rfind("visited 4865609 nodes in ", 0), 0u) << line;
-  EXPECT_NE(line.find(" seconds, nps= "), std::string::npos);
-  engine.send("e4");
-  engine.send("e5");
-  engine.send("perft 1");
-  ASSERT_TRUE(engine.expect_line("visited", 10, &line));
-  EXPECT_EQ(line.rfind("visited 29 nodes", 0), 0u) << line;
-  engine.send("fen 8/8/8/8/8/8/8/K6k w - -");
-  engine.send("perft 1");
-  ASSERT_TRUE(engine.expect_line("visited", 10, &line));
-  EXPECT_EQ(line.rfind("visited 3 nodes", 0), 0u) << line;
+  EXPECT_EQ(lines[0].rfind("visited 4865609 nodes in ", 0), 0u) << lines[0];
+  EXPECT_NE(lines[0].find(" seconds, nps= "), std::string::npos);
+  exchange(engine, {{"e4", {}}, {"e5", {}}, {"perft 1", {"visited 29 nodes"}}, {"fen 8/8/8/8/8/8/8/K6k w - -", {}},
+                    {"perft 1", {"visited 3 nodes"}}}, 10);
 }
 
-TEST(Console, SettingsCommands) {
+TEST(Console, SettingsCommandsThenUci) {
   EngineProcess engine;
   start_console(engine);
-  engine.send("level 40 5:00 0");
-  EXPECT_TRUE(engine.expect_line("set level to 40 moves in 300.00 seconds, inc 0.00", 5));
-  engine.send("level 0 90 2.5");
-  EXPECT_TRUE(engine.expect_line("set level to 0 moves in 90.00 seconds, inc 2.50", 5));
-  engine.send("fen 4k3/8/8/8/8/8/8/R3K2R w KQkq -");
-  EXPECT_TRUE(engine.expect_line("Illegal EPD record", 5));
-  EXPECT_TRUE(engine.expect_line("4k3/8/8/8/8/8/8/R3K2R w KQ -", 5));
+  exchange(engine, {{"level 40 5:00 0", {"set level to 40 moves in 300.00 seconds, inc 0.00"}},
+                    {"level 0 90 2.5", {"set level to 0 moves in 90.00 seconds, inc 2.50"}},
+                    {"fen 4k3/8/8/8/8/8/8/R3K2R w KQkq -", {"Illegal EPD record", "4k3/8/8/8/8/8/8/R3K2R w KQ -"}},
+                    // "uci" switches for good: a console word then means nothing.
+                    {"uci", {"uciok"}}, {"bd", {}}, {"isready", {}}});
+  EXPECT_EQ(engine.read_until("readyok", 5), std::vector<std::string>{"readyok"});
 }
 
 // "tune" brackets one parameter against "tune.epd" and reports the best
@@ -127,23 +101,13 @@ TEST(Console, TuneBracketsOneParameterAndRestoresIt) {
 TEST(Console, EditorBuildsAPosition) {
   EngineProcess engine;
   start_console(engine);
-  engine.send("edit");
-  engine.send("#");
-  engine.send("w Ke1 Rh1 Ra1 Pz9 Pb2");  // the off-board square ends the line
-  engine.send("");
-  engine.send("b Ke8 pd7 Na1");  // the knight replaces the rook
-  engine.send(".");
-  EXPECT_TRUE(engine.expect_line("4k3/3p4/8/8/8/8/8/n3K2R b K -", 5));
-  // King 4, pawn 2, knight 2: the keys and lists were rebuilt consistently.
-  engine.send("perft 1");
-  std::string line;
-  ASSERT_TRUE(engine.expect_line("visited", 10, &line));
-  EXPECT_EQ(line.rfind("visited 8 nodes", 0), 0u) << line;
-  // A castling right stays only with its king and rook at home.
-  for (const char* edits : {"w Ke1 Ra1 Bh1\nb Ke8 Na8 Rh8", "w Ke1 Ba1 Rh1\nb Ke8 Ra8 Nh8"})
-    engine.send(std::string("edit\n#\n") + edits + "\n.");
-  EXPECT_TRUE(engine.expect_line("n3k2r/8/8/8/8/8/8/R3K2B b Qk -", 5));
-  EXPECT_TRUE(engine.expect_line("r3k2n/8/8/8/8/8/8/B3K2R b Kq -", 5));
+  // The off-board square ends its line; the knight replaces the rook. King 4,
+  // pawn 2, knight 2: the keys and lists were rebuilt consistently. A
+  // castling right stays only with its king and rook at home.
+  exchange(engine, {{"edit\n#\nw Ke1 Rh1 Ra1 Pz9 Pb2\n\nb Ke8 pd7 Na1\n.", {"4k3/3p4/8/8/8/8/8/n3K2R b K -"}},
+                    {"perft 1", {"visited 8 nodes"}},
+                    {"edit\n#\nw Ke1 Ra1 Bh1\nb Ke8 Na8 Rh8\n.", {"n3k2r/8/8/8/8/8/8/R3K2B b Qk -"}},
+                    {"edit\n#\nw Ke1 Ba1 Rh1\nb Ke8 Ra8 Nh8\n.", {"r3k2n/8/8/8/8/8/8/B3K2R b Kq -"}}});
 }
 
 TEST(Console, LoadAndSaveGames) {
@@ -153,38 +117,23 @@ TEST(Console, LoadAndSaveGames) {
                     "[Event \"two\"]\n[White \"Beta\"]\n\n1.d4 {a comment 2. c4} d5 2.c4 1-0\n\n"
                     "[Event \"three\"]\n[White \"Gamma\"]\n\n1. e4 Ke7?! 2. Qh5 *\n");
   start_console(engine);
-  engine.send("load games.pgn 2");
-  EXPECT_TRUE(engine.expect_line("loading games.pgn, tag 2", 5));
-  EXPECT_TRUE(engine.expect_line("rnbqkbnr/ppp1pppp/8/3p4/2PP4/8/PP2PPPP/RNBQKBNR b KQkq c3", 5));
-  engine.send("load games.pgn Beta");
-  EXPECT_TRUE(engine.expect_line("rnbqkbnr/ppp1pppp/8/3p4/2PP4/8/PP2PPPP/RNBQKBNR b KQkq c3", 5));
-  engine.send("load games.pgn 5000");  // out of range: the first game
-  EXPECT_TRUE(engine.expect_line("rnbqkbnr/pppp1ppp/8/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq -", 5));
-  engine.send("load games.pgn Gamma");
-  EXPECT_TRUE(engine.expect_line("can't parse move 'Ke7?!'", 5));
-  EXPECT_TRUE(engine.expect_line("rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3", 5));
-  engine.send("load missing.pgn 1");
-  EXPECT_TRUE(engine.expect_line("loading missing.pgn, tag 1", 5));
+  const char* game_two = "rnbqkbnr/ppp1pppp/8/3p4/2PP4/8/PP2PPPP/RNBQKBNR b KQkq c3";
+  exchange(engine, {{"load games.pgn 2", {"loading games.pgn, tag 2", game_two}},
+                    {"load games.pgn Beta", {game_two}},
+                    // Out of range: the first game.
+                    {"load games.pgn 5000", {"rnbqkbnr/pppp1ppp/8/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq -"}},
+                    {"load games.pgn Gamma",
+                     {"can't parse move 'Ke7?!'", "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3"}},
+                    {"load missing.pgn 1", {"loading missing.pgn, tag 1"}}});
 
   engine.send("new");
   for (const char* move : {"e4", "e5", "Nf3", "Nc6", "Bb5", "a6", "Ba4", "Nf6", "O-O", "Be7", "Re1",
                            "b5", "Bb3"})
     engine.send(move);
   engine.send("save");
-  std::string fen = board_fen(engine);
-  EXPECT_EQ(fen, "r1bqk2r/2ppbppp/p1n2n2/1p2p3/4P3/1B3N2/PPPP1PPP/RNBQR1K1 b kq -");
+  EXPECT_EQ(board_fen(engine), "r1bqk2r/2ppbppp/p1n2n2/1p2p3/4P3/1B3N2/PPPP1PPP/RNBQR1K1 b kq -");
   EXPECT_EQ(engine.read_file("tmp.pgn"),
             "[Event \"Unknown\"]\ne4 e5 Nf3 Nc6 Bb5 a6 Ba4 Nf6 o-o Be7 Re1 \nb5 Bb3 \n\n");
-}
-
-TEST(Console, UciSwitchesForGood) {
-  EngineProcess engine;
-  start_console(engine);
-  engine.send("uci");
-  EXPECT_TRUE(engine.expect_line("uciok", 5));
-  engine.send("bd");  // a console word means nothing to the UCI interpreter
-  engine.send("isready");
-  EXPECT_EQ(engine.read_until("readyok", 5), std::vector<std::string>{"readyok"});
 }
 
 TEST(Console, TraceShowsRootMovesAndReplies) {
@@ -194,27 +143,19 @@ TEST(Console, TraceShowsRootMovesAndReplies) {
   engine.send("go 4");  // deep enough for null-move replies
   ASSERT_TRUE(engine.expect_line("move= ", 30));
   engine.send("quit");
-  ASSERT_TRUE(engine.wait_exit(10, nullptr));
-  std::string trace = engine.read_file("trace.txt");
+  ASSERT_EQ(exit_status(engine), 0);
+  const std::string trace = engine.read_file("trace.txt");
   ASSERT_NE(trace.find("\n\nSEARCH DEPTH= 1\n"), std::string::npos);
   ASSERT_NE(trace.find("\n\nSEARCH DEPTH= 2\n"), std::string::npos);
   // Root moves start a line; replies follow on the same line or on a line
   // indented by one block of nine spaces; nothing deeper appears.
   int roots = 0, replies = 0;
-  size_t start = 0;
-  while (start < trace.size()) {
-    size_t end = trace.find('\n', start);
-    if (end == std::string::npos) end = trace.size();
-    std::string line = trace.substr(start, end - start);
-    start = end + 1;
+  std::istringstream lines(trace);
+  for (std::string line; std::getline(lines, line);) {
     if (line.empty() || line.rfind("SEARCH", 0) == 0) continue;
-    if (line[0] == '(') {
-      roots++;
-    } else {
-      EXPECT_EQ(line.rfind("         (", 0), 0u) << line;
-      EXPECT_NE(line[9], ' ') << line;
-      replies++;
-    }
+    roots += line[0] == '(';
+    replies += line[0] != '(';
+    EXPECT_TRUE(line[0] == '(' || line.rfind("         (", 0) == 0) << line;
   }
   EXPECT_GE(roots, 20);  // every root move of the start position at depth 1
   EXPECT_GT(replies, 0);

@@ -4,15 +4,18 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/engine_process.h"
+#include "support/uci_session.h"
 
 using tarn_test::EngineProcess;
+using tarn_test::exit_status;
+using tarn_test::next_board;
+using tarn_test::START_FEN;
 
 namespace {
-
-constexpr const char* START = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -";
 
 // Records the engine must refuse, and the reason it gives.
 const struct {
@@ -34,14 +37,6 @@ std::string best_move(EngineProcess& engine) {
   std::string line;
   if (!engine.expect_line("bestmove ", 20, &line)) return "";
   return line.substr(9, line.find(' ', 9) - 9);
-}
-
-// The FEN line of the board the console prints next.
-std::string next_board(EngineProcess& engine) {
-  std::string line;
-  while (engine.expect_line("", 5, &line))
-    if (line.find('/') != std::string::npos) return line;
-  return "";
 }
 
 }  // namespace
@@ -105,23 +100,17 @@ TEST(Refusal, ConsoleFenGetAndEditKeepThePosition) {
   std::string test_epd;
   for (const auto& c : refused) test_epd += std::string(c.fen) + " id \"" + std::to_string(&c - refused) + "\";\n";
   engine.write_file("test.epd", test_epd);
-  ASSERT_TRUE(engine.start({"-c", "-nolog", "-hash", "1"}));
-  ASSERT_EQ(next_board(engine), START);
+  tarn_test::start_console(engine);
+  std::vector<std::pair<std::string, std::string>> attempts = {{"edit\n#\nw Ke1 Pa1\nb Ke8\n.", "white pawn on a1"}};
   for (const auto& c : refused) {
-    engine.send(std::string("fen ") + c.fen);
-    EXPECT_TRUE(engine.expect_line(std::string("illegal position: ") + c.reason, 5));
-    EXPECT_EQ(next_board(engine), START);
-    engine.send("get " + std::to_string(&c - refused));
-    EXPECT_TRUE(engine.expect_line(std::string("illegal position: ") + c.reason, 5));
-    EXPECT_EQ(next_board(engine), START);
+    attempts.push_back({std::string("fen ") + c.fen, c.reason});
+    attempts.push_back({"get " + std::to_string(&c - refused), c.reason});
   }
-  engine.send("edit");
-  engine.send("#");
-  engine.send("w Ke1 Pa1");
-  engine.send("b Ke8");
-  engine.send(".");
-  EXPECT_TRUE(engine.expect_line("illegal position: white pawn on a1", 5));
-  EXPECT_EQ(next_board(engine), START);
+  for (const auto& [command, reason] : attempts) {
+    engine.send(command);
+    EXPECT_TRUE(engine.expect_line("illegal position: " + reason, 5)) << command;
+    EXPECT_EQ(next_board(engine), START_FEN) << command;
+  }
 
   // A promotion to a tenth knight leaves every other list alone.
   engine.send("fen 4k3/P7/8/8/8/NNNNNNNN/N7/2B1K3 w - -");
@@ -160,7 +149,5 @@ TEST(Refusal, EpdAnalysisCountsOnlyPlayableRecords) {
   EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const std::string& line) {
     return line.find(" / 1 correct best moves") != std::string::npos;
   }));
-  int status = -1;
-  ASSERT_TRUE(engine.wait_exit(30, &status));
-  EXPECT_EQ(status, 0);
+  EXPECT_EQ(exit_status(engine, 30), 0);
 }

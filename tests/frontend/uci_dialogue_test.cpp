@@ -8,15 +8,14 @@
 #include <vector>
 
 #include "support/engine_process.h"
+#include "support/uci_session.h"
 
 using tarn_test::EngineProcess;
+using tarn_test::exit_status;
+using tarn_test::ready;
+using tarn_test::starts;
 
 namespace {
-
-bool ready(EngineProcess& engine) {
-  engine.send("isready");
-  return engine.expect_line("readyok", 10);
-}
 
 // Sends a setoption line and returns the next line the engine writes.
 std::string option_reply(EngineProcess& engine, const std::string& rest) {
@@ -27,12 +26,9 @@ std::string option_reply(EngineProcess& engine, const std::string& rest) {
 }
 
 int count_lines(const std::string& text, const std::string& line) {
+  std::istringstream in(text);
   int count = 0;
-  size_t at = 0;
-  while ((at = text.find(line + "\n", at)) != std::string::npos) {
-    if (at == 0 || text[at - 1] == '\n') count++;
-    at += line.size();
-  }
+  for (std::string each; std::getline(in, each);) count += each == line;
   return count;
 }
 
@@ -42,11 +38,9 @@ int count_lines(const std::string& text, const std::string& line) {
 std::string answer(const std::string& position) {
   EngineProcess engine;
   if (!engine.start({"-nolog", "-hash", "1"})) return "no engine";
-  engine.send(position);
-  engine.send("go depth 6");
   std::string last_info, words;
-  for (const std::string& line : engine.read_until("bestmove", 30)) {
-    if (line.rfind("info depth", 0) == 0) last_info = line;
+  for (const std::string& line : tarn_test::search(engine, position, "go depth 6", 30)) {
+    if (starts(line, "info depth")) last_info = line;
     words = line;
   }
   std::istringstream in(last_info);
@@ -80,25 +74,22 @@ TEST(UciDialogue, PromotionLettersOfBothColours) {
 TEST(UciDialogue, ClocksAndIncrementsOfTheSideToMove) {
   // The budget (in the log) takes the mover's clock and increment: 38 moves
   // to go, divisor 39, plus inc * K / (2 inc + K).
-  struct Case {
-    const char* position;
-    const char* budget;
-  } cases[] = {
+  const std::pair<const char*, const char*> cases[] = {
       {"position startpos", "ply= 0, trg_time= 1.707 sec"},             // 30/39 + 1 * 30/32
       {"position startpos moves e2e4", "ply= 1, trg_time= 5.824 sec"},  // 60/39 + 5 * 60/70
   };
-  for (const Case& c : cases) {
+  for (const auto& [position, budget] : cases) {
     EngineProcess engine;
     ASSERT_TRUE(engine.start({"-hash", "1"}));
     engine.send("setoption name Ponder value false");
-    engine.send(c.position);
+    engine.send(position);
     engine.send("go wtime 30000 btime 60000 winc 1000 binc 5000");
     engine.send("stop");
     EXPECT_TRUE(engine.expect_line("bestmove", 10));
     engine.send("quit");
-    ASSERT_TRUE(engine.wait_exit(10, nullptr));
-    EXPECT_NE(engine.read_file("tarn.log").find(std::string("info string ") + c.budget), std::string::npos)
-        << c.position << "\n" << engine.read_file("tarn.log");
+    ASSERT_EQ(exit_status(engine), 0);
+    const std::string log = engine.read_file("tarn.log");
+    EXPECT_NE(log.find(std::string("info string ") + budget), std::string::npos) << position << "\n" << log;
   }
 }
 
@@ -127,9 +118,7 @@ TEST(UciDialogue, IdentificationThenNoMoreEcho) {
   engine.send("isready");
   EXPECT_EQ(engine.read_until("readyok", 10), std::vector<std::string>{"readyok"});
   engine.send("quit");
-  int status = -1;
-  ASSERT_TRUE(engine.wait_exit(10, &status));
-  EXPECT_EQ(status, 0);
+  ASSERT_EQ(exit_status(engine), 0);
   // Only the dialogue before "uci" reached the log.
   std::string log = engine.read_file("tarn.log");
   EXPECT_EQ(log.find("CMD: uci\nid name Tarn 3.50\n"), 0u);
@@ -140,17 +129,13 @@ TEST(UciDialogue, OptionRepliesAndClamping) {
   EngineProcess engine;
   ASSERT_TRUE(engine.start({"-nolog", "-hash", "1"}));
   const std::pair<const char*, const char*> replies[] = {
-      {"name Hash value 0", "Hash size set to 0M bytes"},
-      {"name Hash value 2", "Hash size set to 2M bytes"},
-      {"name Threads value 0", "Threads set to 1"},
+      {"name Hash value 0", "Hash size set to 0M bytes"}, {"name Hash value 2", "Hash size set to 2M bytes"},
+      {"name   Hash   value 3 junk", "Hash size set to 3M bytes"}, {"name Hash value abc", "Hash size set to 0M bytes"},
+      {"name Threads value 0", "Threads set to 1"}, {"name MultiPV value 1000", "MultiPV set to 255"},
       {"name Communication Overhead value 99999", "Communication Overhead set to 5000"},
-      {"name MultiPV value 1000", "MultiPV set to 255"},
-      {"name OwnBook value true", "OwnBook set to 1"},
-      {"name OwnBook value TRUE", "OwnBook set to 0"},
+      {"name OwnBook value true", "OwnBook set to 1"}, {"name OwnBook value TRUE", "OwnBook set to 0"},
       {"name SyzygyProbeDepth5 value 0", "SyzygyProbeDepth5 set to 1"},
       {"name SyzygyProbeDepth6 value 500", "SyzygyProbeDepth6 set to 100"},
-      {"name   Hash   value 3 junk", "Hash size set to 3M bytes"},
-      {"name Hash value abc", "Hash size set to 0M bytes"},
   };
   for (const auto& [option, reply] : replies)
     EXPECT_EQ(option_reply(engine, option), std::string("info string ") + reply) << option;
@@ -162,21 +147,15 @@ TEST(UciDialogue, OptionRepliesAndClamping) {
   EXPECT_EQ(engine.read_until("readyok", 10), std::vector<std::string>{"readyok"});
   // The button needs no value.
   EXPECT_EQ(option_reply(engine, "name Clear Hash"), "info string Hash table cleared");
-}
-
-// The log gets the commands again; the interface sees only replies.
-TEST(UciDialogue, LogOptionLogsTheCommands) {
-  EngineProcess engine;
-  ASSERT_TRUE(engine.start({"-nolog", "-hash", "1"}));
-  ASSERT_TRUE(ready(engine));
+  // The log gets the commands again; the interface sees only replies.
   EXPECT_EQ(option_reply(engine, "name Log value true"), "info string Log set to 1");
   engine.send("isready");
   EXPECT_EQ(engine.read_until("readyok", 10), (std::vector<std::string>{"readyok"}));
   EXPECT_EQ(option_reply(engine, "name Log value false"), "info string Log set to 0");
   engine.send("quit");
-  ASSERT_TRUE(engine.wait_exit(10, nullptr));
-  std::string log = engine.read_file("tarn.log");
-  EXPECT_EQ(log, "info string Log set to 1\nCMD: isready\nreadyok\nCMD: setoption name Log value false\n");
+  ASSERT_EQ(exit_status(engine), 0);
+  EXPECT_EQ(engine.read_file("tarn.log"),
+            "info string Log set to 1\nCMD: isready\nreadyok\nCMD: setoption name Log value false\n");
 }
 
 TEST(UciDialogue, SeparatorAndSeveralLinesInOneWrite) {
@@ -184,20 +163,8 @@ TEST(UciDialogue, SeparatorAndSeveralLinesInOneWrite) {
   ASSERT_TRUE(engine.start({"-nolog", "-hash", "1"}));
   engine.send_raw("isready@isready\nisready\r\n\n@@\nucinewgame@isready");
   engine.close_input();
-  std::vector<std::string> lines = engine.read_for(3);
-  EXPECT_EQ(lines, std::vector<std::string>(4, "readyok"));
-  int status = -1;
-  ASSERT_TRUE(engine.wait_exit(10, &status));
-  EXPECT_EQ(status, 0);
-}
-
-TEST(UciDialogue, QuitExitsCleanly) {
-  EngineProcess quitting;
-  ASSERT_TRUE(quitting.start());
-  quitting.send("quit");
-  int status = -1;
-  ASSERT_TRUE(quitting.wait_exit(10, &status));
-  EXPECT_EQ(status, 0);
+  EXPECT_EQ(engine.read_for(3), std::vector<std::string>(4, "readyok"));
+  EXPECT_EQ(exit_status(engine), 0);
 }
 
 TEST(UciDialogue, SecondInstanceRunsWithoutTheLog) {
@@ -212,8 +179,8 @@ TEST(UciDialogue, SecondInstanceRunsWithoutTheLog) {
   ASSERT_TRUE(ready(first));
   second.send("quit");
   first.send("quit");
-  ASSERT_TRUE(second.wait_exit(10, nullptr));
-  ASSERT_TRUE(first.wait_exit(10, nullptr));
+  ASSERT_EQ(exit_status(second), 0);
+  ASSERT_EQ(exit_status(first), 0);
   std::string log = first.read_file("tarn.log");
   EXPECT_EQ(count_lines(log, "CMD: isready"), 2) << log;
   EXPECT_EQ(count_lines(log, "CMD: quit"), 1) << log;
@@ -237,7 +204,7 @@ TEST(UciDialogue, ConfigurationFileAtStartUp) {
   EXPECT_TRUE(ready(engine));
   EXPECT_EQ(engine.transcript()[engine.transcript().size() - 2], "info string Illegal EPD record");
   engine.send("quit");
-  ASSERT_TRUE(engine.wait_exit(10, nullptr));
+  ASSERT_EQ(exit_status(engine), 0);
 
   // The console operator reads the same messages as they are.
   EngineProcess console(engine.directory());
@@ -249,56 +216,45 @@ TEST(UciDialogue, ConfigurationFileAtStartUp) {
 
 // A script piped in is answered whole: at end of input each command runs in
 // order (a last line without a line feed too), a search with a limit runs
-// to its end, one without is stopped, and every search is reported before
-// the engine exits with status 0.
+// to its end, one without (a mate search too: a script cannot send "stop")
+// is stopped, and every search is reported before the engine exits with
+// status 0. An interface that hangs up both pipes mid-search makes the
+// engine's writes fail; it still finishes and leaves the same way.
 TEST(UciDialogue, PipedInputIsAnsweredBeforeTheExit) {
   struct Case {
     const char* protocol;
     std::string script;
     int reports;                        // "bestmove" lines, or console summaries
     std::vector<std::string> last;      // prefixes of the last lines
+    bool hang_up = false;
   } cases[] = {
       {"-uci", "position startpos\ngo depth 8\n", 1, {"info depth 8 ", "bestmove "}},
       {"-uci", "go movetime 300\nposition startpos moves e2e4\ngo nodes 5000\n", 2, {"bestmove "}},
       {"-uci", "go infinite", 1, {"bestmove "}},
       {"-uci", "go ponder wtime 1000 btime 1000\n", 1, {"bestmove "}},
+      {"-uci", "position fen k4r2/1R4pb/1pQp1n1p/3P4/5p1P/3P2P1/r1q1R2K/8 w - -\ngo mate 2\n", 1, {"bestmove "}},
       {"-c", "go 6\n", 1, {"move= ", "Hash fill= ", ""}},
       {"-c", "go\n", 1, {"move= ", "Hash fill= ", ""}},
+      {"-uci", "position startpos\ngo depth 9\n", 0, {}, true},
   };
   for (const Case& c : cases) {
     EngineProcess engine;
     ASSERT_TRUE(engine.start({"-nolog", "-hash", "1", c.protocol}));
     engine.send_raw(c.script);
+    if (c.hang_up) engine.close_output();
     engine.close_input();
-    int status = -1;
-    ASSERT_TRUE(engine.wait_exit(30, &status)) << c.script;
-    EXPECT_EQ(status, 0) << c.script;
+    ASSERT_EQ(exit_status(engine, 60), 0) << c.script;
     engine.read_for(0.1);
     const std::vector<std::string>& lines = engine.transcript();
     int reports = 0;
-    for (const std::string& line : lines)
-      reports += line.rfind(std::string(c.protocol) == "-c" ? "move= " : "bestmove ", 0) == 0;
+    for (const std::string& line : lines) reports += starts(line, c.protocol[1] == 'c' ? "move= " : "bestmove ");
     EXPECT_EQ(reports, c.reports) << c.script;
     ASSERT_GE(lines.size(), c.last.size()) << c.script;
     for (size_t i = 0; i < c.last.size(); ++i) {
       const std::string& line = lines[lines.size() - c.last.size() + i];
-      EXPECT_EQ(line.rfind(c.last[i], 0), 0u) << c.script << "line: " << line;
+      EXPECT_TRUE(starts(line, c.last[i])) << c.script << "line: " << line;
     }
   }
-}
-
-// An interface that hangs up both pipes mid-search: the engine's writes
-// fail, and it still finishes the search and leaves with status 0.
-TEST(UciDialogue, AnInterfaceThatHangsUpLeavesTheEngineToFinish) {
-  EngineProcess engine;
-  ASSERT_TRUE(engine.start({"-nolog", "-hash", "1"}));
-  engine.send("position startpos");
-  engine.send("go depth 9");
-  engine.close_output();
-  engine.close_input();
-  int status = -1;
-  ASSERT_TRUE(engine.wait_exit(60, &status));
-  EXPECT_EQ(status, 0);
 }
 
 TEST(UciDialogue, QuietShowsOnlyReplies) {
@@ -308,10 +264,10 @@ TEST(UciDialogue, QuietShowsOnlyReplies) {
   engine.send("go depth 4");
   std::vector<std::string> lines = engine.read_until("bestmove", 30);
   ASSERT_EQ(lines.size(), 1u);
-  EXPECT_EQ(lines[0].rfind("bestmove ", 0), 0u);
+  EXPECT_TRUE(starts(lines[0], "bestmove "));
   ASSERT_TRUE(ready(engine));
   engine.send("quit");
-  ASSERT_TRUE(engine.wait_exit(10, nullptr));
+  ASSERT_EQ(exit_status(engine), 0);
   // The log is still created, and stays empty.
   EXPECT_TRUE(engine.file_exists("tarn.log"));
   EXPECT_EQ(engine.read_file("tarn.log"), "");

@@ -166,19 +166,3 @@ TEST(UciGo, PonderWithMateAndSearchmoves) {
     EXPECT_TRUE(allowed.count(word_after(best, "bestmove"))) << best;
   }
 }
-
-// A piped script cannot send "stop": at the end of its input a mate search
-// without other limits is stopped and answered.
-TEST(UciGo, PipedMateSearchIsAnswered) {
-  EngineProcess engine;
-  ASSERT_TRUE(engine.start({"-nolog"}));
-  engine.send(mate_in_3);
-  engine.send("go mate 2");
-  engine.close_input();
-  const Lines lines = engine.read_until("bestmove", 10);
-  ASSERT_FALSE(lines.empty());
-  EXPECT_TRUE(starts(lines.back(), "bestmove "));
-  int status = -1;
-  EXPECT_TRUE(engine.wait_exit(5, &status));
-  EXPECT_EQ(status, 0);
-}

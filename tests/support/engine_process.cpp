@@ -4,10 +4,9 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
-#include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string_view>
 
 #include <gtest/gtest.h>
 
@@ -47,9 +46,8 @@ std::vector<std::string> engine_command(const std::string& binary) {
 // build; a test that starts the engine from another program would be
 // missed there.
 void check_test_program() {
-  std::string program = program_invocation_short_name;
-  const std::string suffix = "_process_tests";
-  if (program.size() < suffix.size() || program.compare(program.size() - suffix.size(), suffix.size(), suffix) != 0)
+  const std::string program = program_invocation_short_name;
+  if (!program.ends_with("_process_tests"))
     ADD_FAILURE() << program << " starts the engine: include support/engine_process.h in the test file "
                   << "itself (and run cmake again) so that the test lands in a *_process_tests program";
 }
@@ -58,16 +56,10 @@ void check_test_program() {
 
 bool windows_build() {
   const char* binary = std::getenv("TARN_BINARY");
-  size_t length = binary ? std::strlen(binary) : 0;
-  return length > 4 && std::strcmp(binary + length - 4, ".exe") == 0;
+  return binary && std::string_view(binary).ends_with(".exe");
 }
 
-EngineProcess::EngineProcess() {
-  char pattern[] = "/tmp/tarn_test_XXXXXX";
-  const char* made = mkdtemp(pattern);
-  directory_ = made ? made : "/tmp";
-  owns_directory_ = made != nullptr;
-}
+EngineProcess::EngineProcess() : scratch_(std::make_unique<ScratchDir>(false)), directory_(scratch_->str()) {}
 
 EngineProcess::EngineProcess(const std::string& directory) : directory_(directory) {}
 
@@ -78,10 +70,6 @@ EngineProcess::~EngineProcess() {
   }
   if (to_engine_ >= 0) close(to_engine_);
   if (from_engine_ >= 0) close(from_engine_);
-  if (owns_directory_) {
-    std::error_code ignored;
-    std::filesystem::remove_all(directory_, ignored);
-  }
 }
 
 void EngineProcess::write_file(const std::string& name, const std::string& content) const {
@@ -95,10 +83,7 @@ std::string EngineProcess::read_file(const std::string& name) const {
   bytes << in.rdbuf();
   // The Windows build writes its text files with CR LF line ends.
   std::string text = bytes.str();
-  size_t kept = 0;
-  for (size_t i = 0; i < text.size(); ++i)
-    if (text[i] != '\r' || i + 1 == text.size() || text[i + 1] != '\n') text[kept++] = text[i];
-  text.resize(kept);
+  for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) text.erase(at, 1);
   return text;
 }
 
@@ -112,12 +97,7 @@ bool EngineProcess::start(const std::vector<std::string>& args, const std::strin
   check_test_program();
   std::vector<std::string> command = engine_command(binary);
   int input[2], output[2];
-  if (pipe(input) != 0) return false;
-  if (pipe(output) != 0) {
-    close(input[0]);
-    close(input[1]);
-    return false;
-  }
+  if (pipe(input) != 0 || pipe(output) != 0) return false;  // out of descriptors: the test fails anyway
   command.insert(command.end(), args.begin(), args.end());
   std::vector<char*> argv;
   for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
@@ -160,8 +140,7 @@ bool EngineProcess::send_raw(const std::string& bytes) {
       written += static_cast<size_t>(count);
       continue;
     }
-    if (count < 0 && errno != EAGAIN && errno != EINTR) return false;
-    if (now_seconds() > deadline) return false;
+    if ((count < 0 && errno != EAGAIN && errno != EINTR) || now_seconds() > deadline) return false;
     // The engine may be blocked writing to us: keep its output flowing.
     pump(1);
   }
@@ -246,8 +225,7 @@ bool EngineProcess::wait_exit(double timeout_s, int* status) {
       exit_status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : -WTERMSIG(raw);
       break;
     }
-    if (done < 0) return false;
-    if (now_seconds() > deadline) return false;
+    if (done < 0 || now_seconds() > deadline) return false;
     // Keep reading so an engine that prints on its way out never blocks.
     if (!pump(5)) usleep(2000);
   }

@@ -3,10 +3,13 @@
 // instance gets a fresh temporary working directory (so tarn.log and tarn.rc
 // belong to one test); the directory is removed on destruction unless it was
 // borrowed from another instance.
+#include <memory>
 #include <string>
 #include <vector>
 
 #include <sys/types.h>
+
+#include "support/scratch_dir.h"
 
 namespace tarn_test {
 
@@ -58,8 +61,8 @@ class EngineProcess {
   bool pump(int timeout_ms);
   bool take_line(std::string* line);
 
+  std::unique_ptr<ScratchDir> scratch_;  // the directory when it is the instance's own
   std::string directory_;
-  bool owns_directory_ = false;
   pid_t pid_ = -1;
   int to_engine_ = -1;
   int from_engine_ = -1;

@@ -6,13 +6,17 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace tarn_test {
 
 // Full path of a file or folder inside the shared data folder.
-std::string shared_path(const std::string& relative);
+inline std::string shared_path(const std::string& relative) { return std::string(TARN_SHARED_DIR) + "/" + relative; }
 
-// True when the path exists.
-bool shared_exists(const std::string& relative);
+inline bool shared_exists(const std::string& relative) {
+  struct stat st;
+  return stat(shared_path(relative).c_str(), &st) == 0;
+}
 
 }  // namespace tarn_test
 

@@ -1,5 +1,6 @@
 #pragma once
-// The steps most tests of the UCI dialogue share, on top of the harness.
+// The steps most tests of the dialogue (UCI and console) share, on top of
+// the harness.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,7 +10,20 @@
 
 namespace tarn_test {
 
+inline constexpr const char* START_FEN = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -";
+
 inline bool starts(const std::string& line, const std::string& prefix) { return line.rfind(prefix, 0) == 0; }
+
+inline bool ready(EngineProcess& engine) {
+  engine.send("isready");
+  return engine.expect_line("readyok", 10);
+}
+
+// The exit status once the engine has left, -1000 while it still runs.
+inline int exit_status(EngineProcess& engine, double timeout_s = 10) {
+  int status = -1;
+  return engine.wait_exit(timeout_s, &status) ? status : -1000;
+}
 
 // Starts the engine without a log and brings it into UCI mode with the
 // options set ("Hash value 32"), past "uciok" and a first "readyok".
@@ -18,8 +32,21 @@ inline void open_uci(EngineProcess& engine, const std::vector<std::string>& opti
   engine.send("uci");
   ASSERT_TRUE(engine.expect_line("uciok"));
   for (const std::string& option : options) engine.send("setoption name " + option);
-  engine.send("isready");
-  ASSERT_TRUE(engine.expect_line("readyok", 10));
+  ASSERT_TRUE(ready(engine));
+}
+
+// Sends each command and waits, in order, for lines that start with its
+// replies.
+struct Exchange {
+  std::string command;
+  std::vector<std::string> replies;
+};
+inline void exchange(EngineProcess& engine, const std::vector<Exchange>& steps, double timeout_s = 5) {
+  for (const Exchange& step : steps) {
+    engine.send(step.command);
+    for (const std::string& reply : step.replies)
+      EXPECT_TRUE(engine.expect_line(reply, timeout_s)) << step.command << ": no " << reply;
+  }
 }
 
 // The lines of one search, through "bestmove".
@@ -28,6 +55,21 @@ inline std::vector<std::string> search(EngineProcess& engine, const std::string&
   engine.send(position);
   engine.send(go);
   return engine.read_until("bestmove", timeout_s);
+}
+
+// The FEN line of the next board the console prints ("" when none comes).
+inline std::string next_board(EngineProcess& engine) {
+  std::string line;
+  while (engine.expect_line("", 5, &line))
+    if (line.find('/') != std::string::npos) return line;
+  return "";
+}
+
+// Starts a console engine and consumes the board it prints first.
+inline void start_console(EngineProcess& engine) {
+  ASSERT_TRUE(engine.start({"-c", "-nolog", "-hash", "1"}));
+  ASSERT_TRUE(engine.expect_line(START_FEN, 10));
+  ASSERT_TRUE(engine.expect_line("white", 5));
 }
 
 }  // namespace tarn_test
