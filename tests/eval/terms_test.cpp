@@ -149,38 +149,38 @@ TEST(Terms, EachRuleOnBothSidesOfItsBoundary) {
   }
 }
 
-TEST(Terms, Knights) {
-  // d4: pst 7/7, mobility 8 (20/26), attacks outposts c6, e6, f5 (16 / 2).
-  EXPECT_EQ(term("7k/p7/8/8/3N4/8/7P/K7 w - -", TERM_KNIGHTS), (Term{7 + 20 + 8, 7 + 26, 0, 0}));
-  // d5: on an outpost defended by c4 (16 + 6) and touching the king zone (6).
-  EXPECT_EQ(term("7k/8/8/3N4/2P5/8/8/K7 w - -", TERM_KNIGHTS),
-            (Term{7 + 20 + 6 + 22, 7 + 26 + 6, 0, 0}));
+// Whole groups on positions where one piece (or the kings) brings the only
+// terms of its group.
+TEST(Terms, PieceGroups) {
+  const struct {
+    const char* fen;
+    int group;
+    Term expected;
+  } cases[] = {
+      // Knight d4: pst 7/7, mobility 8 (20/26), attacks outposts c6, e6, f5 (16 / 2).
+      {"7k/p7/8/8/3N4/8/7P/K7 w - -", TERM_KNIGHTS, {7 + 20 + 8, 7 + 26, 0, 0}},
+      // d5: on an outpost defended by c4 (16 + 6) and touching the king zone (6).
+      {"7k/8/8/3N4/2P5/8/8/K7 w - -", TERM_KNIGHTS, {7 + 20 + 6 + 22, 7 + 26 + 6, 0, 0}},
+      // Bishop f4: pst 1/1, centre e3 and e5 (8), mobility 7 (13/18), two own
+      // pawns fixed on its colour (-8/-16).
+      {"7k/8/4p3/3pP3/3P1B2/8/8/K7 w - -", TERM_BISHOPS, {1 + 8 + 13 - 8, 1 + 8 + 18 - 16, 0, 0}},
+      // Rook d1: pst 1/0, four squares of its file in the enemy half (12),
+      // mobility 12 (19/26), open file (14/7).
+      {"6k1/p5pp/8/8/8/8/5PPP/3R2K1 w - -", TERM_ROOKS, {1 + 12 + 19 + 14, 12 + 26 + 7, 0, 0}},
+      // a7: pst -5/0, three file squares (9), mobility 13 (21/28), open file,
+      // seventh rank with enemy pawns there (16/16).
+      {"6k1/R5pp/8/8/8/8/6PP/6K1 w - -", TERM_ROOKS, {-5 + 9 + 21 + 14 + 16, 9 + 28 + 7 + 16, 0, 0}},
+      // Kings in the start position: pst -7/-19, shelter 10 units (+6),
+      // danger entry 0.
+      {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -", TERM_KINGS, {-1, -19, -1, -19}},
+      // Ending: opening halved; a1 free squares only on the rim but b2
+      // inside (no -12); e5 free in the centre (+6) and rank bonus 8.
+      {"8/7p/8/4k3/8/8/P7/K7 w - -", TERM_KINGS, {7 / 2, -48, -28 / 2, 9 + 6 + 8}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(term(c.fen, c.group), c.expected) << c.fen;
 }
 
-TEST(Terms, Bishops) {
-  // f4: pst 1/1, centre e3 and e5 (8), mobility 7 (13/18), two own pawns
-  // fixed on its colour (-8/-16).
-  EXPECT_EQ(term("7k/8/4p3/3pP3/3P1B2/8/8/K7 w - -", TERM_BISHOPS),
-            (Term{1 + 8 + 13 - 8, 1 + 8 + 18 - 16, 0, 0}));
-}
-
-TEST(Terms, Rooks) {
-  // d1: pst 1/0, four squares of its file in the enemy half (12), mobility
-  // 12 (19/26), open file (14/7).
-  EXPECT_EQ(term("6k1/p5pp/8/8/8/8/5PPP/3R2K1 w - -", TERM_ROOKS), (Term{1 + 12 + 19 + 14, 12 + 26 + 7, 0, 0}));
-  // a7: pst -5/0, three file squares (9), mobility 13 (21/28), open file,
-  // seventh rank with enemy pawns there (16/16).
-  EXPECT_EQ(term("6k1/R5pp/8/8/8/8/6PP/6K1 w - -", TERM_ROOKS),
-            (Term{-5 + 9 + 21 + 14 + 16, 9 + 28 + 7 + 16, 0, 0}));
-}
-
-TEST(Terms, Kings) {
-  // Start position: pst -7/-19, shelter 10 units (+6), danger entry 0.
-  EXPECT_EQ(term("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -", TERM_KINGS),
-            (Term{-1, -19, -1, -19}));
-  // Ending: opening halved; a1 free squares only on the rim but b2 inside
-  // (no -12); e5 free in the centre (+6) and rank bonus 8.
-  EXPECT_EQ(term("8/7p/8/4k3/8/8/P7/K7 w - -", TERM_KINGS), (Term{7 / 2, -48, -28 / 2, 9 + 6 + 8}));
+TEST(Terms, KingAttack) {
   // Queen h3 and bishop b7 against g1: shelter 10 units (+6), one safe
   // queen check on g2 (-8/-12) that is also a supported contact check (-10,
   // threat 5000); danger units 2 + zone attacks 3 (bishop g2, queen g2, h2)
@@ -227,10 +227,6 @@ TEST(Terms, CandidatesHungPinnedBlockedTempo) {
   EXPECT_EQ(term("4k3/p7/8/8/8/3BN3/3PP3/4K3 b - -", TERM_OTHER), (Term{-28, -28, 14, 7}));
 }
 
-}  // namespace
-
-namespace {
-
 TEST(Display, BreakdownLines) {
   EvalThread* t = thread();
   parse_fen(&t->board, "6k1/p7/8/3n4/4P3/8/8/6K1 w - -");
@@ -241,15 +237,11 @@ TEST(Display, BreakdownLines) {
   char first[128];
   std::snprintf(first, sizeof first, "eval= %d, qscore= 123, stage= 23, draw_adj= 1.00\n\n", score);
   EXPECT_EQ(text.rfind(first, 0), 0u) << text;
-  EXPECT_NE(text.find("\nhung pieces on:  d5\n"), std::string::npos) << text;
+  for (const char* part : {"\nhung pieces on:  d5\n", "\nfree pawn ranks are W: 4, B: 2\n",
+                           "\nwhite    black     diff\nmtl=       ", "   ( :: N)\npos=       ", "\npassers=   ",
+                           "\nwhite\n", "\nblack\n"})  // the per-square boards of each colour
+    EXPECT_NE(text.find(part), std::string::npos) << part << "\n" << text;
   EXPECT_EQ(text.find("pinned pieces on :"), std::string::npos);
-  EXPECT_NE(text.find("\nfree pawn ranks are W: 4, B: 2\n"), std::string::npos) << text;
-  EXPECT_NE(text.find("\nwhite    black     diff\nmtl=       "), std::string::npos);
-  EXPECT_NE(text.find("   ( :: N)\npos=       "), std::string::npos) << text;
-  EXPECT_NE(text.find("\npassers=   "), std::string::npos);
-  // Per-square boards: the black knight's own terms on d5 in black's board.
-  EXPECT_NE(text.find("\nwhite\n"), std::string::npos);
-  EXPECT_NE(text.find("\nblack\n"), std::string::npos);
   // Without free passers that line is left out.
   parse_fen(&t->board, "4k3/pppppppp/8/8/8/8/PPPPPPPP/4K3 w - -");
   testing::internal::CaptureStdout();
