@@ -206,22 +206,28 @@ TEST(Search, NodeLimitStopsTheSearch) {
   control.node_limit = 0;
 }
 
-// Past 3.5 s a UCI search names the root move it is on by its two squares,
-// so a promotion shows no piece letter there (the info lines' pv does).
-TEST(Search, CurrmoveNamesTheSquaresOnly) {
-  set_position("8/P7/8/8/8/8/8/K6k w - -");
-  control.max_depth = 3;
-  search_limits.max_depth = 3;
-  control.elapsed = 10.0;
+// The first iteration that starts after 3.5 s of a UCI search reports the
+// node count, and each root move it starts is named, but only while one
+// line is shown, and by its two squares: a promotion shows no piece letter
+// there (the info lines' pv does).
+TEST(Search, RootProgressAfterThreeAndAHalfSeconds) {
   settings.noise = 5.0;
-  testing::internal::CaptureStdout();
-  think(1);
-  const std::string out = testing::internal::GetCapturedStdout();
+  for (int multipv : {1, 2}) {
+    set_position("8/P7/8/8/8/8/8/K6k w - -");
+    control.max_depth = 3;
+    search_limits.max_depth = 3;
+    search_limits.multipv = multipv;
+    control.elapsed = 10.0;
+    testing::internal::CaptureStdout();
+    think(1);
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("info depth 1 time 10000 nodes "), std::string::npos) << out;
+    EXPECT_EQ(out.find("\ninfo currmove a7a8 currmovenumber 1\n") != std::string::npos, multipv == 1) << out;
+    EXPECT_EQ(out.find("info currmove a7a8q"), std::string::npos) << out;
+  }
+  search_limits.multipv = 1;
   settings.noise = 9999.0;
   control.elapsed = 0;
-  EXPECT_NE(out.find("info depth 1 time 10000 nodes "), std::string::npos) << out;
-  EXPECT_NE(out.find("\ninfo currmove a7a8 currmovenumber 1\n"), std::string::npos) << out;
-  EXPECT_EQ(out.find("info currmove a7a8q"), std::string::npos) << out;
 }
 
 // The shared mate problems up to mate in 5, with the exact mate distance.

@@ -48,7 +48,7 @@ double seconds_since(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-TEST(UciSearch, DepthInfoLinesAndOneBestMove) {
+TEST(UciSearch, DepthInfoLinesMateScoresAndOneBestMove) {
   EngineProcess engine;
   open_uci(engine);
   std::vector<std::string> lines = search(engine, "position startpos moves e2e4 e7e5", "go depth 6");
@@ -70,9 +70,13 @@ TEST(UciSearch, DepthInfoLinesAndOneBestMove) {
   EXPECT_EQ(lines.back(), "bestmove d1d8");
   ASSERT_FALSE(score_lines(lines).empty());
   EXPECT_EQ(score_of(score_lines(lines).back()), "mate 1");
+  // A side mated after its first move is "mate -1" at every depth.
+  const std::vector<std::string> scored = score_lines(search(engine, "position fen k7/8/1K6/8/8/8/8/7R b - -", "go depth 8"));
+  ASSERT_FALSE(scored.empty());
+  for (const std::string& line : scored) EXPECT_EQ(score_of(line), "mate -1") << line;
 }
 
-TEST(UciSearch, MovetimeAndClocks) {
+TEST(UciSearch, MovetimeClocksAndLimitsOfEachGo) {
   EngineProcess engine;
   open_uci(engine);
   engine.send("position startpos");
@@ -98,6 +102,21 @@ TEST(UciSearch, MovetimeAndClocks) {
   start = std::chrono::steady_clock::now();
   ASSERT_TRUE(engine.expect_line("bestmove", 5));
   EXPECT_LT(seconds_since(start), 0.2);  // black's clock is nearly gone
+
+  // Each "go" starts from depth 66 and no node limit; "ucinewgame" keeps it so.
+  const std::string startpos = "position startpos";
+  auto deepest = [](const std::vector<std::string>& lines) {
+    int depth = 0;
+    for (const std::string& line : score_lines(lines)) depth = std::max(depth, std::stoi(line.substr(11)));
+    return depth;
+  };
+  search(engine, startpos, "go depth 2");
+  EXPECT_GT(deepest(search(engine, startpos, "go nodes 20000")), 4);
+  search(engine, startpos, "go nodes 1500");
+  EXPECT_EQ(deepest(search(engine, startpos, "go depth 6")), 6);
+  search(engine, startpos, "go depth 3");
+  engine.send("ucinewgame");
+  EXPECT_GT(deepest(search(engine, startpos, "go movetime 300")), 3);
 }
 
 // Under UCI the time-control trace of a search start is for the log alone.
@@ -211,34 +230,6 @@ TEST(UciSearch, MateScoresLeaveRootWindowsOpen) {
   }
 }
 
-// Each "go" starts from depth 66 and no node limit; "ucinewgame" keeps it so.
-TEST(UciSearch, EachGoHasOnlyItsOwnLimits) {
-  EngineProcess engine;
-  open_uci(engine);
-  const std::string start = "position startpos";
-  auto deepest = [](const std::vector<std::string>& lines) {
-    int depth = 0;
-    for (const std::string& line : score_lines(lines)) depth = std::max(depth, std::stoi(line.substr(11)));
-    return depth;
-  };
-  search(engine, start, "go depth 2");
-  EXPECT_GT(deepest(search(engine, start, "go nodes 20000")), 4);
-  search(engine, start, "go nodes 1500");
-  EXPECT_EQ(deepest(search(engine, start, "go depth 6")), 6);
-  search(engine, start, "go depth 3");
-  engine.send("ucinewgame");
-  EXPECT_GT(deepest(search(engine, start, "go movetime 300")), 3);
-}
-
-// A side mated after its first move is "mate -1"; the console keeps the score.
-TEST(UciSearch, MatedInMovesOfTheSideToMove) {
-  EngineProcess engine;
-  open_uci(engine);
-  const std::vector<std::string> scored = score_lines(search(engine, "position fen k7/8/1K6/8/8/8/8/7R b - -", "go depth 8"));
-  ASSERT_FALSE(scored.empty());
-  for (const std::string& line : scored) EXPECT_EQ(score_of(line), "mate -1") << line;
-}
-
 // Lines of a failed window are bounds: a fail high is marked "lowerbound",
 // a fail low "upperbound". A search stopped in the re-search of a move that
 // failed high keeps the move with the reply its last finished search found
@@ -275,25 +266,6 @@ TEST(UciSearch, BoundsOfFailedWindowsAndInterruptedFailHigh) {
     ASSERT_FALSE(scored.empty());
     EXPECT_NE(scored.back().find(" lowerbound "), std::string::npos) << scored.back();
     EXPECT_GE(pv_length(scored.back()), 2) << scored.back();
-  }
-}
-
-TEST(UciSearch, RootProgressAfterThreeAndAHalfSeconds) {
-  // The first iteration that starts after 3.5 s reports the node count, and
-  // each root move it starts is named, but only while one line is shown.
-  EngineProcess engine;
-  open_uci(engine);
-  engine.send("position startpos");
-  for (int multipv : {1, 2}) {
-    engine.send("setoption name MultiPV value " + std::to_string(multipv));
-    engine.send("go infinite");
-    std::string line;
-    while (engine.expect_line("info depth ", 30, &line) && line.find(" seldepth ") != std::string::npos) {
-    }
-    EXPECT_NE(line.find(" nodes "), std::string::npos) << line;
-    EXPECT_EQ(count_prefix(engine.read_for(0.3), "info currmove ") > 0, multipv == 1);
-    engine.send("stop");
-    ASSERT_TRUE(engine.expect_line("bestmove", 5));
   }
 }
 
@@ -358,10 +330,6 @@ TEST(ConsoleSearch, AnalysisMovesAndSummary) {
   lines = engine.read_for(1.0);
   engine.send("quit");
 }
-
-}  // namespace
-
-namespace {
 
 TEST(Benchmark, PositionLinesAndTotal) {
   // "-pbench" always searches to depth 17, too slow for the suite.
