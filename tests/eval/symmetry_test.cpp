@@ -2,6 +2,7 @@
 // that never change an answer.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <optional>
 
 #include "board/fen.h"
@@ -79,15 +80,14 @@ TEST(Caches, CachedAnswersEqualFreshOnes) {
   TARN_REQUIRE_SHARED("epd/wac.epd");
   EvalThread* t = thread();
   clear_eval_caches(t);
-  std::vector<int> fresh;
-  std::vector<std::pair<int16_t, int16_t>> fresh_threats;
+  const size_t n = 3000;  // fits the caches well enough for later rounds to hit
+  std::vector<std::array<int, 3>> fresh;  // the score and both threat words
   control.state = 0;
-  for (size_t i = 0; i < 3000; i++) {
-    fresh.push_back(eval_fen(positions()[i]));
-    fresh_threats.push_back({t->eval_ply[1].threat[0], t->eval_ply[1].threat[1]});
+  for (size_t i = 0; i < n; i++) {
+    const int v = eval_fen(positions()[i]);
+    fresh.push_back({v, t->eval_ply[1].threat[0], t->eval_ply[1].threat[1]});
   }
   control.state = 1;
-  const size_t n = 3000;  // fits the caches well enough for later rounds to hit
   // Round 0 cold, round 1 with both caches warm, round 2 with only the pawn
   // hash warm (so it is the one that answers).
   uint64_t eval_hits[3], pawn_hits[3];
@@ -99,10 +99,9 @@ TEST(Caches, CachedAnswersEqualFreshOnes) {
     for (size_t i = 0; i < n; i++) {
       parse_fen(&t->board, positions()[i].c_str());
       t->eval_ply[5].threat[0] = t->eval_ply[5].threat[1] = 0;
-      int v = evaluate(t, t->board.side, 5, 0);
-      ASSERT_EQ(v, fresh[i]) << positions()[i] << " round " << round;
-      ASSERT_EQ(t->eval_ply[5].threat[0], fresh_threats[i].first) << positions()[i];
-      ASSERT_EQ(t->eval_ply[5].threat[1], fresh_threats[i].second) << positions()[i];
+      const int v = evaluate(t, t->board.side, 5, 0);
+      ASSERT_EQ((std::array<int, 3>{v, t->eval_ply[5].threat[0], t->eval_ply[5].threat[1]}), fresh[i])
+          << positions()[i] << " round " << round;
     }
     eval_hits[round] = t->eval_hits - eval_hits[round];
     pawn_hits[round] = t->pawn_hits - pawn_hits[round];

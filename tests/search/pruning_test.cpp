@@ -51,11 +51,11 @@ TEST(Pruning, StaticEvalVerdicts) {
     int depth, eval, beta, threat;
     SepVerdict verdict;
   } cases[] = {
-      {1, 75, 0, 0, SEP_CUT},           {1, 74, 0, 0, SEP_CUT_IF_SAFE},     {1, 25, 0, 0, SEP_CUT_IF_SAFE},
-      {1, 24, 0, 0, SEP_NONE},          {2, 250, 100, 0, SEP_CUT},          {2, 249, 100, 0, SEP_CUT_IF_SAFE},
-      {3, 175, -50, 0, SEP_CUT},        {3, 174, -50, 0, SEP_NONE},         {4, 9000, 0, 0, SEP_NONE},  // beyond SEP_depth
-      {1, 100, 0, 201, SEP_CUT},        {1, 99, 0, 201, SEP_NONE},          {1, 99, 0, 199, SEP_CUT},
-      {2, 149, 0, 297, SEP_CUT_IF_SAFE}, {2, 149, 0, 301, SEP_NONE},        {1, 30, 0, -400, SEP_CUT_IF_SAFE},
+      {1, 75, 0, 0, SEP_CUT},    {1, 74, 0, 0, SEP_CUT_IF_SAFE},    {1, 25, 0, 0, SEP_CUT_IF_SAFE},
+      {1, 24, 0, 0, SEP_NONE},   {2, 250, 100, 0, SEP_CUT},         {2, 249, 100, 0, SEP_CUT_IF_SAFE},
+      {3, 175, -50, 0, SEP_CUT}, {3, 174, -50, 0, SEP_NONE},        {4, 9000, 0, 0, SEP_NONE},  // beyond SEP_depth
+      {1, 100, 0, 201, SEP_CUT}, {1, 99, 0, 201, SEP_NONE},         {1, 99, 0, 199, SEP_CUT},
+      {2, 149, 0, 297, SEP_CUT_IF_SAFE}, {2, 149, 0, 301, SEP_NONE}, {1, 30, 0, -400, SEP_CUT_IF_SAFE},
       {1, 24, 0, -400, SEP_NONE},
   };
   for (const auto& c : cases)

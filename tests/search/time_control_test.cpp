@@ -43,34 +43,34 @@ void setup(int plies, double white_clock) {
 }
 
 TEST(TimeControl, Budgets) {
-  control.level_moves = 1;
-  control.level_time = 5.0;
-  setup(0, 5.0);
-  control.level_moves = 1;  // fixed time per move, as at start-up
-  compute_target_time();
-  EXPECT_DOUBLE_EQ(control.target_time, 5.0);
-
-  setup(0, 60.0);
-  EXPECT_NEAR(control.target_time, 60.0 / 39, 1e-9);
-  control.ponder = 1;
-  compute_target_time();
-  EXPECT_NEAR(control.target_time, 60.0 / 39 * 1.3, 1e-9);
-
-  control.ponder = 0;
+  const struct {
+    int plies;
+    double clock;
+    int level_moves, moves_to_go;
+    double increment;
+    int ponder;
+    double target;
+  } cases[] = {
+      {0, 5.0, 1, 0, 0, 0, 5.0},  // fixed time per move, as at start-up
+      {0, 60.0, 0, 0, 0, 0, 60.0 / 39},
+      {0, 60.0, 0, 0, 0, 1, 60.0 / 39 * 1.3},
+      {40, 60.0, 0, 0, 1.0, 0, 2.4 + 60.0 / 62},
+      // Below the cap of 0.65 K - 4 overhead (0.55); a nonsense count must
+      // not divide by zero.
+      {0, 1.0, 40, 1, 0, 0, 0.5}, {0, 1.0, 40, 0, 0, 0, 0.55},
+  };
+  for (const auto& c : cases) {
+    setup(c.plies, c.clock);
+    control.level_moves = static_cast<uint8_t>(c.level_moves);
+    control.level_time = c.clock;
+    control.moves_to_go = static_cast<int16_t>(c.moves_to_go);
+    control.increment = c.increment;
+    control.ponder = static_cast<int16_t>(c.ponder);
+    compute_target_time();
+    EXPECT_NEAR(control.target_time, c.target, 1e-9) << c.clock << " after " << c.plies << " plies";
+  }
   setup(40, 60.0);
-  control.increment = 1.0;
-  compute_target_time();
-  EXPECT_NEAR(control.target_time, 2.4 + 60.0 / 62, 1e-9);
   EXPECT_EQ(control.moves_to_go, 24);
-
-  setup(0, 1.0);
-  control.level_moves = 40;
-  control.moves_to_go = 1;
-  compute_target_time();
-  EXPECT_NEAR(control.target_time, 0.5, 1e-9);  // below the cap of 0.55
-  control.moves_to_go = 0;  // a nonsense count must not divide by zero
-  compute_target_time();
-  EXPECT_NEAR(control.target_time, 0.55, 1e-9);  // capped at 0.65 K - 4 overhead
 
   setup(0, 0.05);
   EXPECT_DOUBLE_EQ(control.target_time, 0.002);  // never below the floor
