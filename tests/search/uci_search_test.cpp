@@ -308,8 +308,6 @@ TEST(ConsoleSearch, AnalysisMovesAndSummary) {
   engine.read_for(0.5);
   engine.send(".");
   ASSERT_TRUE(engine.expect_line("move= ", 2));
-  engine.send("e4");
-  ASSERT_TRUE(engine.expect_line("1. move e4", 5));
   engine.send("depth 3");
   engine.send("mv");
   std::string shallow;
