@@ -95,8 +95,7 @@ TEST(UciSearch, MovetimeClocksAndLimitsOfEachGo) {
     engine.send("position startpos moves d2d4");
     engine.send(go);
     start = std::chrono::steady_clock::now();
-    std::string best;
-    ASSERT_TRUE(engine.expect_line("bestmove", 5, &best)) << go;
+    ASSERT_TRUE(engine.expect_line("bestmove", 5)) << go;
     EXPECT_LT(seconds_since(start), 2.0) << go;
   }
   engine.send("go wtime 30000 btime 100 binc 0");
@@ -131,8 +130,7 @@ TEST(UciSearch, TimeControlTraceGoesToTheLogOnly) {
   EXPECT_EQ(count_prefix(lines, "info string fen"), 0);
   EXPECT_EQ(count_prefix(lines, "info string ply="), 0);
   engine.send("quit");
-  int status = 0;
-  ASSERT_TRUE(engine.wait_exit(10, &status));
+  ASSERT_TRUE(engine.wait_exit(10, nullptr));
   const std::string log = engine.read_file("tarn.log");
   EXPECT_NE(log.find("\ninfo string fen rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3\n"
                      "info string ply= 1, trg_time= 0.100 sec\n"),
