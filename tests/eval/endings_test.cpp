@@ -1,16 +1,12 @@
 // Exact answers: bare minors, KBNK, mating material, KPK, the start position
-// and the drawish factors.
+// and the drawish factors. (The KPK bitbase itself is checked position by
+// position against the KPvK table in the tablebase tests.)
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 #include <utility>
 
-#include "board/fen.h"
-#include "board/legality.h"
-#include "board/movegen.h"
 #include "eval/evaluate.h"
-#include "eval/kpk.h"
 #include "eval_support.h"
 
 using eval_test::eval_fen;
@@ -65,69 +61,6 @@ TEST(Endings, BareMinorsAreDeadDraws) {
     EXPECT_EQ(eval_fen(fen) == 0, dead) << fen;
     EXPECT_EQ(thread()->eval_ply[1].dead_draw, dead) << fen;
   }
-}
-
-int king_distance(int a, int b) {
-  int df = std::abs((a & 7) - (b & 7)), dr = std::abs((a >> 3) - (b >> 3));
-  return df > dr ? df : dr;
-}
-
-std::string kpk_fen(int pawn, int wk, int bk, int side) {
-  std::string fen;
-  for (int rank = 7; rank >= 0; rank--) {
-    for (int s = rank * 8; s < rank * 8 + 8; s++) fen += s == pawn ? 'P' : s == wk ? 'K' : s == bk ? 'k' : '1';
-    fen += rank ? "/" : side ? " b - -" : " w - -";
-  }
-  return fen;
-}
-
-// Checks the bitbase against the board's own move generator: a position is
-// won with the attacker to move when some legal move reaches a won
-// position, and with the defender to move when it has a move and every move
-// reaches one. Taking the pawn draws; a promotion wins unless the defender
-// can take the new queen (the bitbase ignores stalemates after promotion).
-TEST(Endings, KpkAgreesWithTheMoveGenerator) {
-  EvalThread* t = thread();
-  int checked = 0, wins = 0;
-  for (int pawn = 8; pawn < 56; pawn++) {
-    if ((pawn & 7) > 3) continue;
-    for (int wk = 0; wk < 64; wk += 3) {
-      for (int bk = 1; bk < 64; bk += 4) {
-        if (wk == bk || wk == pawn || bk == pawn || king_distance(wk, bk) <= 1) continue;
-        for (int side = 0; side < 2; side++) {
-          bool black_in_check = (bk == pawn + 7 && (pawn & 7) > 0) || (bk == pawn + 9 && (pawn & 7) < 7);
-          if (side == 0 && black_in_check) continue;
-          parse_fen(&t->board, kpk_fen(pawn, wk, bk, side).c_str());
-          MoveEntry list[MAX_MOVES];
-          MoveEntry* end = gen_full_list(&t->board, side, list);
-          int legal = 0, won = 0;
-          for (MoveEntry* e = list; e < end; e++) {
-            Move m = e->move;
-            if (!m || !is_legal(&t->board, side, m)) continue;
-            if (is_promotion(m) && !(m & PROMOTE_QUEEN)) continue;
-            legal++;
-            const int from = move_from(m), to = move_to(m);
-            won += side == 0 && from == pawn && to >= 56 ? king_distance(bk, to) > 1 || king_distance(wk, to) <= 1
-                   : side == 0 ? probe_kpk_squares(0, from == pawn ? to : pawn, from == wk ? to : wk, bk, 1) != 0
-                               : to != pawn && probe_kpk_squares(0, pawn, wk, to, 0) != 0;
-          }
-          bool expected = side == 0 ? won > 0 : legal > 0 && won == legal;
-          ASSERT_EQ(probe_kpk_squares(0, pawn, wk, bk, side) != 0, expected)
-              << kpk_fen(pawn, wk, bk, side);
-          // The same position with colours exchanged, and on the other wing.
-          ASSERT_EQ(probe_kpk_squares(1, pawn ^ 56, bk ^ 56, wk ^ 56, side ^ 1),
-                    probe_kpk_squares(0, pawn, wk, bk, side));
-          ASSERT_EQ(probe_kpk_squares(0, pawn ^ 7, wk ^ 7, bk ^ 7, side),
-                    probe_kpk_squares(0, pawn, wk, bk, side));
-          checked++;
-          wins += expected;
-        }
-      }
-    }
-  }
-  EXPECT_GT(checked, 5000);
-  EXPECT_GT(wins, checked / 3);
-  EXPECT_LT(wins, checked);
 }
 
 TEST(Endings, DrawishFactors) {

@@ -263,20 +263,14 @@ TEST(UciSearch, BoundsOfFailedWindowsAndInterruptedFailHigh) {
   }
 }
 
-TEST(UciSearch, MultiPvAndThreads) {
+// (The lines of several principal variations with helper threads are the
+// UCI "go" tests' business.)
+TEST(UciSearch, HelperThreadsThenOneThreadWithoutATable) {
   EngineProcess engine;
-  open_uci(engine, {"MultiPV value 3", "Threads value 2"});
-  std::vector<std::string> lines = search(engine, "position startpos", "go depth 5");
-  ASSERT_TRUE(starts(lines.back(), "bestmove"));
-  bool line_seen[4] = {};
-  for (const std::string& line : lines)
-    if (starts(line, "info multipv ") && line.find(" depth 5 ") != std::string::npos)
-      line_seen[line[13] - '0'] = true;
-  EXPECT_TRUE(line_seen[1] && line_seen[2] && line_seen[3]);
-  engine.send("setoption name MultiPV value 1");
+  open_uci(engine, {"Threads value 2"});
+  engine.send("position startpos");
   engine.send("go movetime 500");
   ASSERT_TRUE(engine.expect_line("bestmove", 3));
-  // One thread searching without a table.
   engine.send("setoption name Threads value 1");
   engine.send("setoption name Hash value 0");
   ASSERT_TRUE(engine.expect_line("info string Hash size set to 0M bytes"));
