@@ -207,9 +207,9 @@ TEST(Search, NodeLimitStopsTheSearch) {
 // line is shown, and by its two squares: a promotion shows no piece letter
 // there (the info lines' pv does).
 TEST(Search, RootProgressAfterThreeAndAHalfSeconds) {
-  settings.noise = 5.0;
   for (int multipv : {1, 2}) {
     set_position("8/P7/8/8/8/8/8/K6k w - -");
+    settings.noise = 5.0;
     control.max_depth = 3;
     search_limits.max_depth = 3;
     search_limits.multipv = multipv;
