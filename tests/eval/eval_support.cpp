@@ -47,52 +47,25 @@ int eval_fen(const std::string& fen) {
 
 std::string mirror_fen(const std::string& fen) {
   std::istringstream in(fen);
-  std::string placement, side, castle, ep;
+  std::string placement, side, castle, ep, out, rights;
   in >> placement >> side >> castle >> ep;
-  std::vector<std::string> ranks;
-  std::stringstream ps(placement);
-  for (std::string r; std::getline(ps, r, '/');) ranks.push_back(r);
-  std::string out;
-  for (int i = static_cast<int>(ranks.size()) - 1; i >= 0; i--) {
-    for (char ch : ranks[i]) out += std::isalpha(static_cast<unsigned char>(ch)) ? (ch ^ 32) : ch;
-    if (i) out += '/';
-  }
-  out += side == "w" ? " b " : " w ";
-  std::string c2;
+  std::stringstream ranks(placement);
+  for (std::string rank; std::getline(ranks, rank, '/');) out = out.empty() ? rank : rank + "/" + out;
+  for (char& ch : out)
+    if (std::isalpha(static_cast<unsigned char>(ch))) ch ^= 32;
   for (char ch : std::string("KQkq"))
-    if (castle.find(static_cast<char>(ch ^ 32)) != std::string::npos) c2 += ch;
-  out += c2.empty() ? "-" : c2;
-  out += ' ';
-  if (ep.size() == 2) {
-    out += ep[0];
-    out += static_cast<char>('1' + ('8' - ep[1]));
-  } else {
-    out += '-';
-  }
-  return out;
+    if (castle.find(static_cast<char>(ch ^ 32)) != std::string::npos) rights += ch;
+  ep = ep.size() == 2 ? std::string{ep[0], static_cast<char>('1' + '8' - ep[1])} : "-";
+  return out + (side == "w" ? " b " : " w ") + (rights.empty() ? "-" : rights) + " " + ep;
 }
-
-namespace {
-
-std::vector<std::string> read_placements(const std::string& relative) {
-  std::vector<std::string> out;
-  if (!tarn_test::shared_exists(relative)) return out;
-  std::ifstream file(tarn_test::shared_path(relative));
-  for (std::string line; std::getline(file, line);) {
-    std::istringstream in(line);
-    std::string a, b, c, d;
-    if (in >> a >> b >> c >> d) out.push_back(a + " " + b + " " + c + " " + d);
-  }
-  return out;
-}
-
-}  // namespace
 
 std::vector<std::string> corpus(int playouts_per_start, int max_length) {
   std::vector<std::string> starts;
   for (const char* f : {"epd/wac.epd", "epd/bratko-kopec.epd", "openings.epd"}) {
-    std::vector<std::string> v = read_placements(f);
-    starts.insert(starts.end(), v.begin(), v.end());
+    if (!tarn_test::shared_exists(f)) continue;
+    std::ifstream file(tarn_test::shared_path(f));
+    for (std::string line, a, b, c, d; std::getline(file, line);)
+      if (std::istringstream(line) >> a >> b >> c >> d) starts.push_back(a + " " + b + " " + c + " " + d);
   }
   std::vector<std::string> out = starts;
   EvalThread* t = thread();

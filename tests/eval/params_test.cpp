@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <utility>
+#include <vector>
 
 #include "eval/params.h"
 #include "eval_support.h"
@@ -13,9 +14,16 @@ namespace {
 
 int sq(const char* name) { return (name[0] - 'a') + 8 * (name[1] - '1'); }
 
-TEST(Params, DefaultDerivedTables) {
-  thread();
-  reset_params();
+// Every test starts from the default parameters and their tables.
+class Params : public testing::Test {
+ protected:
+  void SetUp() override {
+    thread();
+    reset_params();
+  }
+};
+
+TEST_F(Params, DefaultDerivedTables) {
   const ParamBlock& p = params;
   struct Entry {
     const OpEn* table;
@@ -31,18 +39,13 @@ TEST(Params, DefaultDerivedTables) {
     EXPECT_EQ(e.table[e.index].op, e.op) << e.index;
     EXPECT_EQ(e.table[e.index].en, e.en) << e.index;
   }
-  const int ppawn[8] = {0, 7, 7, 18, 38, 78, 138, 250};
-  const int free[8] = {0, 7, 7, 12, 24, 36, 67, 0};
-  const int phalanx[8] = {0, 0, 0, 5, 18, 32, 32, 0};
-  for (int r = 0; r < 8; r++) {
-    EXPECT_EQ(p.ppawn[r], ppawn[r]) << r;
-    EXPECT_EQ(p.ppawn_free[r], free[r]) << r;
-    EXPECT_EQ(p.phalanx[r], phalanx[r]) << r;
-  }
-  const int danger[32] = {0,   0,   0,   0,   0,   0,   2,   7,   15,  25,  38,
-                          54,  73,  94,  117, 143, 171, 198, 224, 249, 273, 296,
-                          318, 339, 359, 378, 396, 413, 429, 444, 458, 471};
-  for (int i = 0; i < 32; i++) EXPECT_EQ(p.king_danger[i], danger[i]) << i;
+  auto row = [](const auto* table, int n) { return std::vector<int>(table, table + n); };
+  EXPECT_EQ(row(p.ppawn, 8), (std::vector<int>{0, 7, 7, 18, 38, 78, 138, 250}));
+  EXPECT_EQ(row(p.ppawn_free, 8), (std::vector<int>{0, 7, 7, 12, 24, 36, 67, 0}));
+  EXPECT_EQ(row(p.phalanx, 8), (std::vector<int>{0, 0, 0, 5, 18, 32, 32, 0}));
+  EXPECT_EQ(row(p.king_danger, 32), (std::vector<int>{0,   0,   0,   0,   0,   0,   2,   7,   15,  25,  38,
+                                                      54,  73,  94,  117, 143, 171, 198, 224, 249, 273, 296,
+                                                      318, 339, 359, 378, 396, 413, 429, 444, 458, 471}));
 
   // Queens lose 4 in the opening on the enemy half; rooks' opening table
   // depends on the file only.
@@ -50,9 +53,7 @@ TEST(Params, DefaultDerivedTables) {
   EXPECT_EQ(p.pst[ROOK][sq("a1")].op, p.pst[ROOK][sq("a8")].op);
 }
 
-TEST(Params, ChangeRebuildsOnlyItsTables) {
-  thread();
-  reset_params();
+TEST_F(Params, ChangeRebuildsOnlyItsTables) {
   ParamBlock before = params;
   params.knight_mobility_op = 88;
   init_eval_tables();
@@ -88,9 +89,7 @@ TEST(Params, ChangeRebuildsOnlyItsTables) {
   reset_params();
 }
 
-TEST(Params, RestoringTheDefaultSetRebuildsTables) {
-  thread();
-  reset_params();
+TEST_F(Params, RestoringTheDefaultSetRebuildsTables) {
   // As at start-up: the default set is taken before the tables are built.
   ParamBlock built = params;
   clear_pst(params);
@@ -105,9 +104,7 @@ TEST(Params, RestoringTheDefaultSetRebuildsTables) {
   EXPECT_EQ(std::memcmp(&params, &built, sizeof built), 0);
 }
 
-TEST(Params, RegistryNamesSelectionAndLookup) {
-  thread();
-  reset_params();
+TEST_F(Params, RegistryNamesSelectionAndLookup) {
   register_params();
   int count = param_count;
   register_params();
@@ -139,9 +136,7 @@ TEST(Params, RegistryNamesSelectionAndLookup) {
 // "pst_a1" .. "pst_h8" are values of their own: filled from the king's
 // opening table after start-up took the default set, zero in that set, and
 // never read by the evaluation.
-TEST(Params, PstNamesAreACopyOfTheKingTableTakenAfterTheDefaultSet) {
-  thread();
-  reset_params();
+TEST_F(Params, PstNamesAreACopyOfTheKingTableTakenAfterTheDefaultSet) {
   register_params();
   const ParamBlock saved = params;
   params.pst[KING][sq("e1")].op = 33;  // as a configuration file may give it
@@ -169,7 +164,7 @@ TEST(Params, PstNamesAreACopyOfTheKingTableTakenAfterTheDefaultSet) {
   save_default_params();
 }
 
-TEST(Params, ConfigurationKeys) {
+TEST_F(Params, ConfigurationKeys) {
   ParamBlock b;
   set_default_params(b);
   EXPECT_TRUE(apply_config_param(b, "pawn_value", 100, 120));

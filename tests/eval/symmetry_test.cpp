@@ -2,6 +2,9 @@
 // that never change an answer.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <optional>
+
 #include "board/fen.h"
 #include "board/keys.h"
 #include "board/see.h"
@@ -23,6 +26,16 @@ const std::vector<std::string>& positions() {
   return all;
 }
 
+// The exchange a passed pawn's advance starts, or none when its path is
+// blocked.
+std::optional<int> advance_exchange(Board* b, int sq) {
+  const int c = b->squares[sq] >> 3, d = c ? -8 : 8;
+  int stop = sq + d;
+  if ((c ? 7 - (sq >> 3) : sq >> 3) == 1 && !b->squares[stop]) stop += d;
+  if (b->squares[stop]) return std::nullopt;
+  return swap(b, c, sq, stop, occupancy(b), false);
+}
+
 // The one asymmetry the exchange rules bring: among equal attackers the
 // exchange takes the lowest-numbered square first, and turning the board
 // over changes which one that is (and so which x-rays open). When the
@@ -33,23 +46,11 @@ bool passer_exchange_differs(const std::string& fen, const std::string& twin) {
   parse_fen(&t->board, fen.c_str());
   PawnEntry entry;
   compute_pawn_entry(&t->board, entry);
-  std::vector<int> here, there;
-  std::vector<std::pair<int, int>> pushes;  // colour, pawn square
-  for (Bitboard p = entry.passed; p; p &= p - 1) {
-    int sq = lsb(p), c = t->board.squares[sq] >> 3, d = c ? -8 : 8;
-    int r = c ? 7 - (sq >> 3) : sq >> 3, stop = sq + d;
-    if (r == 1 && !t->board.squares[stop]) stop += d;
-    if (t->board.squares[stop]) continue;
-    pushes.push_back({c, sq});
-    here.push_back(swap(&t->board, c, sq, stop, occupancy(&t->board), false));
-  }
+  std::vector<std::pair<int, std::optional<int>>> here;
+  for (Bitboard p = entry.passed; p; p &= p - 1) here.push_back({lsb(p), advance_exchange(&t->board, lsb(p))});
   parse_fen(&t->board, twin.c_str());
-  for (size_t i = 0; i < pushes.size(); i++) {
-    int c = pushes[i].first ^ 1, sq = pushes[i].second ^ 56, d = c ? -8 : 8;
-    int r = c ? 7 - (sq >> 3) : sq >> 3, stop = sq + d;
-    if (r == 1 && !t->board.squares[stop]) stop += d;
-    if (swap(&t->board, c, sq, stop, occupancy(&t->board), false) != here[i]) return true;
-  }
+  for (const auto& [sq, exchange] : here)
+    if (advance_exchange(&t->board, sq ^ 56) != exchange) return true;
   return false;
 }
 
@@ -73,27 +74,20 @@ TEST(Symmetry, MirroredTwinScoresTheSame) {
   EXPECT_LT(explained, static_cast<int>(positions().size() / 1000));
 }
 
-TEST(Symmetry, MirrorHelperRoundTrips) {
-  const std::string fen = "r3k2r/pp1n1ppp/8/3pP3/8/8/PPP2PPP/R3K2R w KQkq d6";
-  EXPECT_EQ(mirror_fen(fen), "r3k2r/ppp2ppp/8/8/3Pp3/8/PP1N1PPP/R3K2R b KQkq d3");
-  EXPECT_EQ(mirror_fen(mirror_fen(fen)), fen);
-}
-
 // Evaluates the corpus inside a "search" (caches trusted, deep ply) twice
 // and compares every answer and threat word with a one-off evaluation.
 TEST(Caches, CachedAnswersEqualFreshOnes) {
   TARN_REQUIRE_SHARED("epd/wac.epd");
   EvalThread* t = thread();
   clear_eval_caches(t);
-  std::vector<int> fresh;
-  std::vector<std::pair<int16_t, int16_t>> fresh_threats;
+  const size_t n = 3000;  // fits the caches well enough for later rounds to hit
+  std::vector<std::array<int, 3>> fresh;  // the score and both threat words
   control.state = 0;
-  for (size_t i = 0; i < 3000; i++) {
-    fresh.push_back(eval_fen(positions()[i]));
-    fresh_threats.push_back({t->eval_ply[1].threat[0], t->eval_ply[1].threat[1]});
+  for (size_t i = 0; i < n; i++) {
+    const int v = eval_fen(positions()[i]);
+    fresh.push_back({v, t->eval_ply[1].threat[0], t->eval_ply[1].threat[1]});
   }
   control.state = 1;
-  const size_t n = 3000;  // fits the caches well enough for later rounds to hit
   // Round 0 cold, round 1 with both caches warm, round 2 with only the pawn
   // hash warm (so it is the one that answers).
   uint64_t eval_hits[3], pawn_hits[3];
@@ -105,10 +99,9 @@ TEST(Caches, CachedAnswersEqualFreshOnes) {
     for (size_t i = 0; i < n; i++) {
       parse_fen(&t->board, positions()[i].c_str());
       t->eval_ply[5].threat[0] = t->eval_ply[5].threat[1] = 0;
-      int v = evaluate(t, t->board.side, 5, 0);
-      ASSERT_EQ(v, fresh[i]) << positions()[i] << " round " << round;
-      ASSERT_EQ(t->eval_ply[5].threat[0], fresh_threats[i].first) << positions()[i];
-      ASSERT_EQ(t->eval_ply[5].threat[1], fresh_threats[i].second) << positions()[i];
+      const int v = evaluate(t, t->board.side, 5, 0);
+      ASSERT_EQ((std::array<int, 3>{v, t->eval_ply[5].threat[0], t->eval_ply[5].threat[1]}), fresh[i])
+          << positions()[i] << " round " << round;
     }
     eval_hits[round] = t->eval_hits - eval_hits[round];
     pawn_hits[round] = t->pawn_hits - pawn_hits[round];

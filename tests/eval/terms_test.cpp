@@ -2,6 +2,9 @@
 // by hand from the default parameters.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <utility>
+
 #include "board/fen.h"
 #include "eval/evaluate.h"
 #include "eval/params.h"
@@ -15,15 +18,8 @@ namespace {
 
 int sq(const char* name) { return (name[0] - 'a') + 8 * (name[1] - '1'); }
 
-struct Term {
-  int white_op, white_en, black_op, black_en;
-  bool operator==(const Term&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Term& t) {
-  return out << "white " << t.white_op << "/" << t.white_en << ", black " << t.black_op << "/"
-             << t.black_en;
-}
+// White opening, white ending, black opening, black ending.
+using Term = std::array<int, 4>;
 
 // The opening and ending sums of one group of terms for both colours.
 Term term(const std::string& fen, int group) {
@@ -43,30 +39,28 @@ PawnEntry pawns(const std::string& fen) {
   return e;
 }
 
+// A colour's opening and ending sums of the pawn structure.
+std::pair<int, int> sums(const PawnEntry& e, int c) { return {e.op[c], e.en[c]}; }
+
 TEST(Terms, PawnStructure) {
   // c3 and e3 are backward and weak; d4 is supported (4).
   PawnEntry a = pawns("4k3/8/8/8/3P4/2P1P3/8/4K3 w - -");
-  EXPECT_EQ(a.op[0], (0 - 4 - 8) + (5 - 4 - 8) + (10 + 4));
-  EXPECT_EQ(a.en[0], (1 - 4 - 4) + (1 - 4 - 4) + (2 + 4));
+  EXPECT_EQ(sums(a, 0), std::pair((0 - 4 - 8) + (5 - 4 - 8) + (10 + 4), (1 - 4 - 4) + (1 - 4 - 4) + (2 + 4)));
   EXPECT_EQ(a.passed, (1ULL << sq("c3")) | (1ULL << sq("d4")) | (1ULL << sq("e3")));
   EXPECT_EQ(a.files[0], 0x1C);
   EXPECT_EQ(a.files[1], 0);
   // A phalanx on the fifth: 18 each.
   PawnEntry b = pawns("4k3/8/8/3PP3/8/8/8/4K3 w - -");
-  EXPECT_EQ(b.op[0], 2 * (10 + 18));
-  EXPECT_EQ(b.en[0], 2 * (5 + 18));
+  EXPECT_EQ(sums(b, 0), std::pair(2 * (10 + 18), 2 * (5 + 18)));
   // e5 defended from d4 gets 7; d4 is backward and weak.
   PawnEntry c = pawns("4k3/8/8/4P3/3P4/8/8/4K3 w - -");
-  EXPECT_EQ(c.op[0], (10 - 4 - 8) + (10 + 7));
-  EXPECT_EQ(c.en[0], (2 - 4 - 4) + (5 + 7));
+  EXPECT_EQ(sums(c, 0), std::pair((10 - 4 - 8) + (10 + 7), (2 - 4 - 4) + (5 + 7)));
   // Doubled isolated c-pawns pay doubled, backward, isolated and weak each.
   PawnEntry d = pawns("4k3/8/8/8/8/2P5/2P5/4K3 w - -");
-  EXPECT_EQ(d.op[0], 2 * (-5 - 4 - 8 - 8));
-  EXPECT_EQ(d.en[0], (0 - 5 - 4 - 8 - 4) + (1 - 5 - 4 - 8 - 4));
+  EXPECT_EQ(sums(d, 0), std::pair(2 * (-5 - 4 - 8 - 8), (0 - 5 - 4 - 8 - 4) + (1 - 5 - 4 - 8 - 4)));
   // Black's view is mirrored: the same structure on the other side.
   PawnEntry e = pawns("4k3/2p5/2p5/8/8/8/8/4K3 w - -");
-  EXPECT_EQ(e.op[1], d.op[0]);
-  EXPECT_EQ(e.en[1], d.en[0]);
+  EXPECT_EQ(sums(e, 1), sums(d, 0));
   // Passed or not.
   EXPECT_FALSE(pawns("4k3/8/1p6/P7/8/8/8/4K3 w - -").passed & (1ULL << sq("a5")));
   EXPECT_TRUE(pawns("4k3/8/8/P7/1p6/8/8/4K3 w - -").passed & (1ULL << sq("a5")));
@@ -82,19 +76,17 @@ Term uses(const std::string& fen, int16_t ParamBlock::*field) {
     term(fen, TERM_PAWNS);
     const EvalDisplay& d = eval_display;
     Term t{d.mat_op[0], d.mat_en[0], d.mat_op[1], d.mat_en[1]};
-    for (int g = 0; g < TERM_COUNT; g++) {
-      t.white_op += d.term_op[g][0], t.white_en += d.term_en[g][0];
-      t.black_op += d.term_op[g][1], t.black_en += d.term_en[g][1];
-    }
+    for (int g = 0; g < TERM_COUNT; g++)
+      for (int c = 0; c < 2; c++) t[2 * c] += d.term_op[g][c], t[2 * c + 1] += d.term_en[g][c];
     return t;
   };
-  Term before = totals();
+  const Term before = totals();
   params.*field += 1;
   init_eval_tables();
   Term after = totals();
   eval_test::reset_params();
-  return Term{after.white_op - before.white_op, after.white_en - before.white_en,
-              after.black_op - before.black_op, after.black_en - before.black_en};
+  for (int i = 0; i < 4; i++) after[i] -= before[i];
+  return after;
 }
 
 // Each row changes one thing against its neighbour, so that a term applies
@@ -144,55 +136,55 @@ TEST(Terms, EachRuleOnBothSidesOfItsBoundary) {
     EXPECT_EQ(uses(c.fen, c.field), c.expected) << c.fen;
     const Term& e = c.expected;
     EXPECT_EQ(uses(eval_test::mirror_fen(c.fen), c.field),
-              (Term{e.black_op, e.black_en, e.white_op, e.white_en}))
+              (Term{e[2], e[3], e[0], e[1]}))
         << eval_test::mirror_fen(c.fen);
   }
 }
 
-TEST(Terms, Knights) {
-  // d4: pst 7/7, mobility 8 (20/26), attacks outposts c6, e6, f5 (16 / 2).
-  EXPECT_EQ(term("7k/p7/8/8/3N4/8/7P/K7 w - -", TERM_KNIGHTS), (Term{7 + 20 + 8, 7 + 26, 0, 0}));
-  // d5: on an outpost defended by c4 (16 + 6) and touching the king zone (6).
-  EXPECT_EQ(term("7k/8/8/3N4/2P5/8/8/K7 w - -", TERM_KNIGHTS),
-            (Term{7 + 20 + 6 + 22, 7 + 26 + 6, 0, 0}));
+// Whole groups on positions where one piece (or the kings) brings the only
+// terms of its group.
+TEST(Terms, PieceGroups) {
+  const struct {
+    const char* fen;
+    int group;
+    Term expected;
+  } cases[] = {
+      // Knight d4: pst 7/7, mobility 8 (20/26), attacks outposts c6, e6, f5 (16 / 2).
+      {"7k/p7/8/8/3N4/8/7P/K7 w - -", TERM_KNIGHTS, {7 + 20 + 8, 7 + 26, 0, 0}},
+      // d5: on an outpost defended by c4 (16 + 6) and touching the king zone (6).
+      {"7k/8/8/3N4/2P5/8/8/K7 w - -", TERM_KNIGHTS, {7 + 20 + 6 + 22, 7 + 26 + 6, 0, 0}},
+      // Bishop f4: pst 1/1, centre e3 and e5 (8), mobility 7 (13/18), two own
+      // pawns fixed on its colour (-8/-16).
+      {"7k/8/4p3/3pP3/3P1B2/8/8/K7 w - -", TERM_BISHOPS, {1 + 8 + 13 - 8, 1 + 8 + 18 - 16, 0, 0}},
+      // Rook d1: pst 1/0, four squares of its file in the enemy half (12),
+      // mobility 12 (19/26), open file (14/7).
+      {"6k1/p5pp/8/8/8/8/5PPP/3R2K1 w - -", TERM_ROOKS, {1 + 12 + 19 + 14, 12 + 26 + 7, 0, 0}},
+      // a7: pst -5/0, three file squares (9), mobility 13 (21/28), open file,
+      // seventh rank with enemy pawns there (16/16).
+      {"6k1/R5pp/8/8/8/8/6PP/6K1 w - -", TERM_ROOKS, {-5 + 9 + 21 + 14 + 16, 9 + 28 + 7 + 16, 0, 0}},
+      // Kings in the start position: pst -7/-19, shelter 10 units (+6),
+      // danger entry 0.
+      {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -", TERM_KINGS, {-1, -19, -1, -19}},
+      // Ending: opening halved; a1 free squares only on the rim but b2
+      // inside (no -12); e5 free in the centre (+6) and rank bonus 8.
+      {"8/7p/8/4k3/8/8/P7/K7 w - -", TERM_KINGS, {7 / 2, -48, -28 / 2, 9 + 6 + 8}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(term(c.fen, c.group), c.expected) << c.fen;
 }
 
-TEST(Terms, Bishops) {
-  // f4: pst 1/1, centre e3 and e5 (8), mobility 7 (13/18), two own pawns
-  // fixed on its colour (-8/-16).
-  EXPECT_EQ(term("7k/8/4p3/3pP3/3P1B2/8/8/K7 w - -", TERM_BISHOPS),
-            (Term{1 + 8 + 13 - 8, 1 + 8 + 18 - 16, 0, 0}));
-}
-
-TEST(Terms, Rooks) {
-  // d1: pst 1/0, four squares of its file in the enemy half (12), mobility
-  // 12 (19/26), open file (14/7).
-  EXPECT_EQ(term("6k1/p5pp/8/8/8/8/5PPP/3R2K1 w - -", TERM_ROOKS), (Term{1 + 12 + 19 + 14, 12 + 26 + 7, 0, 0}));
-  // a7: pst -5/0, three file squares (9), mobility 13 (21/28), open file,
-  // seventh rank with enemy pawns there (16/16).
-  EXPECT_EQ(term("6k1/R5pp/8/8/8/8/6PP/6K1 w - -", TERM_ROOKS),
-            (Term{-5 + 9 + 21 + 14 + 16, 9 + 28 + 7 + 16, 0, 0}));
-}
-
-TEST(Terms, Kings) {
-  // Start position: pst -7/-19, shelter 10 units (+6), danger entry 0.
-  EXPECT_EQ(term("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -", TERM_KINGS),
-            (Term{-1, -19, -1, -19}));
-  // Ending: opening halved; a1 free squares only on the rim but b2 inside
-  // (no -12); e5 free in the centre (+6) and rank bonus 8.
-  EXPECT_EQ(term("8/7p/8/4k3/8/8/P7/K7 w - -", TERM_KINGS), (Term{7 / 2, -48, -28 / 2, 9 + 6 + 8}));
+TEST(Terms, KingAttack) {
   // Queen h3 and bishop b7 against g1: shelter 10 units (+6), one safe
   // queen check on g2 (-8/-12) that is also a supported contact check (-10,
   // threat 5000); danger units 2 + zone attacks 3 (bishop g2, queen g2, h2)
   // + attack counter 5 + 2 * checks - 1 for the side to move = 11 (-54);
   // stage 19 adds the ending: f1 and h1 free but on the rim (-12).
-  EXPECT_EQ(term("6k1/1b3ppp/8/8/8/7q/5PPP/6K1 w - -", TERM_KINGS).white_op, 7 + 6 - 8 - 10 - 54);
+  EXPECT_EQ(term("6k1/1b3ppp/8/8/8/7q/5PPP/6K1 w - -", TERM_KINGS)[0], 7 + 6 - 8 - 10 - 54);
   EXPECT_EQ(eval_display.term_en[TERM_KINGS][0], -33 - 12 - 12);
   EXPECT_EQ(thread()->eval_ply[1].threat[0], 5000);
   EXPECT_EQ(thread()->eval_ply[1].threat[1], 1060);  // the queen hangs to g2
   // g1 is four files right of the only pawn file: pst -33, -10 per file
   // (free squares f2 and g2 are off the rim, so no -12).
-  EXPECT_EQ(term("8/8/2p5/1k6/8/8/2P5/6K1 w - -", TERM_KINGS).white_en, -33 - 10 * (6 - 2));
+  EXPECT_EQ(term("8/8/2p5/1k6/8/8/2P5/6K1 w - -", TERM_KINGS)[1], -33 - 10 * (6 - 2));
 }
 
 TEST(Terms, PassedPawns) {
@@ -227,10 +219,6 @@ TEST(Terms, CandidatesHungPinnedBlockedTempo) {
   EXPECT_EQ(term("4k3/p7/8/8/8/3BN3/3PP3/4K3 b - -", TERM_OTHER), (Term{-28, -28, 14, 7}));
 }
 
-}  // namespace
-
-namespace {
-
 TEST(Display, BreakdownLines) {
   EvalThread* t = thread();
   parse_fen(&t->board, "6k1/p7/8/3n4/4P3/8/8/6K1 w - -");
@@ -241,15 +229,11 @@ TEST(Display, BreakdownLines) {
   char first[128];
   std::snprintf(first, sizeof first, "eval= %d, qscore= 123, stage= 23, draw_adj= 1.00\n\n", score);
   EXPECT_EQ(text.rfind(first, 0), 0u) << text;
-  EXPECT_NE(text.find("\nhung pieces on:  d5\n"), std::string::npos) << text;
+  for (const char* part : {"\nhung pieces on:  d5\n", "\nfree pawn ranks are W: 4, B: 2\n",
+                           "\nwhite    black     diff\nmtl=       ", "   ( :: N)\npos=       ", "\npassers=   ",
+                           "\nwhite\n", "\nblack\n"})  // the per-square boards of each colour
+    EXPECT_NE(text.find(part), std::string::npos) << part << "\n" << text;
   EXPECT_EQ(text.find("pinned pieces on :"), std::string::npos);
-  EXPECT_NE(text.find("\nfree pawn ranks are W: 4, B: 2\n"), std::string::npos) << text;
-  EXPECT_NE(text.find("\nwhite    black     diff\nmtl=       "), std::string::npos);
-  EXPECT_NE(text.find("   ( :: N)\npos=       "), std::string::npos) << text;
-  EXPECT_NE(text.find("\npassers=   "), std::string::npos);
-  // Per-square boards: the black knight's own terms on d5 in black's board.
-  EXPECT_NE(text.find("\nwhite\n"), std::string::npos);
-  EXPECT_NE(text.find("\nblack\n"), std::string::npos);
   // Without free passers that line is left out.
   parse_fen(&t->board, "4k3/pppppppp/8/8/8/8/PPPPPPPP/4K3 w - -");
   testing::internal::CaptureStdout();

@@ -31,29 +31,28 @@ int node(int depth, int alpha, int beta, int ply = 2) {
 }
 
 TEST(NodeSearch, MateStalemateAndFiftyMoves) {
-  // Black is checkmated (back rank).
-  set_position("6k1/5ppp/8/8/8/8/8/3R2K1 w - -");
-  search_test::play("d1d8");
-  EXPECT_EQ(node(3, -MATE, MATE, 2), 2 - MATE);
-  // Stalemate scores the draw value of the side to move: contempt for the
-  // side that started the search, its negation for the other.
-  params.search.draw_score = 20;
-  set_position("7k/5Q2/6K1/8/8/8/8/8 w - -");
-  search_test::play("g6h6");  // black to move, not in check, no move
-  EXPECT_EQ(node(2, -MATE, MATE, 2), -20);
-  params.search.draw_score = 0;
-
-  // Half-move clock at 100 with a legal move: exactly 0, whatever the contempt.
-  params.search.draw_score = 30;
-  set_position("4k3/8/8/8/8/8/4R3/4K3 w - -");
-  worker()->board.fifty = 100;
-  control.draw_value[0] = 30;
-  EXPECT_EQ(node(2, -MATE, MATE, 2), 0);
-  // ... but a mate on the board still counts.
-  set_position("6k1/5ppp/8/8/8/8/8/3R2K1 w - -");
-  search_test::play("d1d8");
-  worker()->board.fifty = 100;
-  EXPECT_EQ(node(2, -MATE, MATE, 2), 2 - MATE);
+  const char* back_rank = "6k1/5ppp/8/8/8/8/8/3R2K1 w - -";
+  const struct {
+    const char* fen;
+    const char* moves;
+    int fifty, contempt, score;
+  } cases[] = {
+      {back_rank, "d1d8", 0, 0, 2 - MATE},  // black is checkmated
+      // Stalemate scores the draw value of the side to move: contempt for the
+      // side that started the search, its negation for the other.
+      {"7k/5Q2/6K1/8/8/8/8/8 w - -", "g6h6", 0, 20, -20},
+      // Half-move clock at 100 with a legal move: exactly 0, whatever the
+      // contempt; but a mate on the board still counts.
+      {"4k3/8/8/8/8/8/4R3/4K3 w - -", "", 100, 30, 0},
+      {back_rank, "d1d8", 100, 30, 2 - MATE},
+  };
+  for (const auto& c : cases) {
+    params.search.draw_score = static_cast<int16_t>(c.contempt);
+    set_position(c.fen);
+    search_test::play(c.moves);
+    worker()->board.fifty = static_cast<uint8_t>(c.fifty);
+    EXPECT_EQ(node(2, -MATE, MATE, 2), c.score) << c.fen << " " << c.moves;
+  }
   params.search.draw_score = 0;
 }
 
@@ -113,52 +112,49 @@ TEST(NodeSearch, ReductionTablesAndScoreTexts) {
   EXPECT_EQ(shown_score(9990, 4), 9990);
 }
 
+// Each row: quiescence at `depth` with the stored evaluation `eval` in the
+// window (alpha, beta); the score is checked unless it is NONE (HIGH: at
+// least beta), and whether any node was searched below.
 TEST(Quiescence, StandPatRecapturesChecksAndLastPawn) {
+  constexpr int NONE = -MATE - 1, HIGH = MATE + 1;
+  const struct {
+    const char* fen;
+    int depth, eval, alpha, beta, score;
+    bool searched;
+  } cases[] = {
+      // White can win a free queen. Standing pat at beta gives exactly beta;
+      // deep down a capture that is not a recapture is not searched.
+      {"4k3/8/8/3q4/8/8/3R4/4K3 w - -", 0, 120, -50, 100, 100, false},
+      {"4k3/8/8/3q4/8/8/3R4/4K3 w - -", -5, -200, -300, 300, -200, false},
+      {"4k3/8/8/3q4/8/8/3R4/4K3 w - -", -4, -200, -300, 300, 300, true},
+      // No captures, but a quiet mate in one: only looked at from depth 0 up.
+      {"6k1/5ppp/8/8/8/8/8/3R2K1 w - -", -1, 0, -100, 100, 0, false},
+      {"6k1/5ppp/8/8/8/8/8/3R2K1 w - -", 0, 0, -100, 100, HIGH, true},
+      // Taking the last pawn into a drawn-or-better ending escapes the delta
+      // test; with a queen left for the opponent it does not.
+      {"4k3/8/8/3p4/8/4N3/8/4K3 w - -", 0, -600, 0, 100, NONE, true},
+      {"4k3/8/8/3p4/8/4N3/8/q3K3 w - -", -1, -600, 0, 100, NONE, false},
+      // A pawn capture onto the seventh rank escapes the delta test too (both
+      // colours); one rank lower it does not.
+      {"4k3/p5p1/5P2/8/8/8/8/4K3 w - -", -1, -600, 0, 100, NONE, true},
+      {"4k3/8/8/8/8/5p2/P5P1/4K3 b - -", -1, -600, 0, 100, NONE, true},
+      {"4k3/p7/6p1/5P2/8/8/8/4K3 w - -", -1, -600, 0, 100, NONE, false},
+  };
   SearchThread* t = worker();
   Move pv[MAX_PLY] = {};
-  auto run = [&](int depth, int eval, int alpha, int beta, unsigned long long* nodes) {
+  for (const auto& c : cases) {
+    set_position(c.fen);
     t->ply = 1;
     t->list_start[1] = t->move_stack;
-    t->stack[1].eval = static_cast<int16_t>(eval);
-    const unsigned long long before = t->nodes;
-    const int v = quiesce(&t->board, t->board.side, 1, depth, alpha, beta, 0, pv);
-    *nodes = t->nodes - before;
-    return v;
-  };
-  unsigned long long nodes;
-  // White can win a free queen.
-  set_position("4k3/8/8/3q4/8/8/3R4/4K3 w - -");
-  EXPECT_EQ(run(0, 120, -50, 100, &nodes), 100);  // stand pat at beta: exactly beta
-  EXPECT_EQ(nodes, 0u);
-  EXPECT_EQ(run(-5, -200, -300, 300, &nodes), -200);  // not a recapture: never searched deep down
-  EXPECT_EQ(nodes, 0u);
-  EXPECT_EQ(run(-4, -200, -300, 300, &nodes), 300);  // searched: fails high
-  EXPECT_GT(nodes, 0u);
-
-  // No captures, but a quiet mate in one: only looked at from depth 0 up.
-  set_position("6k1/5ppp/8/8/8/8/8/3R2K1 w - -");
-  EXPECT_EQ(run(-1, 0, -100, 100, &nodes), 0);
-  EXPECT_EQ(nodes, 0u);
-  EXPECT_GT(run(0, 0, -100, 100, &nodes), 100 - 1);
-
-  // Taking the last pawn into a drawn-or-better ending escapes the delta
-  // test; with a queen left for the opponent it does not.
-  set_position("4k3/8/8/3p4/8/4N3/8/4K3 w - -");
-  run(0, -600, 0, 100, &nodes);
-  EXPECT_GT(nodes, 0u);
-  set_position("4k3/8/8/3p4/8/4N3/8/q3K3 w - -");
-  run(-1, -600, 0, 100, &nodes);
-  EXPECT_EQ(nodes, 0u);
-  // A pawn capture onto the seventh rank escapes the delta test too; one
-  // rank lower it does not. Both colours.
-  for (const char* fen : {"4k3/p5p1/5P2/8/8/8/8/4K3 w - -", "4k3/8/8/8/8/5p2/P5P1/4K3 b - -"}) {
-    set_position(fen);
-    run(-1, -600, 0, 100, &nodes);
-    EXPECT_GT(nodes, 0u) << fen;
+    t->stack[1].eval = static_cast<int16_t>(c.eval);
+    const int v = quiesce(&t->board, t->board.side, 1, c.depth, c.alpha, c.beta, 0, pv);
+    if (c.score == HIGH) {
+      EXPECT_GE(v, c.beta) << c.fen;
+    } else if (c.score != NONE) {
+      EXPECT_EQ(v, c.score) << c.fen << " depth " << c.depth;
+    }
+    EXPECT_EQ(t->nodes > 0, c.searched) << c.fen << " depth " << c.depth;
   }
-  set_position("4k3/p7/6p1/5P2/8/8/8/4K3 w - -");
-  run(-1, -600, 0, 100, &nodes);
-  EXPECT_EQ(nodes, 0u);
 }
 
 TEST(Search, SameNodeCountEveryTime) {
@@ -206,22 +202,28 @@ TEST(Search, NodeLimitStopsTheSearch) {
   control.node_limit = 0;
 }
 
-// Past 3.5 s a UCI search names the root move it is on by its two squares,
-// so a promotion shows no piece letter there (the info lines' pv does).
-TEST(Search, CurrmoveNamesTheSquaresOnly) {
-  set_position("8/P7/8/8/8/8/8/K6k w - -");
-  control.max_depth = 3;
-  search_limits.max_depth = 3;
-  control.elapsed = 10.0;
-  settings.noise = 5.0;
-  testing::internal::CaptureStdout();
-  think(1);
-  const std::string out = testing::internal::GetCapturedStdout();
+// The first iteration that starts after 3.5 s of a UCI search reports the
+// node count, and each root move it starts is named, but only while one
+// line is shown, and by its two squares: a promotion shows no piece letter
+// there (the info lines' pv does).
+TEST(Search, RootProgressAfterThreeAndAHalfSeconds) {
+  for (int multipv : {1, 2}) {
+    set_position("8/P7/8/8/8/8/8/K6k w - -");
+    settings.noise = 5.0;
+    control.max_depth = 3;
+    search_limits.max_depth = 3;
+    search_limits.multipv = multipv;
+    control.elapsed = 10.0;
+    testing::internal::CaptureStdout();
+    think(1);
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("info depth 1 time 10000 nodes "), std::string::npos) << out;
+    EXPECT_EQ(out.find("\ninfo currmove a7a8 currmovenumber 1\n") != std::string::npos, multipv == 1) << out;
+    EXPECT_EQ(out.find("info currmove a7a8q"), std::string::npos) << out;
+  }
+  search_limits.multipv = 1;
   settings.noise = 9999.0;
   control.elapsed = 0;
-  EXPECT_NE(out.find("info depth 1 time 10000 nodes "), std::string::npos) << out;
-  EXPECT_NE(out.find("\ninfo currmove a7a8 currmovenumber 1\n"), std::string::npos) << out;
-  EXPECT_EQ(out.find("info currmove a7a8q"), std::string::npos) << out;
 }
 
 // The shared mate problems up to mate in 5, with the exact mate distance.

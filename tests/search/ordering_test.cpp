@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "board/fen.h"
@@ -10,14 +11,7 @@
 
 namespace {
 
-Move mv(const char* text) {
-  const int from = (text[0] - 'a') + 8 * (text[1] - '1');
-  const int to = (text[2] - 'a') + 8 * (text[3] - '1');
-  Move m = make_move_word(from, to);
-  if (text[4] == 'q') m |= PROMOTE_QUEEN;
-  if (text[4] == 'n') m |= PROMOTE_KNIGHT;
-  return m;
-}
+using search_test::move_of;
 
 struct Picked {
   Move move;
@@ -46,44 +40,40 @@ TEST(MoveOrder, StagesAndScoreBands) {
   search_test::set_position("4k3/8/2p5/1p2r3/8/3N4/1Q6/4K3 w - -");
   reset_move_order(t);  // as at every search start: history 2048 everywhere
   PlyRecord& record = t->stack[1];
-  record.hash_move = mv("e1f1");
-  record.killer1 = mv("b2a3");
-  record.killer2 = mv("b2c3");
+  record.hash_move = move_of("e1f1");
+  record.killer1 = move_of("b2a3");
+  record.killer2 = move_of("b2c3");
   std::vector<Picked> order = pick_all(t, false);
-  ASSERT_GE(order.size(), 4u);
-  EXPECT_EQ(order[0].move, mv("e1f1"));
-  EXPECT_EQ(order[0].score, 255);
-  EXPECT_EQ(order[1].move, mv("d3e5"));  // winning capture: rook 230 minus knight 2
-  EXPECT_EQ(order[1].score, 228);
-  EXPECT_EQ(order[2].move, mv("b2e5"));  // queen takes the undefended rook: 230 - 5
-  EXPECT_EQ(order[2].score, 225);
-  const int killer1 = index_of(order, mv("b2a3"));
-  const int killer2 = index_of(order, mv("b2c3"));
-  EXPECT_EQ(killer1, 3);
-  EXPECT_EQ(order[killer1].score, 16 + 64);  // 2048 / 128 + 64
-  EXPECT_EQ(killer2, 4);
-  EXPECT_EQ(order[killer2].score, 16 + 54);
+  ASSERT_GE(order.size(), 6u);
+  // The hash move; the winning capture, rook 230 minus knight 2; queen takes
+  // the undefended rook, 230 - 5; the killers at history 2048 / 128 + 64
+  // and + 54.
+  const std::vector<std::pair<Move, int>> first = {
+      {move_of("e1f1"), 255}, {move_of("d3e5"), 228}, {move_of("b2e5"), 225}, {move_of("b2a3"), 16 + 64},
+      {move_of("b2c3"), 16 + 54}};
+  for (size_t i = 0; i < first.size(); ++i)
+    EXPECT_EQ(std::pair(order[i].move, order[i].score), first[i]) << i;
   // Queen takes the pawn defended by a pawn: 8 + pawn type, behind every
   // fresh quiet move (16).
-  const int losing = index_of(order, mv("b2b5"));
+  const int losing = index_of(order, move_of("b2b5"));
   ASSERT_GE(losing, 0);
   EXPECT_EQ(order[losing].score, 9);
   for (int i = 5; i < losing; ++i) EXPECT_GE(order[i].score, 9);
   EXPECT_EQ(order[5].score, 16);
   // The hash move is generated again later; the move loop skips it then.
   int hash_seen = 0;
-  for (const Picked& p : order) hash_seen += p.move == mv("e1f1");
+  for (const Picked& p : order) hash_seen += p.move == move_of("e1f1");
   EXPECT_EQ(hash_seen, 2);
   record.hash_move = record.killer1 = record.killer2 = 0;
 
   // Without a hash move the captures come first.
   order = pick_all(t, false);
-  EXPECT_EQ(order[0].move, mv("d3e5"));
+  EXPECT_EQ(order[0].move, move_of("d3e5"));
   // En passant takes nothing on its square: recaptured, it loses (8 + 0).
   search_test::set_position("4k3/2p5/8/3pP3/8/8/8/4K3 w - d6");
   order = pick_all(t, false);
-  ASSERT_GE(index_of(order, mv("e5d6")), 0);
-  EXPECT_EQ(order[index_of(order, mv("e5d6"))].score, 8);
+  ASSERT_GE(index_of(order, move_of("e5d6")), 0);
+  EXPECT_EQ(order[index_of(order, move_of("e5d6"))].score, 8);
 }
 
 TEST(MoveOrder, InCheckOrderAndHistory) {
@@ -91,11 +81,11 @@ TEST(MoveOrder, InCheckOrderAndHistory) {
   // White king in check from a rook on e8; quiet evasions only.
   search_test::set_position("4r1k1/8/8/8/8/8/8/3K4 w - -");
   PlyRecord& record = t->stack[1];
-  record.evasion_killer = mv("d1c2");
+  record.evasion_killer = move_of("d1c2");
   t->hist_table[6][2] = 8000;  // history must not count in check
   std::vector<Picked> order = pick_all(t, true);
   ASSERT_FALSE(order.empty());
-  EXPECT_EQ(order[0].move, mv("d1c2"));
+  EXPECT_EQ(order[0].move, move_of("d1c2"));
   EXPECT_EQ(order[0].score, 90);
   for (size_t i = 1; i < order.size(); ++i) EXPECT_EQ(order[i].score, 1);
   record.evasion_killer = 0;
@@ -124,27 +114,29 @@ TEST(MoveOrder, KillersAndCountermoves) {
   // Black to move now; last move a1a2 (white rook on a2).
   PlyRecord& record = t->stack[t->ply];
   record.killer1 = record.killer2 = record.null_killer = record.evasion_killer = 0;
-  record_cutoff(&t->board, record, mv("e8d8"), false);
-  EXPECT_EQ(record.killer1, mv("e8d8"));
-  EXPECT_EQ(t->countermoves[4][8 + 0], mv("e8d8"));
-  EXPECT_EQ(current_countermove(&t->board), mv("e8d8"));
-  record_cutoff(&t->board, record, mv("e8d8"), false);  // same killer: killer2 untouched
+  record_cutoff(&t->board, record, move_of("e8d8"), false);
+  EXPECT_EQ(record.killer1, move_of("e8d8"));
+  EXPECT_EQ(t->countermoves[4][8 + 0], move_of("e8d8"));
+  EXPECT_EQ(current_countermove(&t->board), move_of("e8d8"));
+  record_cutoff(&t->board, record, move_of("e8d8"), false);  // same killer: killer2 untouched
   EXPECT_EQ(record.killer2, 0);
-  record_cutoff(&t->board, record, mv("e8f8"), false);
-  EXPECT_EQ(record.killer1, mv("e8f8"));
-  EXPECT_EQ(record.killer2, mv("e8d8"));
-  record_cutoff(&t->board, record, mv("e8e7"), true);  // in check: evasion killer
-  EXPECT_EQ(record.evasion_killer, mv("e8e7"));
-  EXPECT_EQ(record.killer1, mv("e8f8"));
+  record_cutoff(&t->board, record, move_of("e8f8"), false);
+  EXPECT_EQ(record.killer1, move_of("e8f8"));
+  EXPECT_EQ(record.killer2, move_of("e8d8"));
+  record_cutoff(&t->board, record, move_of("e8e7"), true);  // in check: evasion killer
+  EXPECT_EQ(record.evasion_killer, move_of("e8e7"));
+  EXPECT_EQ(record.killer1, move_of("e8f8"));
   t->last_move = 0;  // after a null move
-  record_cutoff(&t->board, record, mv("e8d7"), false);
-  EXPECT_EQ(record.null_killer, mv("e8d7"));
-  EXPECT_EQ(record.killer1, mv("e8f8"));
+  record_cutoff(&t->board, record, move_of("e8d7"), false);
+  EXPECT_EQ(record.null_killer, move_of("e8d7"));
+  EXPECT_EQ(record.killer1, move_of("e8f8"));
 }
 
-// Quiet moves that late-move pruning keeps: threats to bigger pieces, and
-// attacks that join another on a square next to the enemy king.
-TEST(MoveOrder, CreatesThreat) {
+// A flagless late move survives late-move pruning only when it creates a
+// threat: it attacks a bigger piece, or a slider gains a line (one through
+// its destination that none of its lines through the origin covered) onto
+// a square next to the enemy king that another piece attacks too.
+TEST(MovePruning, CreatesThreat) {
   struct Case {
     const char* fen;
     const char* move;
@@ -153,17 +145,29 @@ TEST(MoveOrder, CreatesThreat) {
       {"4k3/8/8/3n4/8/4P3/8/4K3 w - -", "e3e4", true},    // pawn hits a knight
       {"4k3/8/8/3p4/8/4P3/8/4K3 w - -", "e3e4", false},   // ... not a pawn
       {"8/8/4k3/8/8/3P4/8/4K3 w - -", "d3d4", true},      // ... or the king's box
+      {"4k3/8/8/8/2n5/8/3P4/4K3 w - -", "d2d3", true},
+      {"4k3/8/8/8/2n5/8/3P4/4K3 w - -", "d2d4", false},
       {"4k3/8/8/6r1/8/8/3N4/4K3 w - -", "d2f3", true},    // knight hits a rook
       {"4k3/8/8/6b1/8/8/3N4/4K3 w - -", "d2f3", false},   // ... not a bishop
+      {"4k3/8/8/3r4/8/8/8/1N2K3 w - -", "b1c3", true},
+      {"4k3/8/8/3r4/8/8/8/1N2K3 w - -", "b1a3", false},
       {"4k3/8/8/r7/8/8/8/2B1K3 w - -", "c1d2", true},     // bishop: rook on a new diagonal
       {"4k3/8/8/r7/1P6/8/8/2B1K3 w - -", "c1d2", false},  // ... behind a pawn
+      {"4k3/8/8/6r1/8/8/8/2B1K3 w - -", "c1e3", false},   // ... the same diagonal as before
       {"4k3/8/8/8/q7/8/8/3RK3 w - -", "d1d4", true},      // rook: queen on a new rank
       {"4k3/8/8/8/r7/8/8/3RK3 w - -", "d1d4", false},
+      {"3qk3/8/8/8/8/8/8/R3K3 w - -", "a1d1", true},      // ... on a new file
+      {"3qk3/8/8/8/8/8/8/R3K3 w - -", "e1e2", false},     // a king move never
       {"6k1/8/8/8/8/1B6/8/R3K3 w - -", "a1a7", true},     // f7 is hit by the bishop as well
       {"6k1/8/8/8/8/8/8/R3K3 w - -", "a1a7", false},
       {"6k1/2Q5/8/8/8/8/8/R3K3 w - -", "a1a7", true},     // through an own queen
       {"6k1/2N5/8/8/8/1B6/8/R3K3 w - -", "a1a7", false},  // not through a knight
       {"6k1/8/8/3Q4/8/8/2B5/4K3 w - -", "c2b3", true},    // bishop through its queen to f7
+      // f7 on a fresh diagonal, next to the king and already hit by the rook.
+      {"6k1/8/8/8/8/8/8/KQ3R2 w - -", "b1b3", true},
+      // f3 is new on the third rank but the queen already covered it along
+      // d1-h5, where the bishop hits it too; g3 and h3 nobody else attacks.
+      {"8/8/8/7B/8/8/6k1/K2Q4 w - -", "d1d3", false},
       {"r3k3/8/1b6/8/8/8/8/6K1 b - -", "a8a2", true},     // black: f2 is hit by the bishop
       {"r3k3/8/8/8/8/8/8/6K1 b - -", "a8a2", false},
       {"4k3/3p4/8/8/4N3/8/8/4K3 b - -", "d7d5", true},
@@ -173,7 +177,7 @@ TEST(MoveOrder, CreatesThreat) {
   for (const Case& c : cases) {
     search_test::set_position(c.fen);
     MoveEntry e{};
-    e.move = mv(c.move);
+    e.move = move_of(c.move);
     e.piece = t->board.squares[move_from(e.move)];
     EXPECT_EQ(creates_threat(&t->board, t->board.side, e), c.threat) << c.fen << " " << c.move;
   }
@@ -184,7 +188,7 @@ TEST(MoveOrder, ClassifyFlags) {
   search_test::set_position("3k4/1P2P3/8/2P5/4n3/8/B7/R3K3 w - -");
   auto flags = [&](const char* text) {
     MoveEntry e{};
-    e.move = mv(text);
+    e.move = move_of(text);
     e.piece = t->board.squares[move_from(e.move)];
     e.captured = t->board.squares[move_to(e.move)];
     return classify_move(&t->board, 0, e);
@@ -199,44 +203,8 @@ TEST(MoveOrder, ClassifyFlags) {
   EXPECT_EQ(flags("e2e4"), FLAG_CAPTURE);
   search_test::set_position("4k3/8/8/8/8/8/3P4/3RK3 w - -");
   EXPECT_EQ(flags("d2d4"), 0);  // fourth rank: no pawn flag
-  search_test::set_position("4k3/8/8/8/8/8/8/3BK2R w - -");
   search_test::set_position("3k4/8/8/8/8/8/3B4/3RK3 w - -");
   EXPECT_EQ(flags("d2e3"), FLAG_CHECK | FLAG_DISCOVERED);
-}
-
-// A flagless late move survives pruning only when it creates a threat; the
-// lines a slider gains are those through its destination that none of its
-// lines through the origin already covered.
-TEST(MovePruning, CreatesThreat) {
-  SearchThread* t = search_test::worker();
-  struct Case {
-    const char* fen;
-    const char* move;
-    bool threat;
-  };
-  const Case cases[] = {
-      // f3 is new on the third rank but the queen already covered it along
-      // d1-h5, where the bishop hits it too; g3 and h3 nobody else attacks.
-      {"8/8/8/7B/8/8/6k1/K2Q4 w - -", "d1d3", false},
-      // f7 on a fresh diagonal, next to the king and already hit by the rook.
-      {"6k1/8/8/8/8/8/8/KQ3R2 w - -", "b1b3", true},
-      {"4k3/8/8/r7/8/8/8/2B1K3 w - -", "c1d2", true},   // rook on a new diagonal
-      {"4k3/8/8/6r1/8/8/8/2B1K3 w - -", "c1e3", false},  // the same diagonal as before
-      {"3qk3/8/8/8/8/8/8/R3K3 w - -", "a1d1", true},     // queen on a new file
-      {"3qk3/8/8/8/8/8/8/R3K3 w - -", "e1e2", false},    // a king move never
-      {"4k3/8/8/8/2n5/8/3P4/4K3 w - -", "d2d3", true},   // pawn attacks a knight
-      {"4k3/8/8/8/2n5/8/3P4/4K3 w - -", "d2d4", false},
-      {"4k3/8/8/3r4/8/8/8/1N2K3 w - -", "b1c3", true},   // knight attacks a rook
-      {"4k3/8/8/3r4/8/8/8/1N2K3 w - -", "b1a3", false},
-  };
-  for (const Case& c : cases) {
-    search_test::set_position(c.fen);
-    MoveEntry e{};
-    e.move = mv(c.move);
-    e.piece = t->board.squares[move_from(e.move)];
-    e.captured = t->board.squares[move_to(e.move)];
-    EXPECT_EQ(creates_threat(&t->board, WHITE, e), c.threat) << c.fen << " " << c.move;
-  }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "eval/evaluate.h"
@@ -15,39 +16,25 @@ namespace {
 
 constexpr NodeFlags plain{};
 
-// Each exemption on its own, for checking that every one of them blocks.
-std::vector<NodeFlags> each_flag() {
-  std::vector<NodeFlags> all(5);
-  all[0].pv_node = true;
-  all[1].few = true;
-  all[2].in_check = true;
-  all[3].fail_low = true;
-  all[4].fail_high = true;
-  return all;
-}
+// Each exemption on its own, for checking that every one of them blocks:
+// PV node, few pieces, in check, promised fail low, promised fail high.
+const NodeFlags each_flag[5] = {{true}, {false, true}, {false, false, true}, {false, false, false, true},
+                                {false, false, false, false, true}};
 
 TEST(Pruning, FutilityDropThresholds) {
-  auto drop = [](int depth, int eval, int alpha, const NodeFlags& f = plain) {
-    return futility_drop(depth, eval, alpha, f, 3, 150);
+  const struct {
+    int depth, eval, alpha, fp_depth;
+    bool drop;
+  } cases[] = {
+      {1, -150, 0, 3, true},   {1, -149, 0, 3, false},  {2, -200, 100, 3, true}, {2, -199, 100, 3, false},
+      {3, -350, 100, 3, true}, {3, -349, 100, 3, false}, {4, -9000, 100, 3, false},  // beyond FP_depth
+      {4, -500, 100, 4, true}, {4, -499, 100, 4, false},
   };
-  EXPECT_TRUE(drop(1, -150, 0));
-  EXPECT_FALSE(drop(1, -149, 0));
-  EXPECT_TRUE(drop(2, -200, 100));
-  EXPECT_FALSE(drop(2, -199, 100));
-  EXPECT_TRUE(drop(3, -350, 100));
-  EXPECT_FALSE(drop(3, -349, 100));
-  EXPECT_FALSE(drop(4, -9000, 100));  // beyond FP_depth
-  EXPECT_TRUE(futility_drop(4, -500, 100, plain, 4, 150));
-  EXPECT_FALSE(futility_drop(4, -499, 100, plain, 4, 150));
-
+  for (const auto& c : cases)
+    EXPECT_EQ(futility_drop(c.depth, c.eval, c.alpha, plain, c.fp_depth, 150), c.drop) << c.depth << " " << c.eval;
   // Blocked at PV nodes, with few pieces, in check and when the table
   // promises a fail high; a promised fail low does not block.
-  const std::vector<NodeFlags> flags = each_flag();
-  EXPECT_FALSE(drop(1, -1000, 0, flags[0]));
-  EXPECT_FALSE(drop(1, -1000, 0, flags[1]));
-  EXPECT_FALSE(drop(1, -1000, 0, flags[2]));
-  EXPECT_TRUE(drop(1, -1000, 0, flags[3]));
-  EXPECT_FALSE(drop(1, -1000, 0, flags[4]));
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(futility_drop(1, -1000, 0, each_flag[i], 3, 150), i == 3) << i;
 
   EXPECT_TRUE(few_pieces(3, 0));  // a lone minor piece
   EXPECT_TRUE(few_pieces(0, 3));
@@ -56,35 +43,28 @@ TEST(Pruning, FutilityDropThresholds) {
 }
 
 TEST(Pruning, StaticEvalVerdicts) {
-  auto verdict = [](int depth, int eval, int beta, int threat = 0, const NodeFlags& f = plain) {
-    return static_eval_verdict(depth, eval, beta, threat, f, 3, 75);
-  };
   // The margin grows by 75 a ply; below it the threat test decides at
-  // depths 1 and 2, nothing at depth 3.
-  EXPECT_EQ(verdict(1, 75, 0), SEP_CUT);
-  EXPECT_EQ(verdict(1, 74, 0), SEP_CUT_IF_SAFE);
-  EXPECT_EQ(verdict(1, 25, 0), SEP_CUT_IF_SAFE);
-  EXPECT_EQ(verdict(1, 24, 0), SEP_NONE);  // needs more than 24 above beta
-  EXPECT_EQ(verdict(2, 250, 100), SEP_CUT);
-  EXPECT_EQ(verdict(2, 249, 100), SEP_CUT_IF_SAFE);
-  EXPECT_EQ(verdict(3, 175, -50), SEP_CUT);
-  EXPECT_EQ(verdict(3, 174, -50), SEP_NONE);
-  EXPECT_EQ(verdict(4, 9000, 0), SEP_NONE);  // beyond SEP_depth
-
-  // Half the threat (truncated) must fit in the surplus.
-  EXPECT_EQ(verdict(1, 100, 0, 201), SEP_CUT);
-  EXPECT_EQ(verdict(1, 99, 0, 201), SEP_NONE);
-  EXPECT_EQ(verdict(1, 99, 0, 199), SEP_CUT);
-  EXPECT_EQ(verdict(2, 149, 0, 297), SEP_CUT_IF_SAFE);
-  EXPECT_EQ(verdict(2, 149, 0, 301), SEP_NONE);
-  EXPECT_EQ(verdict(1, 30, 0, -400), SEP_CUT_IF_SAFE);
-  EXPECT_EQ(verdict(1, 24, 0, -400), SEP_NONE);  // no threat value lowers the 25 floor
-
+  // depths 1 and 2, nothing at depth 3. Half the threat (truncated) must fit
+  // in the surplus, and no threat value lowers the floor of more than 24
+  // above beta.
+  const struct {
+    int depth, eval, beta, threat;
+    SepVerdict verdict;
+  } cases[] = {
+      {1, 75, 0, 0, SEP_CUT},    {1, 74, 0, 0, SEP_CUT_IF_SAFE},    {1, 25, 0, 0, SEP_CUT_IF_SAFE},
+      {1, 24, 0, 0, SEP_NONE},   {2, 250, 100, 0, SEP_CUT},         {2, 249, 100, 0, SEP_CUT_IF_SAFE},
+      {3, 175, -50, 0, SEP_CUT}, {3, 174, -50, 0, SEP_NONE},        {4, 9000, 0, 0, SEP_NONE},  // beyond SEP_depth
+      {1, 100, 0, 201, SEP_CUT}, {1, 99, 0, 201, SEP_NONE},         {1, 99, 0, 199, SEP_CUT},
+      {2, 149, 0, 297, SEP_CUT_IF_SAFE}, {2, 149, 0, 301, SEP_NONE}, {1, 30, 0, -400, SEP_CUT_IF_SAFE},
+      {1, 24, 0, -400, SEP_NONE},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(static_eval_verdict(c.depth, c.eval, c.beta, c.threat, plain, 3, 75), c.verdict)
+        << c.depth << " " << c.eval << " " << c.threat;
   // Blocked at PV nodes, with few pieces, in check and on a promised fail
   // low; a promised fail high does not block.
-  const std::vector<NodeFlags> flags = each_flag();
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(verdict(1, 500, 0, 0, flags[i]), SEP_NONE) << i;
-  EXPECT_EQ(verdict(1, 500, 0, 0, flags[4]), SEP_CUT);
+  for (int i = 0; i < 5; ++i)
+    EXPECT_EQ(static_eval_verdict(1, 500, 0, 0, each_flag[i], 3, 75), i == 4 ? SEP_CUT : SEP_NONE) << i;
 }
 
 TEST(Pruning, ProbCutConditions) {
@@ -92,19 +72,13 @@ TEST(Pruning, ProbCutConditions) {
   EXPECT_FALSE(probcut_allowed(5, 124, 100, plain));
   EXPECT_FALSE(probcut_allowed(4, 9000, 100, plain));
   EXPECT_TRUE(probcut_allowed(20, -275, -300, plain));
-  const std::vector<NodeFlags> flags = each_flag();
-  EXPECT_FALSE(probcut_allowed(6, 500, 0, flags[0]));
-  EXPECT_FALSE(probcut_allowed(6, 500, 0, flags[1]));
-  EXPECT_FALSE(probcut_allowed(6, 500, 0, flags[3]));
-  EXPECT_TRUE(probcut_allowed(6, 500, 0, flags[4]));
+  for (int i : {0, 1, 3, 4}) EXPECT_EQ(probcut_allowed(6, 500, 0, each_flag[i]), i == 4) << i;
 
   // With SEP_depth raised to 6, a depth-5 node far enough above beta is
   // cut statically before ProbCut is asked; a smaller surplus goes to it.
   EXPECT_EQ(static_eval_verdict(5, 375, 0, 0, plain, 6, 75), SEP_CUT);
   EXPECT_EQ(static_eval_verdict(5, 374, 0, 0, plain, 6, 75), SEP_NONE);
   EXPECT_TRUE(probcut_allowed(5, 374, 0, plain));
-  EXPECT_EQ(PROBCUT_REDUCTION, 3);
-  EXPECT_EQ(PROBCUT_MARGIN, 125);
 }
 
 TEST(Pruning, NullMoveConditionsAndDepths) {
@@ -116,9 +90,7 @@ TEST(Pruning, NullMoveConditionsAndDepths) {
   EXPECT_FALSE(allowed(2, 9000, 0));
   EXPECT_TRUE(allowed(30, -188, -200));
   EXPECT_FALSE(allowed(5, 500, 0, plain, true));  // a null move one or two plies up
-  const std::vector<NodeFlags> flags = each_flag();
-  for (int i = 0; i < 4; ++i) EXPECT_FALSE(allowed(5, 500, 0, flags[i])) << i;
-  EXPECT_TRUE(allowed(5, 500, 0, flags[4]));
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(allowed(5, 500, 0, each_flag[i]), i == 4) << i;
 
   EXPECT_EQ(null_move_reduction(7, 30), 3);
   EXPECT_EQ(null_move_reduction(8, 6), 4);
@@ -138,25 +110,20 @@ TEST(Pruning, NullMoveConditionsAndDepths) {
 }
 
 TEST(Aspiration, WindowsByDepthAndScore) {
-  auto expect_window = [](int depth, int prev, int lo, int hi) {
-    const Window w = aspiration_window(depth, prev);
-    EXPECT_EQ(w.lo, lo) << depth << " " << prev;
-    EXPECT_EQ(w.hi, hi) << depth << " " << prev;
-  };
-  expect_window(1, 300, -MATE, MATE);
-  expect_window(1, -300, -MATE, MATE);
-  expect_window(2, 40, -210, 290);
-  expect_window(3, 0, -48, 48);
-  expect_window(11, 0, -16, 16);
-  expect_window(12, 0, -15, 15);  // the floor of 15 from depth 12 on
-  expect_window(15, -160, -185, -135);
-  expect_window(40, 33, 16, 50);
   // Bounds open fully once they enter the mate band.
-  expect_window(2, 9446, 9196, 9696);
-  expect_window(2, 9447, 9197, MATE);
-  expect_window(2, -9447, -9697, -9197);
-  expect_window(2, -9448, -MATE, -9198);
-  expect_window(20, 9600, 9600 - 15 - 600, MATE);
+  const struct {
+    int depth, previous, lo, hi;
+  } cases[] = {
+      {1, 300, -MATE, MATE},    {1, -300, -MATE, MATE},      {2, 40, -210, 290},
+      {3, 0, -48, 48},          {11, 0, -16, 16},            {12, 0, -15, 15},  // the floor of 15 from depth 12 on
+      {15, -160, -185, -135},   {40, 33, 16, 50},            {2, 9446, 9196, 9696},
+      {2, 9447, 9197, MATE},    {2, -9447, -9697, -9197},    {2, -9448, -MATE, -9198},
+      {20, 9600, 9600 - 15 - 600, MATE},
+  };
+  for (const auto& c : cases) {
+    const Window w = aspiration_window(c.depth, c.previous);
+    EXPECT_EQ(std::pair(w.lo, w.hi), std::pair(c.lo, c.hi)) << c.depth << " " << c.previous;
+  }
 }
 
 TEST(Aspiration, WideningSteps) {
@@ -202,15 +169,12 @@ TEST(Aspiration, WideningSteps) {
     step = widen_step(step);
     reported = widen_window(reported, f.v, step, true);
     elsewhere = widen_window(elsewhere, f.v, step, false);
-    EXPECT_EQ(reported.lo, f.lo_reported) << f.v;
-    EXPECT_EQ(reported.hi, f.hi_reported) << f.v;
-    EXPECT_EQ(elsewhere.lo, f.lo_elsewhere) << f.v;
-    EXPECT_EQ(elsewhere.hi, f.hi_elsewhere) << f.v;
+    EXPECT_EQ(std::pair(reported.lo, reported.hi), std::pair(f.lo_reported, f.hi_reported)) << f.v;
+    EXPECT_EQ(std::pair(elsewhere.lo, elsewhere.hi), std::pair(f.lo_elsewhere, f.hi_elsewhere)) << f.v;
   }
   EXPECT_EQ(widen_window({-48, 48}, -200, 96, false).lo, -240);
   const Window inside = widen_window({-10, 10}, 0, 50, false);
-  EXPECT_EQ(inside.lo, -10);
-  EXPECT_EQ(inside.hi, 10);
+  EXPECT_EQ(std::pair(inside.lo, inside.hi), std::pair(-10, 10));
   EXPECT_EQ(widen_window({-9620, 9650}, -9700, 48, true).lo, -9668);
   EXPECT_EQ(widen_window({-9620, 9650}, -9700, 48, false).lo, -MATE);  // -9668, then past -9697
   EXPECT_EQ(widen_window({-9650, 9650}, 9660, 46, true).hi, 9696);
@@ -231,8 +195,7 @@ TEST(Aspiration, NullWindowNeverCloses) {
   };
   for (const Case& c : cases) {
     const Window w = null_window(c.best);
-    EXPECT_EQ(w.lo, c.lo) << c.best;
-    EXPECT_EQ(w.hi, c.hi) << c.best;
+    EXPECT_EQ(std::pair(w.lo, w.hi), std::pair(c.lo, c.hi)) << c.best;
   }
   for (int best = -9999; best < MATE - 1; ++best) {
     const Window w = null_window(best);

@@ -43,34 +43,34 @@ void setup(int plies, double white_clock) {
 }
 
 TEST(TimeControl, Budgets) {
-  control.level_moves = 1;
-  control.level_time = 5.0;
-  setup(0, 5.0);
-  control.level_moves = 1;  // fixed time per move, as at start-up
-  compute_target_time();
-  EXPECT_DOUBLE_EQ(control.target_time, 5.0);
-
-  setup(0, 60.0);
-  EXPECT_NEAR(control.target_time, 60.0 / 39, 1e-9);
-  control.ponder = 1;
-  compute_target_time();
-  EXPECT_NEAR(control.target_time, 60.0 / 39 * 1.3, 1e-9);
-
-  control.ponder = 0;
+  const struct {
+    int plies;
+    double clock;
+    int level_moves, moves_to_go;
+    double increment;
+    int ponder;
+    double target;
+  } cases[] = {
+      {0, 5.0, 1, 0, 0, 0, 5.0},  // fixed time per move, as at start-up
+      {0, 60.0, 0, 0, 0, 0, 60.0 / 39},
+      {0, 60.0, 0, 0, 0, 1, 60.0 / 39 * 1.3},
+      {40, 60.0, 0, 0, 1.0, 0, 2.4 + 60.0 / 62},
+      // Below the cap of 0.65 K - 4 overhead (0.55); a nonsense count must
+      // not divide by zero.
+      {0, 1.0, 40, 1, 0, 0, 0.5}, {0, 1.0, 40, 0, 0, 0, 0.55},
+  };
+  for (const auto& c : cases) {
+    setup(c.plies, c.clock);
+    control.level_moves = static_cast<uint8_t>(c.level_moves);
+    control.level_time = c.clock;
+    control.moves_to_go = static_cast<int16_t>(c.moves_to_go);
+    control.increment = c.increment;
+    control.ponder = static_cast<int16_t>(c.ponder);
+    compute_target_time();
+    EXPECT_NEAR(control.target_time, c.target, 1e-9) << c.clock << " after " << c.plies << " plies";
+  }
   setup(40, 60.0);
-  control.increment = 1.0;
-  compute_target_time();
-  EXPECT_NEAR(control.target_time, 2.4 + 60.0 / 62, 1e-9);
   EXPECT_EQ(control.moves_to_go, 24);
-
-  setup(0, 1.0);
-  control.level_moves = 40;
-  control.moves_to_go = 1;
-  compute_target_time();
-  EXPECT_NEAR(control.target_time, 0.5, 1e-9);  // below the cap of 0.55
-  control.moves_to_go = 0;  // a nonsense count must not divide by zero
-  compute_target_time();
-  EXPECT_NEAR(control.target_time, 0.55, 1e-9);  // capped at 0.65 K - 4 overhead
 
   setup(0, 0.05);
   EXPECT_DOUBLE_EQ(control.target_time, 0.002);  // never below the floor
@@ -123,75 +123,47 @@ TEST(TimeControl, UrgencyTiersAtTheirBoundaries) {
   }
 }
 
+// Each row checks the time at `target_share` of the budget plus `seconds`
+// into a search at `depth` whose best move last changed at `change`.
 TEST(TimeControl, StopRules) {
-  setup(0, 60.0);  // target about 1.54 s
-  const double target = control.target_time;
-  searching(5, 20, 20);
-  check_time_at(100.0 + target - 0.03);
-  EXPECT_EQ(control.stop, 0);
-  check_time_at(100.0 + target);
-  EXPECT_EQ(control.stop, 1);
-  EXPECT_NEAR(control.elapsed, target, 1e-9);
-
-  // Nothing stops before iteration 2 is complete.
-  setup(0, 60.0);
-  searching(2, 20, 20);
-  control.completed_depth = 1;
-  check_time_at(130.0);
-  EXPECT_EQ(control.stop, 0);
-
-  // A stable best move from depth 7 on stops at 85% of the target.
-  setup(0, 60.0);
-  searching(8, 20, 20);
-  check_time_at(100.0 + 0.86 * target);
-  EXPECT_EQ(control.stop, 1);
-
-  // Pondering only keeps the clock; "ponderhit" late stops at the next check.
-  setup(0, 60.0);
-  control.state = 2;
-  searching(5, 20, 20);
-  check_time_at(110.0);
-  EXPECT_EQ(control.stop, 0);
-  EXPECT_DOUBLE_EQ(control.elapsed, 10.0);
-  control.state = 1;
-  check_time_at(110.005);
-  EXPECT_EQ(control.stop, 1);
-
-  // Emergency: under 5 x overhead left on the clock.
-  setup(0, 0.1);
-  searching(3, 20, 20);
-  check_time_at(100.03);
-  EXPECT_EQ(control.stop, 1);
-
-  // One legal move: stop at once; an easy move at half the target.
-  setup(0, 60.0);
-  searching(8, 20, 20);
-  control.early_stop = 1;
-  check_time_at(100.05);
-  EXPECT_EQ(control.stop, 1);
-  setup(0, 60.0);
-  searching(13, 20, 20);
-  control.best_change_depth = 12;  // keeps the 85% factor away
-  control.early_stop = 2;
-  check_time_at(100.0 + target / 2 - 0.01);
-  EXPECT_EQ(control.stop, 0);
-  check_time_at(100.0 + target / 2);
-  EXPECT_EQ(control.stop, 1);
-
-  // Analysis (console "go") is ended with an abort, not a "stop and report".
-  setup(0, 60.0);
-  control.state = 3;
-  control.level_moves = 1;
-  control.target_time = 1.0;
-  searching(5, 20, 20);
-  check_time_at(101.5);
-  EXPECT_EQ(control.stop, 2);
-  // ... but an early stop is a stop and report, even past the limit.
-  for (int early : {1, 2}) {
-    control.stop = 0;
-    control.early_stop = static_cast<uint8_t>(early);
-    check_time_at(101.5);
-    EXPECT_EQ(control.stop, 1) << early;
+  struct Case {
+    double clock;
+    int depth, change, early, state;
+    double target_share, seconds;
+    int stop;
+  } cases[] = {
+      // At the budget, less the overhead (about 1.54 s with 60 s left).
+      {60, 5, 1, 0, 1, 1, -0.03, 0}, {60, 5, 1, 0, 1, 1, 0, 1},
+      // Nothing stops before iteration 2 is complete.
+      {60, 2, 1, 0, 1, 0, 30, 0},
+      // A stable best move from depth 7 on stops at 85% of the budget.
+      {60, 8, 1, 0, 1, 0.86, 0, 1},
+      // Pondering only keeps the clock.
+      {60, 5, 1, 0, 2, 0, 10, 0},
+      // Emergency: under 5 x overhead left on the clock.
+      {0.1, 3, 1, 0, 1, 0, 0.03, 1},
+      // One legal move: stop at once; an easy move at half the budget (a
+      // late change keeps the 85% factor away).
+      {60, 8, 1, 1, 1, 0, 0.05, 1}, {60, 13, 12, 2, 1, 0.5, -0.01, 0}, {60, 13, 12, 2, 1, 0.5, 0, 1},
+      // Analysis (console "go", here 1 s) is ended with an abort, not a
+      // "stop and report"; but an early stop is a stop and report, even
+      // past the limit.
+      {60, 5, 1, 0, 3, 0, 1.5, 2}, {60, 5, 1, 1, 3, 0, 1.5, 1}, {60, 5, 1, 2, 3, 0, 1.5, 1},
+  };
+  for (const Case& c : cases) {
+    setup(0, c.clock);
+    control.state = static_cast<uint8_t>(c.state);
+    if (c.state == 3) {
+      control.level_moves = 1;
+      control.target_time = 1.0;
+    }
+    searching(c.depth, 20, 20);
+    control.best_change_depth = static_cast<int8_t>(c.change);
+    control.early_stop = static_cast<uint8_t>(c.early);
+    const double at = c.target_share * control.target_time + c.seconds;
+    check_time_at(100.0 + at);
+    EXPECT_EQ(control.stop, c.stop) << "depth " << c.depth << " state " << c.state << " at " << at;
+    EXPECT_NEAR(control.elapsed, at, 1e-9);
   }
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "board/fen.h"
 #include "board/keys.h"
 #include "core/engine_state.h"
@@ -8,6 +10,9 @@
 #include "search_support.h"
 
 namespace {
+
+// What a probe read: move, score, bound and depth.
+std::array<int, 4> read(const TTEntry& e) { return {e.move, e.score, e.bound, e.depth}; }
 
 // Restores the shared table the other tests use.
 struct TableSize {
@@ -58,10 +63,7 @@ TEST(TransTable, StoreProbeCheckWordAndMoveTest) {
   tt_store_key(key, 0, 0x0C1C, -9990, BOUND_LOWER, 7);
   TTEntry out;
   tt_probe_key(key, 0, out);
-  EXPECT_EQ(out.move, 0x0C1C);
-  EXPECT_EQ(out.score, -9990);
-  EXPECT_EQ(out.bound, BOUND_LOWER);
-  EXPECT_EQ(out.depth, 7);
+  EXPECT_EQ(read(out), (std::array<int, 4>{0x0C1C, -9990, BOUND_LOWER, 7}));
   // Same key from the other side's end of the table: a different bucket.
   tt_probe_key(key, 1, out);
   EXPECT_EQ(out.depth, TT_NO_ENTRY);
@@ -80,8 +82,7 @@ TEST(TransTable, StoreProbeCheckWordAndMoveTest) {
   EXPECT_EQ(out.depth, TT_BAD_MOVE);
   tt_store(t->board, make_move_word(12, 28), 10, BOUND_EXACT, 3);  // e2e4
   tt_probe(t->board, out);
-  EXPECT_EQ(out.depth, 3);
-  EXPECT_EQ(out.move, make_move_word(12, 28));
+  EXPECT_EQ(read(out), (std::array<int, 4>{make_move_word(12, 28), 10, BOUND_EXACT, 3}));
 
   tt_clear();
   tt_probe(t->board, out);
@@ -103,8 +104,7 @@ TEST(TransTable, Replacement) {
   EXPECT_EQ(out.score, 50);
   tt_store_key(key, 0, 0, 70, BOUND_EXACT, 8);  // 2 below: replaces
   tt_probe_key(key, 0, out);
-  EXPECT_EQ(out.score, 70);
-  EXPECT_EQ(out.depth, 8);
+  EXPECT_EQ(read(out), (std::array<int, 4>{0, 70, BOUND_EXACT, 8}));
 
   // Fill a bucket with four deep current entries of other positions.
   tt_clear();
