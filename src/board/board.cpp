@@ -23,7 +23,8 @@ bool list_matches(const Board* board, int code) {
   int count = 0;
   for (; count < PLIST_SIZE && board->plist[code][count] != NO_SQUARE; ++count) {
     int sq = board->plist[code][count];
-    if (sq > 63 || board->squares[sq] != code || (seen & square_bit(sq))) return false;
+    if (sq > 63 || board->squares[sq] != code || board->slot[sq] != count || (seen & square_bit(sq)))
+      return false;
     seen |= square_bit(sq);
   }
   return count < PLIST_SIZE && seen == board->bb[code];

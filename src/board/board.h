@@ -19,6 +19,7 @@ struct Board {
   uint8_t squares[64];   // piece code per square, 0 = empty
   Bitboard bb[16];       // by piece code; bb[0] all white, bb[8] all black
   uint8_t plist[16][PLIST_SIZE];  // squares per piece code in order of arrival
+  uint8_t slot[64];      // where each occupied square stands in its piece's list
   uint64_t key;          // piece placement only
   uint64_t pawn_key;     // pawns of both colours
   uint32_t signature[2]; // material signature per colour

@@ -25,9 +25,9 @@ constexpr int pawn_step[2] = {8, -8};
 inline void move_piece(Board* board, int code, int from, int to) {
   board->squares[to] = static_cast<uint8_t>(code);
   board->squares[from] = EMPTY;
-  uint8_t* list = board->plist[code];
-  while (*list != from) ++list;
-  *list = static_cast<uint8_t>(to);
+  const uint8_t at = board->slot[from];
+  board->plist[code][at] = static_cast<uint8_t>(to);
+  board->slot[to] = at;
   Bitboard both = square_bit(from) | square_bit(to);
   board->bb[code] ^= both;
   board->bb[code & 8] ^= both;
@@ -41,9 +41,11 @@ void add_piece(Board* board, int code, int square) {
   int colour = piece_colour(code), type = piece_type(code);
   board->squares[square] = static_cast<uint8_t>(code);
   uint8_t* list = board->plist[code];
-  while (*list != NO_SQUARE) ++list;
-  list[0] = static_cast<uint8_t>(square);
-  list[1] = NO_SQUARE;
+  int at = 0;
+  while (list[at] != NO_SQUARE) ++at;
+  list[at] = static_cast<uint8_t>(square);
+  list[at + 1] = NO_SQUARE;
+  board->slot[square] = static_cast<uint8_t>(at);
   board->bb[code] |= square_bit(square);
   board->bb[code & 8] |= square_bit(square);
   board->signature[colour] += signature_value[type];
@@ -54,11 +56,10 @@ void remove_piece(Board* board, int square) {
   int code = board->squares[square];
   int colour = piece_colour(code), type = piece_type(code);
   board->squares[square] = EMPTY;
+  // The later pieces move up one place, so the list keeps its order.
   uint8_t* list = board->plist[code];
-  while (*list != square) ++list;
-  do {
-    list[0] = list[1];
-  } while (*list++ != NO_SQUARE);
+  for (int at = board->slot[square]; (list[at] = list[at + 1]) != NO_SQUARE; ++at)
+    board->slot[list[at]] = static_cast<uint8_t>(at);
   board->bb[code] &= ~square_bit(square);
   board->bb[code & 8] &= ~square_bit(square);
   board->signature[colour] -= signature_value[type];

@@ -45,10 +45,16 @@ int swap(Board* board, int side, int from, int square, Bitboard occ, bool option
     from = NO_SQUARE;
     side ^= 1;
   }
+  // Written so that the clamps become conditional moves: whether a side
+  // declines is as good as random to the branch predictor.
   int value = tail;
-  while (captures > 0) {
+  while (captures > 1) {
     value = gain[--captures] - value;
-    if (value < 0 && (optional || captures > 0)) value = 0;
+    value = value < 0 ? 0 : value;
+  }
+  if (captures == 1) {
+    value = gain[0] - value;
+    if (optional) value = value < 0 ? 0 : value;
   }
   return value;
 }

@@ -37,18 +37,6 @@ int capture_exchange(Board* board, const MoveEntry& entry) {
   return PIECE_VALUE[piece_type(entry.captured)] - g;
 }
 
-MoveEntry* select_best(MoveEntry* cursor) {
-  MoveEntry* best = cursor;
-  for (MoveEntry* e = cursor + 1; e->move != MOVE_END; ++e)
-    if (e->score > best->score) best = e;
-  if (best != cursor) {
-    const MoveEntry held = *cursor;
-    *cursor = *best;
-    *best = held;
-  }
-  return cursor;
-}
-
 void score_quiets(Board* board, const PlyRecord& record, MoveEntry* list, bool in_check) {
   const SearchThread* thread = thread_of(board);
   const Move counter = current_countermove(board);

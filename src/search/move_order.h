@@ -22,6 +22,28 @@ extern const int16_t victim_value[16];
 // hash move and killers; done for every ply when a search starts.
 void reset_move_order(SearchThread* thread);
 
+// Swaps the best-scored entry from `cursor` to the end of the list onto the
+// cursor and returns the cursor; of equal scores the first wins. The
+// comparison is written to become conditional moves: which entry is best is
+// close to random, and a mispredicted branch per entry cost more than the
+// selection itself.
+inline MoveEntry* select_best(MoveEntry* cursor) {
+  MoveEntry* best = cursor;
+  int best_score = cursor->score;
+  for (MoveEntry* e = cursor + 1; e->move != MOVE_END; ++e) {
+    const int score = e->score;
+    const bool better = score > best_score;
+    best = better ? e : best;
+    best_score = better ? score : best_score;
+  }
+  if (best != cursor) {
+    const MoveEntry held = *cursor;
+    *cursor = *best;
+    *best = held;
+  }
+  return cursor;
+}
+
 // The next move of the current ply (board->thread->ply), or null when the
 // node has no more. The returned entry stays in the list. Entries are
 // pseudo-legal; the caller tests legality. The caller sets `stage` to 0

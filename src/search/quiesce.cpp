@@ -77,15 +77,7 @@ int quiesce(Board* board, int side, int ply, int depth, int alpha, int beta, int
         record.stage = Q_CAPTURES_DONE;
         continue;
       }
-      MoveEntry* best = cursor;
-      for (MoveEntry* x = cursor + 1; x->move != MOVE_END; ++x)
-        if (x->score > best->score) best = x;
-      if (best != cursor) {
-        const MoveEntry held = *cursor;
-        *cursor = *best;
-        *best = held;
-      }
-      e = cursor;
+      e = select_best(cursor);
       record.cursor = cursor + 1;
       // Deep in the tail only recaptures are worth their cost.
       if (depth < -4 && move_to(e->move) != recapture_square) continue;

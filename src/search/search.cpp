@@ -390,14 +390,7 @@ bool probcut(Board* board, int ply, int depth, int rbeta) {
   record.list = list;
   Move local_pv[MAX_PLY];
   for (MoveEntry* cursor = list; cursor->move != MOVE_END; ++cursor) {
-    MoveEntry* best = cursor;
-    for (MoveEntry* e = cursor + 1; e->move != MOVE_END; ++e)
-      if (e->score > best->score) best = e;
-    if (best != cursor) {
-      const MoveEntry held = *cursor;
-      *cursor = *best;
-      *best = held;
-    }
+    select_best(cursor);
     record.cursor = cursor;
     const Move move = cursor->move;
     if (move == 0 || !is_legal(board, side, move)) continue;

@@ -356,7 +356,7 @@ uint32_t egtb_probe_root(const Board* board, uint32_t* wdl, uint32_t* dtz, uint1
   return probe_root(board, nullptr, wdl, dtz, move);
 }
 
-uint32_t egtb_search_wdl(const Board* board, int depth) {
+uint32_t egtb_search_wdl_tables(const Board* board, int depth) {
   if (depth < control.tb_probe_depth[0]) return EGTB_NONE;
   uint32_t n = (uint32_t)std::popcount(board->bb[0] | board->bb[8]);
   if (n > egtb_max_pieces) return EGTB_NONE;

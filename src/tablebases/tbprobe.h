@@ -4,9 +4,8 @@
 // so callers never need to test whether tablebases are configured.
 #include <cstdint>
 
+#include "board/board.h"
 #include "core/root_moves.h"
-
-struct Board;
 
 // Result of a probe that found nothing: the engine then searches normally.
 // Stored in an int32_t it reads as -1, the search's "no tablebase result".
@@ -34,7 +33,13 @@ void egtb_setup(const char* path);
 // Win/draw/loss probe inside the search: 0..4, or EGTB_NONE when the depth is
 // below the probe depth, the position has too many pieces or castling rights,
 // or a table is missing. Reads the half-move clock as 0. Thread-safe.
-uint32_t egtb_search_wdl(const Board* board, int depth);
+uint32_t egtb_search_wdl_tables(const Board* board, int depth);
+// The search asks at a great many nodes, nearly all with more pieces than
+// any table holds: those are refused here, without a call.
+inline uint32_t egtb_search_wdl(const Board* board, int depth) {
+  if (static_cast<uint32_t>(popcount(occupancy(board))) > egtb_max_pieces) return EGTB_NONE;
+  return egtb_search_wdl_tables(board, depth);
+}
 
 // Root probe by distance to zeroing. On success returns the result 0..4 and
 // stores it in *wdl, the distance (plies to the next zeroing move, 0 for a

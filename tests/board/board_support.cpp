@@ -56,12 +56,15 @@ void random_walk(Board* board, std::mt19937& rng, int length) {
 }
 
 // Bytes behind a list's terminator are left over from earlier moves and
-// carry no meaning; they are cleared so that boards compare as memory.
+// carry no meaning; they are cleared so that boards compare as memory. The
+// squares' list places follow from the lists (board_consistent checks them)
+// and are cleared too, so that a list reordered by hand still compares.
 Snapshot snapshot(const Board* board) {
   const BoardThread* t = board->thread;
   Snapshot s{*board, t->history_count, t->ply, t->last_move, {t->history, t->history + t->history_count}};
   for (auto& list : s.board.plist)
     std::fill(std::find(list, list + PLIST_SIZE, NO_SQUARE), list + PLIST_SIZE, NO_SQUARE);
+  std::fill(s.board.slot, s.board.slot + 64, 0);
   return s;
 }
 
