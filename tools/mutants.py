@@ -66,6 +66,10 @@ class Skip:
 
 # Equivalent mutants: changes that compile and run but cannot alter what the
 # engine does, so no test could catch them.
+# Every thread block's ply is 1 before its first move.
+NO_PLY_0 = ("every thread block's ply is set to 1 before any move is made (start-up and each search), so no "
+            "traced move has ply 0")
+
 SKIP = [
     Skip("src/board/see.cpp", "const int16_t exchange_value[7] = {0, 100, 330, 330, 530, 1060, 10000};",
          "10000 -> 10001", "a king is never the victim of an exchange (swap and see_ok stop before) "
@@ -91,13 +95,12 @@ SKIP = [
     Skip("src/platform/posix/file_lock.cpp", "if (fd < 0) return nullptr;", "return nullptr; -> {}",
          "flock on the failed descriptor fails as well, and the same null follows"),
     *[Skip("src/core/output.cpp", "if (ply > settings.trace_depth || ply < 0 || ply >= MAX_PLY) return;", change,
-           "every thread block's ply is set to 1 before any move is made (start-up and each search), so no "
-           "traced move has ply 0") for change in ["0 -> 1", "< -> <="]],
+           reason) for change, reason in [
+        ("0 -> 1", NO_PLY_0), ("< -> <=", NO_PLY_0),
+        (">= -> >", "the search returns at ply 66 before making a move, so no traced move has ply MAX_PLY (70)")]],
     Skip("src/core/root_moves.cpp", "if (only.count < ROOT_MOVES_MAX) only.moves[only.count++] = move;", "< -> <=",
          "only legal moves of the position are added, each once, and no position has more than 218, so the "
          "list never reaches its 256 entries"),
-    Skip("src/core/output.cpp", "if (ply > settings.trace_depth || ply < 0 || ply >= MAX_PLY) return;", ">= -> >",
-         "the search returns at ply 66 before making a move, so no traced move has ply MAX_PLY (70)"),
     Skip("src/tools/pgn_emit.cpp", "if (game.plies <= 6) return 0;", "*",
          "a position is written only from ply 20 on and five plies before the end, so games shorter than 26 "
          "plies write nothing with or without the early end, and each game starts from a fresh board"),

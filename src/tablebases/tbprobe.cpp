@@ -358,9 +358,7 @@ uint32_t egtb_probe_root(const Board* board, uint32_t* wdl, uint32_t* dtz, uint1
 
 uint32_t egtb_search_wdl_tables(const Board* board, int depth) {
   if (depth < control.tb_probe_depth[0]) return EGTB_NONE;
-  uint32_t n = (uint32_t)std::popcount(board->bb[0] | board->bb[8]);
-  if (n > egtb_max_pieces) return EGTB_NONE;
-  if (n == 6 && depth < control.tb_probe_depth[1]) return EGTB_NONE;
+  if (popcount(occupancy(board)) == 6 && depth < control.tb_probe_depth[1]) return EGTB_NONE;
   if (board->castle) return EGTB_NONE;
   EgtbPosition pos = egtb_position_from_board(board, 0);
   int success;

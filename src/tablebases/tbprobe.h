@@ -33,9 +33,10 @@ void egtb_setup(const char* path);
 // Win/draw/loss probe inside the search: 0..4, or EGTB_NONE when the depth is
 // below the probe depth, the position has too many pieces or castling rights,
 // or a table is missing. Reads the half-move clock as 0. Thread-safe.
-uint32_t egtb_search_wdl_tables(const Board* board, int depth);
 // The search asks at a great many nodes, nearly all with more pieces than
-// any table holds: those are refused here, without a call.
+// any table holds: those are refused here, without a call; the rest of the
+// probe is egtb_search_wdl_tables.
+uint32_t egtb_search_wdl_tables(const Board* board, int depth);
 inline uint32_t egtb_search_wdl(const Board* board, int depth) {
   if (static_cast<uint32_t>(popcount(occupancy(board))) > egtb_max_pieces) return EGTB_NONE;
   return egtb_search_wdl_tables(board, depth);
