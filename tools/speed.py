@@ -31,6 +31,8 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 BENCH_SOURCE = os.path.join(ROOT, "src", "frontend", "benchmark.cpp")
 PEERS = ("stockfish", "glaurung", "toga2")
 PEER_DIRS = ("/usr/games", "/usr/bin", "/usr/local/bin")
+# Command words put before every engine (--realtime).
+LAUNCH_PREFIX = []
 
 
 def bench_positions(count=10):
@@ -61,7 +63,7 @@ class Engine:
         self.path = path
         self.folder = tempfile.mkdtemp(prefix="speed-")
         self.started = time.perf_counter()
-        self.proc = subprocess.Popen([path], cwd=self.folder, stdin=subprocess.PIPE,
+        self.proc = subprocess.Popen(LAUNCH_PREFIX + [path], cwd=self.folder, stdin=subprocess.PIPE,
                                      stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
                                      text=True, bufsize=1)
 
@@ -210,7 +212,7 @@ def startup_ms(path, runs):
 def bench_total(path):
     folder = tempfile.mkdtemp(prefix="speed-")
     try:
-        out = subprocess.run([path, "-bench"], cwd=folder, capture_output=True, text=True,
+        out = subprocess.run(LAUNCH_PREFIX + [path, "-bench"], cwd=folder, capture_output=True, text=True,
                              stdin=subprocess.DEVNULL).stdout
     finally:
         shutil.rmtree(folder, ignore_errors=True)
@@ -253,11 +255,16 @@ def main():
     parser.add_argument("--no-peers", action="store_true", help="measure the Tarn binaries only")
     parser.add_argument("--no-bench", action="store_true", help="skip the -bench node totals")
     parser.add_argument("--startup-runs", type=int, default=20, help="start-ups timed per Tarn binary")
+    parser.add_argument("--realtime", action="store_true",
+                        help="run the engines under real-time priority (chrt -f 50): other load on the "
+                             "machine then moves the figures far less")
     parser.add_argument("--threads-depth", type=int, default=0,
                         help="also time Threads 1 and 2 to this depth on the positions")
     args = parser.parse_args()
 
     fens = bench_positions(args.positions)
+    if args.realtime:
+        LAUNCH_PREFIX[:] = ["chrt", "-f", "50"]
     # Each engine runs in a scratch directory: paths must not be relative.
     tarns = [("tarn", os.path.abspath(args.tarn))]
     if args.baseline:
@@ -275,6 +282,8 @@ def main():
                 print(f"{name}: not installed (apt-get install {name})")
 
     print(f"load average at start: {load_average()}")
+    if args.realtime:
+        print("engines at real-time priority (chrt -f 50)")
     print(f"{len(fens)} positions, {args.movetime:g} s each, 1 thread, {args.hash} MB hash, "
           f"{args.rounds} rounds, engines interleaved", flush=True)
 
