@@ -30,10 +30,11 @@ perft: build
 bench: build
 	./$(RELEASE)/tarn -bench
 
-# Nodes per second of Tarn and the installed peer engines (stockfish,
-# glaurung, toga2) on the benchmark positions; BASELINE=path/to/tarn measures
-# a second Tarn binary beside this one, SPEED_ARGS passes more options
-# (tools/speed.py --help).
+# Nodes per second of the everyday Tarn build and the installed peer engines
+# (stockfish, glaurung, toga2) on the benchmark positions, interleaved;
+# BASELINE=path/to/tarn measures a second Tarn binary beside this one,
+# SPEED_ARGS passes more options (tools/speed.py --help; --realtime steadies
+# the figures on a busy machine).
 speed: build
 	python3 tools/speed.py --tarn $(RELEASE)/tarn $(if $(BASELINE),--baseline $(BASELINE)) $(SPEED_ARGS)
 

@@ -4,7 +4,13 @@ first ten positions, side by side in one run.
 
 Every engine searches each position for a fixed time with one thread and the
 same hash size; its speed is the sum of its own reported nodes over the sum
-of its own reported search times. Also printed: each Tarn binary's "-bench"
+of its own reported search times. The host's speed drifts from minute to
+minute, so the engines are interleaved rather than measured one after
+another: all stay open, and in each round every position is searched by each
+engine in turn, the order rotated per round. Printed per engine: the overall
+speed and the spread of its per-round speeds, and for each Tarn binary the
+median of its per-round ratio to glaurung (and to the baseline), the figure
+least moved by a noisy stretch. Also printed: each Tarn binary's "-bench"
 node total (the search's signature), its start-up time to "uciok", and on
 request the time Threads 1 and 2 take to reach a fixed depth.
 
@@ -25,6 +31,8 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 BENCH_SOURCE = os.path.join(ROOT, "src", "frontend", "benchmark.cpp")
 PEERS = ("stockfish", "glaurung", "toga2")
 PEER_DIRS = ("/usr/games", "/usr/bin", "/usr/local/bin")
+# Command words put before every engine (--realtime).
+LAUNCH_PREFIX = []
 
 
 def bench_positions(count=10):
@@ -55,7 +63,7 @@ class Engine:
         self.path = path
         self.folder = tempfile.mkdtemp(prefix="speed-")
         self.started = time.perf_counter()
-        self.proc = subprocess.Popen([path], cwd=self.folder, stdin=subprocess.PIPE,
+        self.proc = subprocess.Popen(LAUNCH_PREFIX + [path], cwd=self.folder, stdin=subprocess.PIPE,
                                      stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
                                      text=True, bufsize=1)
 
@@ -125,17 +133,68 @@ def open_engine(path, hash_mb, threads):
     return engine
 
 
-def measure_nps(path, fens, movetime, hash_mb):
-    engine = open_engine(path, hash_mb, 1)
-    nodes = ms = 0
+def interleaved_nps(engines, fens, movetime, hash_mb, rounds, report):
+    """Every engine stays open; in each round each position is searched by
+    every engine in turn, the order rotated from round to round, so that a
+    noisy stretch of the host falls on all engines alike. Returns per engine
+    a list of (nodes, milliseconds) per round."""
+    opened = []
     try:
-        for fen in fens:
-            n, t, _, _ = search(engine, fen, f"movetime {int(movetime * 1000)}")
-            nodes += n
-            ms += t
+        for name, path in engines:
+            opened.append((name, open_engine(path, hash_mb, 1)))
+        per_round = {name: [] for name, _ in engines}
+        go = f"movetime {int(movetime * 1000)}"
+        for r in range(rounds):
+            shift = r % len(opened)
+            order = opened[shift:] + opened[:shift]
+            sums = {name: [0, 0] for name, _ in engines}
+            for fen in fens:
+                for name, engine in order:
+                    n, t, _, _ = search(engine, fen, go)
+                    sums[name][0] += n
+                    sums[name][1] += t
+            for name, _ in engines:
+                per_round[name].append(tuple(sums[name]))
+            report(r, per_round)
     finally:
-        engine.close()
-    return nodes, ms
+        for _, engine in opened:
+            engine.close()
+    return per_round
+
+
+def nps(nodes, ms):
+    return nodes * 1000 / ms if ms else 0.0
+
+
+def ratio_spread(per_round, name, reference):
+    """Per-round ratio of two engines' speeds: (min, median, max)."""
+    ratios = [nps(*a) / nps(*b) for a, b in zip(per_round[name], per_round[reference]) if nps(*b)]
+    return (min(ratios), statistics.median(ratios), max(ratios)) if ratios else None
+
+
+def print_table(per_round, tarn_names, baseline):
+    print(f"  {'engine':14s} {'nodes':>12s} {'time':>9s} {'M nodes/s':>9s}   per round: "
+          f"{'min':>6s} {'median':>6s} {'max':>6s}")
+    for name, rows in per_round.items():
+        nodes = sum(n for n, _ in rows)
+        ms = sum(t for _, t in rows)
+        speeds = [nps(n, t) / 1e6 for n, t in rows]
+        print(f"  {name:14s} {nodes:12d} {ms / 1000:8.2f}s {nps(nodes, ms) / 1e6:9.3f}   "
+              f"{'':10s} {min(speeds):6.3f} {statistics.median(speeds):6.3f} {max(speeds):6.3f}")
+    references = [ref for ref in ("glaurung", baseline) if ref in per_round]
+    for reference in references:
+        ref_nodes = sum(n for n, _ in per_round[reference])
+        ref_ms = sum(t for _, t in per_round[reference])
+        for name in tarn_names:
+            if name == reference:
+                continue
+            rows = per_round[name]
+            total = nps(sum(n for n, _ in rows), sum(t for _, t in rows))
+            spread = ratio_spread(per_round, name, reference)
+            overall = total / nps(ref_nodes, ref_ms) if nps(ref_nodes, ref_ms) else 0.0
+            if spread:
+                print(f"  {name} / {reference}: {overall:.3f} overall; per round "
+                      f"min {spread[0]:.3f} median {spread[1]:.3f} max {spread[2]:.3f}")
 
 
 def startup_ms(path, runs):
@@ -153,7 +212,7 @@ def startup_ms(path, runs):
 def bench_total(path):
     folder = tempfile.mkdtemp(prefix="speed-")
     try:
-        out = subprocess.run([path, "-bench"], cwd=folder, capture_output=True, text=True,
+        out = subprocess.run(LAUNCH_PREFIX + [path, "-bench"], cwd=folder, capture_output=True, text=True,
                              stdin=subprocess.DEVNULL).stdout
     finally:
         shutil.rmtree(folder, ignore_errors=True)
@@ -189,17 +248,23 @@ def main():
     parser.add_argument("--baseline", help="a second Tarn binary measured beside the first")
     parser.add_argument("--other", action="append", default=[], metavar="NAME=PATH",
                         help="a further Tarn binary under its own name (repeatable)")
-    parser.add_argument("--movetime", type=float, default=3.0, help="seconds per position (3)")
+    parser.add_argument("--movetime", type=float, default=1.0, help="seconds per position and round (1)")
+    parser.add_argument("--rounds", type=int, default=5, help="rounds over all positions and engines (5)")
     parser.add_argument("--hash", type=int, default=64, help="hash size in MB (64)")
     parser.add_argument("--positions", type=int, default=10, help="benchmark positions used (10)")
     parser.add_argument("--no-peers", action="store_true", help="measure the Tarn binaries only")
     parser.add_argument("--no-bench", action="store_true", help="skip the -bench node totals")
     parser.add_argument("--startup-runs", type=int, default=20, help="start-ups timed per Tarn binary")
+    parser.add_argument("--realtime", action="store_true",
+                        help="run the engines under real-time priority (chrt -f 50): other load on the "
+                             "machine then moves the figures far less")
     parser.add_argument("--threads-depth", type=int, default=0,
                         help="also time Threads 1 and 2 to this depth on the positions")
     args = parser.parse_args()
 
     fens = bench_positions(args.positions)
+    if args.realtime:
+        LAUNCH_PREFIX[:] = ["chrt", "-f", "50"]
     # Each engine runs in a scratch directory: paths must not be relative.
     tarns = [("tarn", os.path.abspath(args.tarn))]
     if args.baseline:
@@ -217,21 +282,17 @@ def main():
                 print(f"{name}: not installed (apt-get install {name})")
 
     print(f"load average at start: {load_average()}")
-    print(f"{len(fens)} positions, {args.movetime:g} s each, 1 thread, {args.hash} MB hash")
-    results = []
-    for name, path in engines:
-        nodes, ms = measure_nps(path, fens, args.movetime, args.hash)
-        nps = nodes * 1000 / ms if ms else 0
-        results.append((name, nodes, ms, nps))
-        print(f"  {name:14s} {nodes:12d} nodes {ms / 1000:8.2f} s {nps / 1e6:7.3f} M nodes/s", flush=True)
-    reference = {name: nps for name, _, _, nps in results}
-    if "glaurung" in reference and reference["glaurung"]:
-        for name, _ in tarns:
-            print(f"  {name} / glaurung: {reference[name] / reference['glaurung']:.3f}")
-    if args.baseline and reference.get("tarn-baseline"):
-        for name, _ in tarns:
-            if name != "tarn-baseline":
-                print(f"  {name} / tarn-baseline: {reference[name] / reference['tarn-baseline']:.3f}")
+    if args.realtime:
+        print("engines at real-time priority (chrt -f 50)")
+    print(f"{len(fens)} positions, {args.movetime:g} s each, 1 thread, {args.hash} MB hash, "
+          f"{args.rounds} rounds, engines interleaved", flush=True)
+
+    def progress(r, per_round):
+        line = "  ".join(f"{name} {nps(*rows[r]) / 1e6:.3f}" for name, rows in per_round.items())
+        print(f"  round {r + 1}: {line} M nodes/s", flush=True)
+
+    per_round = interleaved_nps(engines, fens, args.movetime, args.hash, args.rounds, progress)
+    print_table(per_round, [name for name, _ in tarns], "tarn-baseline" if args.baseline else None)
 
     for name, path in tarns:
         median, best = startup_ms(path, args.startup_runs)
@@ -239,8 +300,8 @@ def main():
               f"of {args.startup_runs}")
     if not args.no_bench:
         for name, path in tarns:
-            total, nps = bench_total(path)
-            print(f"{name}: -bench nodes= {total} nps= {nps}", flush=True)
+            total, bench_speed = bench_total(path)
+            print(f"{name}: -bench nodes= {total} nps= {bench_speed}", flush=True)
     if args.threads_depth:
         for name, path in tarns:
             for threads in (1, 2):

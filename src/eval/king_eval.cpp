@@ -76,7 +76,9 @@ void middlegame_king(EvalScratch& s, int c, int k, int& op, int& en) {
     s.threat[c] = 5000;
   }
   units += a + s.king_attack[e] + (10 - u) / 2 + base + 2 * checks;
-  if (b->side == c && units > 0) units--;
+  // Arithmetic rather than a branch: whose move it is alternates node by
+  // node, and the branch was the evaluation's worst-predicted one.
+  units -= (b->side == c) & (units > 0);
   if (units > 31) units = 31;
   if (units < 0) units = 0;
   op -= p.king_danger[units];
