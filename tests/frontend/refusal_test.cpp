@@ -41,7 +41,7 @@ std::string best_move(EngineProcess& engine) {
 
 }  // namespace
 
-TEST(Refusal, UciPositionKeepsTheGameItHad) {
+TEST(Refusal, UciPositionKeepsTheGameItHadAndMovesStopAtTheFirstIllegalOne) {
   EngineProcess engine;
   ASSERT_TRUE(engine.start({"-nolog", "-hash", "1"}));
   engine.send("position startpos moves e2e4");
@@ -63,13 +63,9 @@ TEST(Refusal, UciPositionKeepsTheGameItHad) {
   std::string line;
   ASSERT_TRUE(engine.expect_line("bestmove ", 20, &line));
   EXPECT_TRUE(line[10] == '1' || line[10] == '2') << line;
-}
 
-// The moves of "position" are played while they are legal; the side to
-// move shows in the origin of the next best move.
-TEST(Refusal, UciMoveListStopsAtTheFirstIllegalMove) {
-  EngineProcess engine;
-  ASSERT_TRUE(engine.start({"-nolog", "-hash", "1"}));
+  // The moves of "position" are played while they are legal; the side to
+  // move shows in the origin of the next best move.
   const char* white_origins = "a2 b2 c2 d2 f2 g2 h2 b1 g1 d1 e1 f1";
   const struct {
     const char* command;
