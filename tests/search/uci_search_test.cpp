@@ -48,7 +48,7 @@ double seconds_since(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-TEST(UciSearch, MovetimeClocksAndLimitsOfEachGo) {
+TEST(UciSearch, MovetimeClocksLimitsPonderAndInfinite) {
   EngineProcess engine;
   open_uci(engine);
   engine.send("position startpos");
@@ -88,16 +88,13 @@ TEST(UciSearch, MovetimeClocksAndLimitsOfEachGo) {
   search(engine, startpos, "go depth 3");
   engine.send("ucinewgame");
   EXPECT_GT(deepest(search(engine, startpos, "go movetime 300")), 3);
-}
 
-TEST(UciSearch, PonderInfiniteStopAndIsready) {
-  EngineProcess engine;
-  open_uci(engine);
+  // A ponder search ends on "ponderhit" within its budget, or at once on "stop".
   engine.send("position startpos moves e2e4");
   engine.send("go ponder wtime 60000 btime 60000");
   EXPECT_EQ(count_prefix(engine.read_for(0.5), "bestmove"), 0);
   engine.send("ponderhit");
-  auto start = std::chrono::steady_clock::now();
+  start = std::chrono::steady_clock::now();
   ASSERT_TRUE(engine.expect_line("bestmove", 5));
   EXPECT_LT(seconds_since(start), 2.5);  // the budget (about 2 s) includes the pondering
 
