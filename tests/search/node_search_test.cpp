@@ -193,6 +193,9 @@ TEST(Search, PublishedResultsReplaceTheBestLineByTheRules) {
       {9960, 7, 9950, 8, false},
   };
   SearchThread* t = worker();
+  t->pv_line[1] = search_test::move_of("d2d4");
+  t->pv_line[2] = search_test::move_of("d7d5");
+  t->pv_line[3] = 0;
   for (const auto& c : cases) {
     control.best_score = static_cast<int16_t>(c.held_score);
     control.completed_depth = static_cast<int8_t>(c.held_depth);
@@ -200,9 +203,6 @@ TEST(Search, PublishedResultsReplaceTheBestLineByTheRules) {
     control.pv[2] = 0;
     t->score = static_cast<int16_t>(c.score);
     t->done_depth = static_cast<uint8_t>(c.depth);
-    t->pv_line[1] = search_test::move_of("d2d4");
-    t->pv_line[2] = search_test::move_of("d7d5");
-    t->pv_line[3] = 0;
     publish_result(t, BOUND_EXACT);
     const bool taken = control.pv[1] == t->pv_line[1];
     EXPECT_EQ(taken, c.taken) << c.held_score << "/" << c.held_depth << " against " << c.score << "/" << c.depth;
