@@ -57,6 +57,9 @@ TEST(Console, PerftTypedMovesEditorAndSettingsThenUci) {
   // castling right stays only with its king and rook at home.
   exchange(engine, {{"edit\n#\nw Ke1 Rh1 Ra1 Pz9 Pb2\n\nb Ke8 pd7 Na1\n.", {"4k3/3p4/8/8/8/8/8/n3K2R b K -"}},
                     {"perft 1", {"visited 8 nodes"}},
+                    // No white rook is left behind the knight on d1 to guard d7 and d8.
+                    {"edit\n#\nw Ke1 Rd1\nb Ke8 Nd1\n.", {"4k3/8/8/8/8/8/8/3nK3 b - -"}},
+                    {"perft 1", {"visited 9 nodes"}},
                     {"edit\n#\nw Ke1 Ra1 Bh1\nb Ke8 Na8 Rh8\n.", {"n3k2r/8/8/8/8/8/8/R3K2B b Qk -"}},
                     {"edit\n#\nw Ke1 Ba1 Rh1\nb Ke8 Ra8 Nh8\n.", {"r3k2n/8/8/8/8/8/8/B3K2R b Kq -"}},
                     {"level 40 5:00 0", {"set level to 40 moves in 300.00 seconds, inc 0.00"}},
