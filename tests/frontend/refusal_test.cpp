@@ -51,6 +51,9 @@ TEST(Refusal, UciPositionKeepsTheGameItHadAndMovesStopAtTheFirstIllegalOne) {
     ASSERT_TRUE(engine.expect_line("info string illegal position", 5, &line));
     EXPECT_EQ(line, std::string("info string illegal position: ") + c.reason);
   }
+  // Without "startpos" or "fen" a line is ignored, without a word.
+  for (const char* line : {"position", "position moves e7e5", "isready"}) engine.send(line);
+  EXPECT_EQ(engine.read_until("readyok", 5), std::vector<std::string>{"readyok"});
   engine.send("position fen");
   EXPECT_TRUE(engine.expect_line("info string illegal position: no white king", 5));
   std::string move = best_move(engine);  // black to move, after 1.e4

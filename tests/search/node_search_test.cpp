@@ -217,6 +217,18 @@ TEST(Search, PublishedResultsReplaceTheBestLineByTheRules) {
   control.stop = 0;
 }
 
+// With no legal move at the root the search ends at once: mated or
+// stalemated, after one iteration, with no move.
+TEST(Search, NoLegalMoveAtTheRootEndsAtOnce) {
+  for (auto [fen, score] : {std::pair{"3R2k1/5ppp/8/8/8/8/8/6K1 b - -", 1 - MATE}, {"7k/5Q2/6K1/8/8/8/8/8 b - -", 0}}) {
+    search_test::search_to_depth(fen, 8);
+    EXPECT_EQ(control.best_score, score) << fen;
+    EXPECT_EQ(control.completed_depth, 1) << fen;
+    EXPECT_EQ(control.stop, 3) << fen;
+    EXPECT_EQ(control.pv[1], 0) << fen;
+  }
+}
+
 TEST(Search, NodeLimitStopsTheSearch) {
   const std::string fen = "r1bqkb1r/pp1ppppp/2n2n2/8/3NP3/2N5/PPP2PPP/R1BQKB1R b KQkq -";
   set_position(fen);
