@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -261,6 +262,15 @@ TEST(Search, RootProgressAfterThreeAndAHalfSeconds) {
     EXPECT_NE(out.find("info depth 1 time 10000 nodes "), std::string::npos) << out;
     EXPECT_EQ(out.find("\ninfo currmove a7a8 currmovenumber 1\n") != std::string::npos, multipv == 1) << out;
     EXPECT_EQ(out.find("info currmove a7a8q"), std::string::npos) << out;
+    // Each iteration's root moves are numbered from 1 on.
+    std::istringstream lines(out);
+    int number = 0;
+    for (std::string line; std::getline(lines, line);) {
+      if (line.find(" hashfull ") != std::string::npos) number = 1;
+      if (line.rfind("info currmove ", 0) == 0) {
+        EXPECT_EQ(line.substr(line.rfind(' ') + 1), std::to_string(number++)) << line;
+      }
+    }
   }
   search_limits.multipv = 1;
   settings.noise = 9999.0;
