@@ -108,6 +108,8 @@ SKIP = [
     Skip("src/platform/posix/zeroed_memory.cpp", "if (aligned > start) munmap(raw, aligned - start);", "> -> >=",
          "when the mapping already starts on a big page the extra call asks to unmap zero bytes, which munmap "
          "refuses without touching anything"),
+    Skip("src/platform/posix/file_map.cpp", "if (fd < 0) return FILE_HANDLE_INVALID;", "return FILE_HANDLE_INVALID; -> {}",
+         "fstat on the failed descriptor fails as well, and the same invalid handle follows"),
     Skip("src/platform/posix/file_lock.cpp", "if (fd < 0) return nullptr;", "return nullptr; -> {}",
          "flock on the failed descriptor fails as well, and the same null follows"),
     *[Skip("src/core/output.cpp", "if (ply > settings.trace_depth || ply < 0 || ply >= MAX_PLY) return;", change,
