@@ -3,6 +3,7 @@
 // position against the KPvK table in the tablebase tests.)
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <utility>
 
@@ -47,6 +48,25 @@ TEST(Endings, ExactScores) {
       {"8/4P3/8/8/8/8/8/K6k w - -", 800}, {"8/8/8/8/P7/8/8/K6k b - -", -800},
   };
   for (const auto& c : cases) EXPECT_EQ(eval_fen(c.fen), c.score) << c.fen;
+}
+
+// KBNK: the defender's table reads the same from both corners of the
+// bishop's colour, so turning the board half round (a1 <-> h8, each square
+// keeping its colour) leaves the score alone wherever the defender stands.
+TEST(Endings, KbnkDriveIsTheSameTowardEitherMatingCorner) {
+  for (const char* pieces : {"Kd3 Bf4 Ne2", "Kd3 Be4 Ne2"}) {  // dark and light bishop
+    for (int defender = 0; defender < 64; ++defender) {
+      std::string squares(64, '1');
+      for (int at = 0; at < 12; at += 4) squares[pieces[at + 1] - 'a' + 8 * (pieces[at + 2] - '1')] = pieces[at];
+      const int df = defender % 8, dr = defender / 8;
+      if (squares[defender] != '1' || (std::abs(df - 3) <= 1 && std::abs(dr - 2) <= 1)) continue;
+      squares[defender] = 'k';
+      std::string placement;
+      for (int rank = 7; rank >= 0; --rank) placement += squares.substr(8 * rank, 8) + (rank ? "/" : "");
+      const std::string turned(placement.rbegin(), placement.rend());
+      EXPECT_EQ(eval_fen(placement + " b - -"), eval_fen(turned + " b - -")) << placement;
+    }
+  }
 }
 
 TEST(Endings, BareMinorsAreDeadDraws) {

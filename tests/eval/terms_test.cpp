@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstring>
 #include <utility>
 
 #include "board/fen.h"
@@ -239,6 +240,17 @@ TEST(Display, BreakdownLines) {
   testing::internal::CaptureStdout();
   show_eval(t, 0);
   EXPECT_EQ(testing::internal::GetCapturedStdout().find("free pawn"), std::string::npos);
+}
+
+// The display holds what the last evaluation with it on recorded: the
+// evaluations without it (every search's) leave the record alone.
+TEST(Terms, DisplayRecordOutlivesOrdinaryEvaluations) {
+  term("r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq -", TERM_PAWNS);
+  const EvalDisplay kept = eval_display;
+  eval_fen("4k3/8/3p4/8/2N5/8/5PPP/4K3 w - -");
+  EXPECT_EQ(std::memcmp(kept.term_op, eval_display.term_op, sizeof kept.term_op), 0);
+  EXPECT_EQ(std::memcmp(kept.term_en, eval_display.term_en, sizeof kept.term_en), 0);
+  EXPECT_EQ(kept.score, eval_display.score);
 }
 
 }  // namespace

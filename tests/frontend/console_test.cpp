@@ -27,9 +27,19 @@ std::string board_fen(EngineProcess& engine) {
 
 }  // namespace
 
-TEST(Console, TypedMovesUndoRedoAndJump) {
+TEST(Console, PerftTypedMovesEditorAndSettingsThenUci) {
   EngineProcess engine;
   start_console(engine);
+  // Perft is no search: no time-control trace comes before its count.
+  engine.read_for(0.3);
+  engine.send("perft 5");
+  std::vector<std::string> lines = engine.read_until("visited", 60);
+  ASSERT_EQ(lines.size(), 1u) << lines.front();
+  EXPECT_EQ(lines[0].rfind("visited 4865609 nodes in ", 0), 0u) << lines[0];
+  EXPECT_NE(lines[0].find(" seconds, nps= "), std::string::npos);
+  exchange(engine, {{"e4", {}}, {"e5", {}}, {"perft 1", {"visited 29 nodes"}}, {"fen 8/8/8/8/8/8/8/K6k w - -", {}},
+                    {"perft 1", {"visited 3 nodes"}}, {"new", {START_FEN}}}, 10);
+
   const char* after_nf3 = "rnbqkbnr/pppp1ppp/8/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq -";
   exchange(engine, {{"e4", {"1. move e4"}}, {"move e7e5", {"1. move e7e5"}}, {"Nf3", {"2. move Nf3"}}});
   engine.send("Ke3");  // not a legal move: ignored
@@ -41,26 +51,18 @@ TEST(Console, TypedMovesUndoRedoAndJump) {
   exchange(engine, {{"]", {"1... move e7e5"}}, {"jump 0", {START_FEN}}, {"jump 3", {after_nf3}}, {"]", {}},
                     {"new", {START_FEN}}, {"undo", {}}});
   EXPECT_EQ(board_fen(engine), START_FEN);
-}
 
-// Perft is no search: no time-control trace comes before its count.
-TEST(Console, PerftFromTheStartAndAfterMoves) {
-  EngineProcess engine;
-  start_console(engine);
-  engine.read_for(0.3);
-  engine.send("perft 5");
-  std::vector<std::string> lines = engine.read_until("visited", 60);
-  ASSERT_EQ(lines.size(), 1u) << lines.front();
-  EXPECT_EQ(lines[0].rfind("visited 4865609 nodes in ", 0), 0u) << lines[0];
-  EXPECT_NE(lines[0].find(" seconds, nps= "), std::string::npos);
-  exchange(engine, {{"e4", {}}, {"e5", {}}, {"perft 1", {"visited 29 nodes"}}, {"fen 8/8/8/8/8/8/8/K6k w - -", {}},
-                    {"perft 1", {"visited 3 nodes"}}}, 10);
-}
-
-TEST(Console, SettingsCommandsThenUci) {
-  EngineProcess engine;
-  start_console(engine);
-  exchange(engine, {{"level 40 5:00 0", {"set level to 40 moves in 300.00 seconds, inc 0.00"}},
+  // The off-board square ends its line; the knight replaces the rook. King 4,
+  // pawn 2, knight 2: the keys and lists were rebuilt consistently. A
+  // castling right stays only with its king and rook at home.
+  exchange(engine, {{"edit\n#\nw Ke1 Rh1 Ra1 Pz9 Pb2\n\nb Ke8 pd7 Na1\n.", {"4k3/3p4/8/8/8/8/8/n3K2R b K -"}},
+                    {"perft 1", {"visited 8 nodes"}},
+                    // No white rook is left behind the knight on d1 to guard d7 and d8.
+                    {"edit\n#\nw Ke1 Rd1\nb Ke8 Nd1\n.", {"4k3/8/8/8/8/8/8/3nK3 b - -"}},
+                    {"perft 1", {"visited 9 nodes"}},
+                    {"edit\n#\nw Ke1 Ra1 Bh1\nb Ke8 Na8 Rh8\n.", {"n3k2r/8/8/8/8/8/8/R3K2B b Qk -"}},
+                    {"edit\n#\nw Ke1 Ba1 Rh1\nb Ke8 Ra8 Nh8\n.", {"r3k2n/8/8/8/8/8/8/B3K2R b Kq -"}},
+                    {"level 40 5:00 0", {"set level to 40 moves in 300.00 seconds, inc 0.00"}},
                     {"level 0 90 2.5", {"set level to 0 moves in 90.00 seconds, inc 2.50"}},
                     {"fen 4k3/8/8/8/8/8/8/R3K2R w KQkq -", {"Illegal EPD record", "4k3/8/8/8/8/8/8/R3K2R w KQ -"}},
                     // "uci" switches for good: a console word then means nothing.
@@ -70,9 +72,14 @@ TEST(Console, SettingsCommandsThenUci) {
 
 // "tune" brackets one parameter against "tune.epd" and reports the best
 // value, leaving the parameter as it was and no search behind for the main
-// loop to report; a word that merely starts with "tune" is no command.
-TEST(Console, TuneBracketsOneParameterAndRestoresIt) {
+// loop to report; a word that merely starts with "tune" is no command. Then
+// games loaded and saved, and the search trace.
+TEST(Console, FilesItReadsAndWrites) {
   EngineProcess engine;
+  engine.write_file("games.pgn",
+                    "[Event \"one\"]\n[White \"Alpha\"]\n\n1. e4 e5 2. Nf3 *\n\n"
+                    "[Event \"two\"]\n[White \"Beta\"]\n\n1.d4 {a comment 2. c4} d5 2.c4 1-0\n\n"
+                    "[Event \"three\"]\n[White \"Gamma\"]\n\n1. e4 Ke7?! 2. Qh5 *\n");
   engine.write_file("tune.epd",
                     "4k3/pppp4/8/8/8/8/PPPP4/1N2K3 w - - c9 \"1-0\";\n"
                     "1n2k3/pppp4/8/8/8/8/PPPP4/4K3 b - - c9 \"0-1\";\n"
@@ -96,27 +103,7 @@ TEST(Console, TuneBracketsOneParameterAndRestoresIt) {
   engine.send("tuned");  // read as a move, and not a legal one: nothing happens
   engine.send("sp");
   EXPECT_EQ(engine.read_until("piece values=", 10), before);
-}
 
-TEST(Console, EditorBuildsAPosition) {
-  EngineProcess engine;
-  start_console(engine);
-  // The off-board square ends its line; the knight replaces the rook. King 4,
-  // pawn 2, knight 2: the keys and lists were rebuilt consistently. A
-  // castling right stays only with its king and rook at home.
-  exchange(engine, {{"edit\n#\nw Ke1 Rh1 Ra1 Pz9 Pb2\n\nb Ke8 pd7 Na1\n.", {"4k3/3p4/8/8/8/8/8/n3K2R b K -"}},
-                    {"perft 1", {"visited 8 nodes"}},
-                    {"edit\n#\nw Ke1 Ra1 Bh1\nb Ke8 Na8 Rh8\n.", {"n3k2r/8/8/8/8/8/8/R3K2B b Qk -"}},
-                    {"edit\n#\nw Ke1 Ba1 Rh1\nb Ke8 Ra8 Nh8\n.", {"r3k2n/8/8/8/8/8/8/B3K2R b Kq -"}}});
-}
-
-TEST(Console, LoadAndSaveGames) {
-  EngineProcess engine;
-  engine.write_file("games.pgn",
-                    "[Event \"one\"]\n[White \"Alpha\"]\n\n1. e4 e5 2. Nf3 *\n\n"
-                    "[Event \"two\"]\n[White \"Beta\"]\n\n1.d4 {a comment 2. c4} d5 2.c4 1-0\n\n"
-                    "[Event \"three\"]\n[White \"Gamma\"]\n\n1. e4 Ke7?! 2. Qh5 *\n");
-  start_console(engine);
   const char* game_two = "rnbqkbnr/ppp1pppp/8/3p4/2PP4/8/PP2PPPP/RNBQKBNR b KQkq c3";
   exchange(engine, {{"load games.pgn 2", {"loading games.pgn, tag 2", game_two}},
                     {"load games.pgn Beta", {game_two}},
@@ -134,11 +121,8 @@ TEST(Console, LoadAndSaveGames) {
   EXPECT_EQ(board_fen(engine), "r1bqk2r/2ppbppp/p1n2n2/1p2p3/4P3/1B3N2/PPPP1PPP/RNBQR1K1 b kq -");
   EXPECT_EQ(engine.read_file("tmp.pgn"),
             "[Event \"Unknown\"]\ne4 e5 Nf3 Nc6 Bb5 a6 Ba4 Nf6 o-o Be7 Re1 \nb5 Bb3 \n\n");
-}
 
-TEST(Console, TraceShowsRootMovesAndReplies) {
-  EngineProcess engine;
-  start_console(engine);
+  engine.send("new");
   engine.send("trace 2");
   engine.send("go 4");  // deep enough for null-move replies
   ASSERT_TRUE(engine.expect_line("move= ", 30));
@@ -150,8 +134,8 @@ TEST(Console, TraceShowsRootMovesAndReplies) {
   // Root moves start a line; replies follow on the same line or on a line
   // indented by one block of nine spaces; nothing deeper appears.
   int roots = 0, replies = 0;
-  std::istringstream lines(trace);
-  for (std::string line; std::getline(lines, line);) {
+  std::istringstream trace_lines(trace);
+  for (std::string line; std::getline(trace_lines, line);) {
     if (line.empty() || line.rfind("SEARCH", 0) == 0) continue;
     roots += line[0] == '(';
     replies += line[0] != '(';

@@ -41,7 +41,7 @@ std::string best_move(EngineProcess& engine) {
 
 }  // namespace
 
-TEST(Refusal, UciPositionKeepsTheGameItHad) {
+TEST(Refusal, UciPositionKeepsTheGameItHadAndMovesStopAtTheFirstIllegalOne) {
   EngineProcess engine;
   ASSERT_TRUE(engine.start({"-nolog", "-hash", "1"}));
   engine.send("position startpos moves e2e4");
@@ -51,6 +51,9 @@ TEST(Refusal, UciPositionKeepsTheGameItHad) {
     ASSERT_TRUE(engine.expect_line("info string illegal position", 5, &line));
     EXPECT_EQ(line, std::string("info string illegal position: ") + c.reason);
   }
+  // Without "startpos" or "fen" a line is ignored, without a word.
+  for (const char* line : {"position", "position moves e7e5", "isready"}) engine.send(line);
+  EXPECT_EQ(engine.read_until("readyok", 5), std::vector<std::string>{"readyok"});
   engine.send("position fen");
   EXPECT_TRUE(engine.expect_line("info string illegal position: no white king", 5));
   std::string move = best_move(engine);  // black to move, after 1.e4
@@ -63,13 +66,9 @@ TEST(Refusal, UciPositionKeepsTheGameItHad) {
   std::string line;
   ASSERT_TRUE(engine.expect_line("bestmove ", 20, &line));
   EXPECT_TRUE(line[10] == '1' || line[10] == '2') << line;
-}
 
-// The moves of "position" are played while they are legal; the side to
-// move shows in the origin of the next best move.
-TEST(Refusal, UciMoveListStopsAtTheFirstIllegalMove) {
-  EngineProcess engine;
-  ASSERT_TRUE(engine.start({"-nolog", "-hash", "1"}));
+  // The moves of "position" are played while they are legal; the side to
+  // move shows in the origin of the next best move.
   const char* white_origins = "a2 b2 c2 d2 f2 g2 h2 b1 g1 d1 e1 f1";
   const struct {
     const char* command;
@@ -95,7 +94,7 @@ TEST(Refusal, UciMoveListStopsAtTheFirstIllegalMove) {
   }
 }
 
-TEST(Refusal, ConsoleFenGetAndEditKeepThePosition) {
+TEST(Refusal, ConsoleFenGetEditAndReplayKeepThePosition) {
   EngineProcess engine;
   std::string test_epd;
   for (const auto& c : refused) test_epd += std::string(c.fen) + " id \"" + std::to_string(&c - refused) + "\";\n";
@@ -120,13 +119,10 @@ TEST(Refusal, ConsoleFenGetAndEditKeepThePosition) {
   engine.send("ev");
   engine.send("bd");
   EXPECT_EQ(next_board(engine), "N3k3/8/8/8/8/NNNNNNNN/N7/2B1K3 b - -");
-}
 
-// Stepping through the game record replays only moves that are legal
-// where they are replayed: a record of an abandoned line may not be.
-TEST(Refusal, ConsoleReplayStopsAtAStaleRecord) {
-  EngineProcess engine;
-  ASSERT_TRUE(engine.start({"-c", "-nolog", "-hash", "1"}));
+  // Stepping through the game record replays only moves that are legal
+  // where they are replayed: a record of an abandoned line may not be.
+  engine.send("new");
   for (const char* line : {"e4", "e5", "Qh5", "undo", "undo", "undo", "d4"}) engine.send(line);
   engine.read_for(0.5);
   engine.send("jump 3");

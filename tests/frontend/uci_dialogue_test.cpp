@@ -71,25 +71,34 @@ TEST(UciDialogue, PromotionLettersOfBothColours) {
   EXPECT_EQ(answers.size(), 8u);  // the four pieces play differently
 }
 
+// The budget takes the mover's clock and increment: 38 moves to go,
+// divisor 39, plus inc * K / (2 inc + K). After "ucinewgame" both clocks
+// are a minute and there is no increment. Under UCI this trace of a search
+// start is for the log alone.
 TEST(UciDialogue, ClocksAndIncrementsOfTheSideToMove) {
-  // The budget (in the log) takes the mover's clock and increment: 38 moves
-  // to go, divisor 39, plus inc * K / (2 inc + K).
-  const std::pair<const char*, const char*> cases[] = {
-      {"position startpos", "ply= 0, trg_time= 1.707 sec"},             // 30/39 + 1 * 30/32
-      {"position startpos moves e2e4", "ply= 1, trg_time= 5.824 sec"},  // 60/39 + 5 * 60/70
-  };
-  for (const auto& [position, budget] : cases) {
-    EngineProcess engine;
-    ASSERT_TRUE(engine.start({"-hash", "1"}));
-    engine.send("setoption name Ponder value false");
-    engine.send(position);
-    engine.send("go wtime 30000 btime 60000 winc 1000 binc 5000");
-    engine.send("stop");
-    EXPECT_TRUE(engine.expect_line("bestmove", 10));
-    engine.send("quit");
-    ASSERT_EQ(exit_status(engine), 0);
-    const std::string log = engine.read_file("tarn.log");
-    EXPECT_NE(log.find(std::string("info string ") + budget), std::string::npos) << position << "\n" << log;
+  EngineProcess engine;
+  ASSERT_TRUE(engine.start({"-hash", "1"}));  // no "uci": logging stays on
+  engine.send("setoption name Ponder value false");
+  for (const char* go : {"go wtime 30000 btime 90000 winc 1000 binc 5000", "go"}) {
+    if (go == std::string("go")) engine.send("ucinewgame");
+    for (const char* position : {"position startpos", "position startpos moves e2e4"}) {
+      engine.send(position);
+      engine.send(go);
+      engine.send("stop");
+      for (const std::string& line : engine.read_until("bestmove", 10))
+        EXPECT_FALSE(starts(line, "info string fen") || starts(line, "info string ply=")) << line;
+    }
+  }
+  engine.send("quit");
+  ASSERT_EQ(exit_status(engine), 0);
+  const std::string log = engine.read_file("tarn.log");
+  size_t at = 0;
+  for (const char* trace : {"ply= 0, trg_time= 1.707 sec",  // 30/39 + 1 * 30/32
+                            "fen rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3\ninfo string ply= 1, "
+                            "trg_time= 6.808 sec",          // 90/39 + 5 * 90/100
+                            "ply= 0, trg_time= 1.538 sec", "ply= 1, trg_time= 1.538 sec"}) {
+    at = log.find(std::string("\ninfo string ") + trace + "\n", at);
+    EXPECT_NE(at, std::string::npos) << trace << "\n" << log;
   }
 }
 
@@ -125,7 +134,7 @@ TEST(UciDialogue, IdentificationThenNoMoreEcho) {
   EXPECT_EQ(log.find("readyok"), std::string::npos);
 }
 
-TEST(UciDialogue, OptionRepliesAndClamping) {
+TEST(UciDialogue, OptionRepliesClampingAndLineSeparators) {
   EngineProcess engine;
   ASSERT_TRUE(engine.start({"-nolog", "-hash", "1"}));
   const std::pair<const char*, const char*> replies[] = {
@@ -152,19 +161,13 @@ TEST(UciDialogue, OptionRepliesAndClamping) {
   engine.send("isready");
   EXPECT_EQ(engine.read_until("readyok", 10), (std::vector<std::string>{"readyok"}));
   EXPECT_EQ(option_reply(engine, "name Log value false"), "info string Log set to 0");
-  engine.send("quit");
-  ASSERT_EQ(exit_status(engine), 0);
-  EXPECT_EQ(engine.read_file("tarn.log"),
-            "info string Log set to 1\nCMD: isready\nreadyok\nCMD: setoption name Log value false\n");
-}
-
-TEST(UciDialogue, SeparatorAndSeveralLinesInOneWrite) {
-  EngineProcess engine;
-  ASSERT_TRUE(engine.start({"-nolog", "-hash", "1"}));
+  // The separator and several lines in one write, the last one unended.
   engine.send_raw("isready@isready\nisready\r\n\n@@\nucinewgame@isready");
   engine.close_input();
   EXPECT_EQ(engine.read_for(3), std::vector<std::string>(4, "readyok"));
-  EXPECT_EQ(exit_status(engine), 0);
+  ASSERT_EQ(exit_status(engine), 0);
+  EXPECT_EQ(engine.read_file("tarn.log"),
+            "info string Log set to 1\nCMD: isready\nreadyok\nCMD: setoption name Log value false\n");
 }
 
 TEST(UciDialogue, SecondInstanceRunsWithoutTheLog) {

@@ -111,9 +111,14 @@ TEST(UciGo, SearchmovesWithMultiPvAndHelperThreads) {
   lines = search(engine, "position startpos", "go searchmoves a2a4 depth 5");
   expect_within(lines, {"a2a4"}, "a2a4");
   for (const std::string& line : lines) EXPECT_NE(word_after(line, "multipv"), "2") << line;
+  // Back to one thread, and then without a table.
+  engine.send("setoption name Threads value 1");
+  engine.send("setoption name Hash value 0");
+  ASSERT_TRUE(engine.expect_line("info string Hash size set to 0M bytes"));
+  EXPECT_EQ(word_after(search(engine, "position startpos", "go depth 4").back(), "bestmove").size(), 4u);
 }
 
-TEST(UciGo, MateEndsTheSearchOnceAMateThatShortIsFound) {
+TEST(UciGo, MateEndsTheSearchOnceAMateThatShortIsFoundOrAfterPonderhit) {
   EngineProcess engine;
   open_uci(engine);
   const struct {
@@ -147,13 +152,8 @@ TEST(UciGo, MateEndsTheSearchOnceAMateThatShortIsFound) {
     engine.send("stop");
     ASSERT_TRUE(engine.expect_line("bestmove", 2)) << position;
   }
-}
-
-// Both words hold for a ponder search, which waits for "ponderhit" as
-// always.
-TEST(UciGo, PonderWithMateAndSearchmoves) {
-  EngineProcess engine;
-  open_uci(engine);
+  // With "ponder" (and "searchmoves" too) the search waits for "ponderhit"
+  // as always.
   const std::pair<const char*, Moves> searches[] = {
       {"go ponder mate 2", {"g3g6"}}, {"go ponder searchmoves a2a3 h2h4 wtime 1000 btime 1000", {"a2a3", "h2h4"}}};
   for (const auto& [go, allowed] : searches) {

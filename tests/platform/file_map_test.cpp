@@ -8,6 +8,7 @@
 
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/file_lock.h"
 #include "platform/file_map.h"
@@ -47,6 +48,7 @@ TEST(FileMap, FilesOfEverySizeMapAndUnmap) {
       EXPECT_NE(msync(data, size, MS_ASYNC), 0) << size;
     }
     EXPECT_EQ(view.data, nullptr);
+    EXPECT_EQ(view.size, 0u);
   }
   EXPECT_EQ(file_open_read("missing"), FILE_HANDLE_INVALID);
   EXPECT_EQ(file_open_read("."), FILE_HANDLE_INVALID);  // a directory is no table
@@ -77,4 +79,21 @@ TEST(FileLock, OnlyTheFirstOpenerOwnsAndEmptiesTheFile) {
   ASSERT_EQ(stat("new", &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0644u);
   EXPECT_EQ(open_exclusive_for_writing("no/such/folder/log"), nullptr);
+}
+
+// An engine started with its input closed gets descriptor 0 for the next
+// file it opens, a file like any other.
+TEST(FileMap, DescriptorZeroIsAFileLikeAnyOther) {
+  ScratchDir dir;
+  write_text_file("table", "x");
+  const int saved = dup(STDIN_FILENO);
+  close(STDIN_FILENO);
+  const FileHandle handle = file_open_read("table");
+  EXPECT_EQ(handle, 0);
+  if (handle != FILE_HANDLE_INVALID) file_close(handle);
+  FILE* log = open_exclusive_for_writing("log");
+  EXPECT_NE(log, nullptr);
+  if (log) std::fclose(log);
+  dup2(saved, STDIN_FILENO);
+  close(saved);
 }

@@ -2,7 +2,9 @@
 
 #include <cmath>
 #include <fstream>
+#include <sstream>
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include "board/fen.h"
@@ -12,6 +14,7 @@
 #include "search/root.h"
 #include "search/search.h"
 #include "search/search_threads.h"
+#include "search/trans_table.h"
 #include "search_support.h"
 #include "support/shared_data.h"
 
@@ -106,10 +109,9 @@ TEST(NodeSearch, ReductionTablesAndScoreTexts) {
     score_text(score, text, sizeof text);
     EXPECT_STREQ(text, expected) << score;
   }
-  EXPECT_EQ(shown_score(150, 4), 9800);
-  EXPECT_EQ(shown_score(-300, 2), 0);
-  EXPECT_EQ(shown_score(40, 0), -9800);
-  EXPECT_EQ(shown_score(9990, 4), 9990);
+  // A tablebase win (4), draw (2) or loss (0) at the root overrides the score shown.
+  for (auto [score, tb, shown] : {std::tuple{150, 4, 9800}, {-300, 2, 0}, {40, 0, -9800}, {9990, 4, 9990}})
+    EXPECT_EQ(shown_score(score, tb), shown) << score << " " << tb;
 }
 
 // Each row: quiescence at `depth` with the stored evaluation `eval` in the
@@ -157,18 +159,9 @@ TEST(Quiescence, StandPatRecapturesChecksAndLastPawn) {
   }
 }
 
-TEST(Search, SameNodeCountEveryTime) {
-  const std::string fen = "r1bqkb1r/pp1ppppp/2n2n2/8/3NP3/2N5/PPP2PPP/R1BQKB1R b KQkq -";
-  const unsigned long long first = search_test::search_to_depth(fen, 9);
-  const Move move = control.pv[1];
-  EXPECT_GT(first, 1000u);
-  EXPECT_EQ(search_test::search_to_depth(fen, 9), first);
-  EXPECT_EQ(control.pv[1], move);
-  EXPECT_EQ(control.completed_depth, 9);
-}
-
 // One thread searches reproducibly, so the node total of fixed searches is
-// the signature of the search rules. The positions bring in the special
+// the signature of the search rules (and of a clean start for each search:
+// anything carried from one search into the next changes it). The positions bring in the special
 // cases: a side with only pawns, a side without pawns, few pieces, a king in
 // check at the root, promotions, en passant and a forced mate. When a change
 // to the search or the evaluation is meant to move the total, put the new
@@ -186,6 +179,55 @@ TEST(Search, NodeTotalIsTheSignatureOfTheRules) {
   unsigned long long total = 0;
   for (const auto& [fen, depth] : searches) total += search_test::search_to_depth(fen, depth);
   EXPECT_EQ(total, 818127u);
+}
+
+// Which thread's result becomes the shared best line: a deeper iteration
+// (unless a mate is already held), a better score at the same depth, or a
+// mate at least as short as the one held, whatever its depth.
+TEST(Search, PublishedResultsReplaceTheBestLineByTheRules) {
+  const struct {
+    int held_score, held_depth, score, depth;
+    bool taken;
+  } cases[] = {
+      {-10000, 0, -30, 1, true}, {50, 3, 40, 4, true},    {50, 3, 60, 3, true},   {50, 3, 50, 3, false},
+      {50, 4, 90, 3, false},     {9898, 5, 20, 6, true},  {9899, 5, 20, 6, false}, {9950, 7, 9950, 2, true},
+      {9960, 7, 9950, 8, false},
+  };
+  SearchThread* t = worker();
+  t->pv_line[1] = search_test::move_of("d2d4");
+  t->pv_line[2] = search_test::move_of("d7d5");
+  t->pv_line[3] = 0;
+  for (const auto& c : cases) {
+    control.best_score = static_cast<int16_t>(c.held_score);
+    control.completed_depth = static_cast<int8_t>(c.held_depth);
+    control.pv[1] = search_test::move_of("e2e4");
+    control.pv[2] = 0;
+    t->score = static_cast<int16_t>(c.score);
+    t->done_depth = static_cast<uint8_t>(c.depth);
+    publish_result(t, BOUND_EXACT);
+    const bool taken = control.pv[1] == t->pv_line[1];
+    EXPECT_EQ(taken, c.taken) << c.held_score << "/" << c.held_depth << " against " << c.score << "/" << c.depth;
+    EXPECT_EQ(control.best_score, taken ? c.score : c.held_score);
+    EXPECT_EQ(control.completed_depth, taken ? c.depth : c.held_depth);
+    EXPECT_EQ(control.pv[2], taken ? t->pv_line[2] : 0);
+    if (taken) {
+      EXPECT_EQ(control.score_by_depth[c.depth], c.score);
+      EXPECT_EQ(control.move_by_depth[c.depth], t->pv_line[1]);
+    }
+  }
+  control.stop = 0;
+}
+
+// With no legal move at the root the search ends at once: mated or
+// stalemated, after one iteration, with no move.
+TEST(Search, NoLegalMoveAtTheRootEndsAtOnce) {
+  for (auto [fen, score] : {std::pair{"3R2k1/5ppp/8/8/8/8/8/6K1 b - -", 1 - MATE}, {"7k/5Q2/6K1/8/8/8/8/8 b - -", 0}}) {
+    search_test::search_to_depth(fen, 8);
+    EXPECT_EQ(control.best_score, score) << fen;
+    EXPECT_EQ(control.completed_depth, 1) << fen;
+    EXPECT_EQ(control.stop, 3) << fen;
+    EXPECT_EQ(control.pv[1], 0) << fen;
+  }
 }
 
 TEST(Search, NodeLimitStopsTheSearch) {
@@ -220,6 +262,15 @@ TEST(Search, RootProgressAfterThreeAndAHalfSeconds) {
     EXPECT_NE(out.find("info depth 1 time 10000 nodes "), std::string::npos) << out;
     EXPECT_EQ(out.find("\ninfo currmove a7a8 currmovenumber 1\n") != std::string::npos, multipv == 1) << out;
     EXPECT_EQ(out.find("info currmove a7a8q"), std::string::npos) << out;
+    // Each iteration's root moves are numbered from 1 on.
+    std::istringstream lines(out);
+    int number = 0;
+    for (std::string line; std::getline(lines, line);) {
+      if (line.find(" hashfull ") != std::string::npos) number = 1;
+      if (line.rfind("info currmove ", 0) == 0) {
+        EXPECT_EQ(line.substr(line.rfind(' ') + 1), std::to_string(number++)) << line;
+      }
+    }
   }
   search_limits.multipv = 1;
   settings.noise = 9999.0;

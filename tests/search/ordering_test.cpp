@@ -142,36 +142,31 @@ TEST(MovePruning, CreatesThreat) {
     const char* move;
     bool threat;
   } cases[] = {
-      {"4k3/8/8/3n4/8/4P3/8/4K3 w - -", "e3e4", true},    // pawn hits a knight
-      {"4k3/8/8/3p4/8/4P3/8/4K3 w - -", "e3e4", false},   // ... not a pawn
-      {"8/8/4k3/8/8/3P4/8/4K3 w - -", "d3d4", true},      // ... or the king's box
-      {"4k3/8/8/8/2n5/8/3P4/4K3 w - -", "d2d3", true},
-      {"4k3/8/8/8/2n5/8/3P4/4K3 w - -", "d2d4", false},
-      {"4k3/8/8/6r1/8/8/3N4/4K3 w - -", "d2f3", true},    // knight hits a rook
-      {"4k3/8/8/6b1/8/8/3N4/4K3 w - -", "d2f3", false},   // ... not a bishop
-      {"4k3/8/8/3r4/8/8/8/1N2K3 w - -", "b1c3", true},
-      {"4k3/8/8/3r4/8/8/8/1N2K3 w - -", "b1a3", false},
-      {"4k3/8/8/r7/8/8/8/2B1K3 w - -", "c1d2", true},     // bishop: rook on a new diagonal
-      {"4k3/8/8/r7/1P6/8/8/2B1K3 w - -", "c1d2", false},  // ... behind a pawn
-      {"4k3/8/8/6r1/8/8/8/2B1K3 w - -", "c1e3", false},   // ... the same diagonal as before
-      {"4k3/8/8/8/q7/8/8/3RK3 w - -", "d1d4", true},      // rook: queen on a new rank
-      {"4k3/8/8/8/r7/8/8/3RK3 w - -", "d1d4", false},
-      {"3qk3/8/8/8/8/8/8/R3K3 w - -", "a1d1", true},      // ... on a new file
-      {"3qk3/8/8/8/8/8/8/R3K3 w - -", "e1e2", false},     // a king move never
-      {"6k1/8/8/8/8/1B6/8/R3K3 w - -", "a1a7", true},     // f7 is hit by the bishop as well
-      {"6k1/8/8/8/8/8/8/R3K3 w - -", "a1a7", false},
-      {"6k1/2Q5/8/8/8/8/8/R3K3 w - -", "a1a7", true},     // through an own queen
-      {"6k1/2N5/8/8/8/1B6/8/R3K3 w - -", "a1a7", false},  // not through a knight
+      // A pawn hits a knight, not a pawn; or the king's box.
+      {"4k3/8/8/3n4/8/4P3/8/4K3 w - -", "e3e4", true}, {"4k3/8/8/3p4/8/4P3/8/4K3 w - -", "e3e4", false},
+      {"8/8/4k3/8/8/3P4/8/4K3 w - -", "d3d4", true},
+      {"4k3/8/8/8/2n5/8/3P4/4K3 w - -", "d2d3", true}, {"4k3/8/8/8/2n5/8/3P4/4K3 w - -", "d2d4", false},
+      // A knight hits a rook, not a bishop.
+      {"4k3/8/8/6r1/8/8/3N4/4K3 w - -", "d2f3", true}, {"4k3/8/8/6b1/8/8/3N4/4K3 w - -", "d2f3", false},
+      {"4k3/8/8/3r4/8/8/8/1N2K3 w - -", "b1c3", true}, {"4k3/8/8/3r4/8/8/8/1N2K3 w - -", "b1a3", false},
+      // A bishop sees a rook on a new diagonal; not behind a pawn, nor on the diagonal it had.
+      {"4k3/8/8/r7/8/8/8/2B1K3 w - -", "c1d2", true}, {"4k3/8/8/r7/1P6/8/8/2B1K3 w - -", "c1d2", false},
+      {"4k3/8/8/6r1/8/8/8/2B1K3 w - -", "c1e3", false},
+      // A rook sees a queen on a new rank or file; a king move never counts.
+      {"4k3/8/8/8/q7/8/8/3RK3 w - -", "d1d4", true}, {"4k3/8/8/8/r7/8/8/3RK3 w - -", "d1d4", false},
+      {"3qk3/8/8/8/8/8/8/R3K3 w - -", "a1d1", true}, {"3qk3/8/8/8/8/8/8/R3K3 w - -", "e1e2", false},
+      // f7 next to the king, hit by the bishop as well; through an own queen, not a knight.
+      {"6k1/8/8/8/8/1B6/8/R3K3 w - -", "a1a7", true}, {"6k1/8/8/8/8/8/8/R3K3 w - -", "a1a7", false},
+      {"6k1/2Q5/8/8/8/8/8/R3K3 w - -", "a1a7", true}, {"6k1/2N5/8/8/8/1B6/8/R3K3 w - -", "a1a7", false},
       {"6k1/8/8/3Q4/8/8/2B5/4K3 w - -", "c2b3", true},    // bishop through its queen to f7
       // f7 on a fresh diagonal, next to the king and already hit by the rook.
       {"6k1/8/8/8/8/8/8/KQ3R2 w - -", "b1b3", true},
       // f3 is new on the third rank but the queen already covered it along
       // d1-h5, where the bishop hits it too; g3 and h3 nobody else attacks.
       {"8/8/8/7B/8/8/6k1/K2Q4 w - -", "d1d3", false},
-      {"r3k3/8/1b6/8/8/8/8/6K1 b - -", "a8a2", true},     // black: f2 is hit by the bishop
-      {"r3k3/8/8/8/8/8/8/6K1 b - -", "a8a2", false},
-      {"4k3/3p4/8/8/4N3/8/8/4K3 b - -", "d7d5", true},
-      {"4k3/3p4/8/8/4P3/8/8/4K3 b - -", "d7d5", false},
+      // Black: f2 is hit by the bishop; a pawn hits a knight, not a pawn.
+      {"r3k3/8/1b6/8/8/8/8/6K1 b - -", "a8a2", true}, {"r3k3/8/8/8/8/8/8/6K1 b - -", "a8a2", false},
+      {"4k3/3p4/8/8/4N3/8/8/4K3 b - -", "d7d5", true}, {"4k3/3p4/8/8/4P3/8/8/4K3 b - -", "d7d5", false},
   };
   SearchThread* t = search_test::worker();
   for (const Case& c : cases) {

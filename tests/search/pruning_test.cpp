@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -36,10 +37,9 @@ TEST(Pruning, FutilityDropThresholds) {
   // promises a fail high; a promised fail low does not block.
   for (int i = 0; i < 5; ++i) EXPECT_EQ(futility_drop(1, -1000, 0, each_flag[i], 3, 150), i == 3) << i;
 
-  EXPECT_TRUE(few_pieces(3, 0));  // a lone minor piece
-  EXPECT_TRUE(few_pieces(0, 3));
-  EXPECT_FALSE(few_pieces(2, 2));
-  EXPECT_FALSE(few_pieces(4, 0));
+  // Material of both sides below 4 is few: a lone minor piece (3), not 2 + 2 or 4.
+  for (auto [white, black, few] : {std::tuple{3, 0, true}, {0, 3, true}, {2, 2, false}, {4, 0, false}})
+    EXPECT_EQ(few_pieces(white, black), few) << white << " " << black;
 }
 
 TEST(Pruning, StaticEvalVerdicts) {
@@ -68,10 +68,9 @@ TEST(Pruning, StaticEvalVerdicts) {
 }
 
 TEST(Pruning, ProbCutConditions) {
-  EXPECT_TRUE(probcut_allowed(5, 125, 100, plain));
-  EXPECT_FALSE(probcut_allowed(5, 124, 100, plain));
-  EXPECT_FALSE(probcut_allowed(4, 9000, 100, plain));
-  EXPECT_TRUE(probcut_allowed(20, -275, -300, plain));
+  for (auto [depth, eval, beta, allowed] :
+       {std::tuple{5, 125, 100, true}, {5, 124, 100, false}, {4, 9000, 100, false}, {20, -275, -300, true}})
+    EXPECT_EQ(probcut_allowed(depth, eval, beta, plain), allowed) << depth << " " << eval << " " << beta;
   for (int i : {0, 1, 3, 4}) EXPECT_EQ(probcut_allowed(6, 500, 0, each_flag[i]), i == 4) << i;
 
   // With SEP_depth raised to 6, a depth-5 node far enough above beta is
@@ -85,28 +84,21 @@ TEST(Pruning, NullMoveConditionsAndDepths) {
   auto allowed = [](int depth, int eval, int beta, const NodeFlags& f = plain, bool recent_null = false) {
     return null_move_allowed(depth, eval, beta, f, recent_null, 3);
   };
-  EXPECT_TRUE(allowed(3, 12, 0));
-  EXPECT_FALSE(allowed(3, 11, 0));
-  EXPECT_FALSE(allowed(2, 9000, 0));
-  EXPECT_TRUE(allowed(30, -188, -200));
+  for (auto [depth, eval, beta, yes] : {std::tuple{3, 12, 0, true}, {3, 11, 0, false}, {2, 9000, 0, false},
+                                        {30, -188, -200, true}})
+    EXPECT_EQ(allowed(depth, eval, beta), yes) << depth << " " << eval << " " << beta;
   EXPECT_FALSE(allowed(5, 500, 0, plain, true));  // a null move one or two plies up
   for (int i = 0; i < 5; ++i) EXPECT_EQ(allowed(5, 500, 0, each_flag[i]), i == 4) << i;
 
-  EXPECT_EQ(null_move_reduction(7, 30), 3);
-  EXPECT_EQ(null_move_reduction(8, 6), 4);
-  EXPECT_EQ(null_move_reduction(8, 5), 3);  // a rook alone keeps R 3
-
-  EXPECT_EQ(null_move_child_depth(3, 3), 0);
-  EXPECT_EQ(null_move_child_depth(4, 3), 0);
-  EXPECT_EQ(null_move_child_depth(5, 3), 1);
-  EXPECT_EQ(null_move_child_depth(8, 4), 3);
-
+  // R is 4 from depth 8 with more material than a rook alone (5), else 3.
+  for (auto [depth, material, r] : {std::tuple{7, 30, 3}, {8, 6, 4}, {8, 5, 3}})
+    EXPECT_EQ(null_move_reduction(depth, material), r) << depth << " " << material;
+  for (auto [depth, r, child] : {std::tuple{3, 3, 0}, {4, 3, 0}, {5, 3, 1}, {8, 4, 3}})
+    EXPECT_EQ(null_move_child_depth(depth, r), child) << depth << " " << r;
   // A fail high cuts at depth 4; from depth 5 the node goes on 4 plies
   // shallower.
-  EXPECT_EQ(null_move_continue_depth(3), 0);
-  EXPECT_EQ(null_move_continue_depth(4), 0);
-  EXPECT_EQ(null_move_continue_depth(5), 1);
-  EXPECT_EQ(null_move_continue_depth(12), 8);
+  for (auto [depth, next] : {std::pair{3, 0}, {4, 0}, {5, 1}, {12, 8}})
+    EXPECT_EQ(null_move_continue_depth(depth), next) << depth;
 }
 
 TEST(Aspiration, WindowsByDepthAndScore) {

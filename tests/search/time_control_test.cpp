@@ -1,28 +1,19 @@
 #include <gtest/gtest.h>
 
-#include "board/attacks.h"
 #include "board/fen.h"
-#include "board/keys.h"
 #include "board/makemove.h"
 #include "core/engine_state.h"
 #include "eval/params.h"
 #include "search/search_threads.h"
 #include "search/time_control.h"
+#include "search_support.h"
 
 namespace {
 
 // A game position with `plies` half-moves played (knights shuffling), the
 // clocks and limits of a fresh UCI "go".
 void setup(int plies, double white_clock) {
-  static bool ready = [] {
-    init_attack_tables();
-    init_keys();
-    set_default_params(params);
-    thread_table[0] = alloc_thread_block();
-    thread_table[1] = alloc_thread_block();
-    return true;
-  }();
-  (void)ready;
+  search_test::worker();
   settings.noise = 9999.0;
   settings.protocol = 2;
   control.threads = 1;

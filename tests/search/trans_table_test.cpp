@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <tuple>
 
 #include "board/fen.h"
 #include "board/keys.h"
@@ -146,14 +147,11 @@ TEST(TransTable, HashfullAndMateDistance) {
 
   // A mate found 3 plies below a node at ply 5 is stored as a distance
   // from that node and read back at another ply as a distance from there.
-  const int mate_at_ply_8 = 10000 - 8;
-  const int stored = score_to_table(mate_at_ply_8, 5);
-  EXPECT_EQ(stored, 9997);
-  EXPECT_EQ(score_from_table(stored, 7), 9990);
-  EXPECT_EQ(score_to_table(-9990, 4), -9994);
-  EXPECT_EQ(score_from_table(-9994, 4), -9990);
-  EXPECT_EQ(score_to_table(9696, 4), 9696);  // below the mate band: unchanged
-  EXPECT_EQ(score_from_table(-9697, 4), -9697);
+  // Below the mate band scores pass unchanged.
+  for (auto [score, ply, stored] : {std::tuple{10000 - 8, 5, 9997}, {-9990, 4, -9994}, {9696, 4, 9696}})
+    EXPECT_EQ(score_to_table(score, ply), stored) << score << " at " << ply;
+  for (auto [stored, ply, score] : {std::tuple{9997, 7, 9990}, {-9994, 4, -9990}, {-9697, 4, -9697}})
+    EXPECT_EQ(score_from_table(stored, ply), score) << stored << " at " << ply;
 }
 
 }  // namespace

@@ -48,36 +48,7 @@ double seconds_since(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-TEST(UciSearch, DepthInfoLinesMateScoresAndOneBestMove) {
-  EngineProcess engine;
-  open_uci(engine);
-  std::vector<std::string> lines = search(engine, "position startpos moves e2e4 e7e5", "go depth 6");
-  ASSERT_FALSE(lines.empty());
-  EXPECT_TRUE(starts(lines.back(), "bestmove "));
-  EXPECT_NE(lines.back().find(" ponder "), std::string::npos);
-  bool depth6 = false;
-  for (const std::string& line : lines) {
-    if (!starts(line, "info depth")) continue;
-    for (const char* field : {" seldepth ", " time ", " score cp ", " nodes ", " tbhits 0 pv "})
-      EXPECT_NE(line.find(field), std::string::npos) << line;
-    depth6 |= starts(line, "info depth 6 ");
-  }
-  EXPECT_TRUE(depth6);
-  // Nothing more until the next command; a second search answers once again.
-  EXPECT_EQ(count_prefix(engine.read_for(0.3), "bestmove"), 0);
-  engine.send("ucinewgame");
-  lines = search(engine, "position fen 6k1/5ppp/8/8/8/8/8/3R2K1 w - -", "go depth 4");
-  EXPECT_EQ(lines.back(), "bestmove d1d8");
-  ASSERT_FALSE(score_lines(lines).empty());
-  EXPECT_EQ(score_of(score_lines(lines).back()), "mate 1");
-  // A side mated after its first move is "mate -1" at every depth.
-  const std::vector<std::string> scored =
-      score_lines(search(engine, "position fen k7/8/1K6/8/8/8/8/7R b - -", "go depth 8"));
-  ASSERT_FALSE(scored.empty());
-  for (const std::string& line : scored) EXPECT_EQ(score_of(line), "mate -1") << line;
-}
-
-TEST(UciSearch, MovetimeClocksAndLimitsOfEachGo) {
+TEST(UciSearch, MovetimeClocksLimitsPonderAndInfinite) {
   EngineProcess engine;
   open_uci(engine);
   engine.send("position startpos");
@@ -117,35 +88,13 @@ TEST(UciSearch, MovetimeClocksAndLimitsOfEachGo) {
   search(engine, startpos, "go depth 3");
   engine.send("ucinewgame");
   EXPECT_GT(deepest(search(engine, startpos, "go movetime 300")), 3);
-}
 
-// Under UCI the time-control trace of a search start is for the log alone.
-TEST(UciSearch, TimeControlTraceGoesToTheLogOnly) {
-  EngineProcess engine;
-  ASSERT_TRUE(engine.start());  // no "uci" yet: logging is still on
-  engine.send("position startpos moves e2e4");
-  engine.send("go movetime 100");
-  std::vector<std::string> lines = engine.read_until("bestmove", 5);
-  ASSERT_FALSE(lines.empty());
-  EXPECT_EQ(count_prefix(lines, "info string fen"), 0);
-  EXPECT_EQ(count_prefix(lines, "info string ply="), 0);
-  engine.send("quit");
-  ASSERT_TRUE(engine.wait_exit(10, nullptr));
-  const std::string log = engine.read_file("tarn.log");
-  EXPECT_NE(log.find("\ninfo string fen rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3\n"
-                     "info string ply= 1, trg_time= 0.100 sec\n"),
-            std::string::npos)
-      << log;
-}
-
-TEST(UciSearch, PonderInfiniteStopAndIsready) {
-  EngineProcess engine;
-  open_uci(engine);
+  // A ponder search ends on "ponderhit" within its budget, or at once on "stop".
   engine.send("position startpos moves e2e4");
   engine.send("go ponder wtime 60000 btime 60000");
   EXPECT_EQ(count_prefix(engine.read_for(0.5), "bestmove"), 0);
   engine.send("ponderhit");
-  auto start = std::chrono::steady_clock::now();
+  start = std::chrono::steady_clock::now();
   ASSERT_TRUE(engine.expect_line("bestmove", 5));
   EXPECT_LT(seconds_since(start), 2.5);  // the budget (about 2 s) includes the pondering
 
@@ -224,13 +173,40 @@ TEST(UciSearch, MateScoresLeaveRootWindowsOpen) {
   }
 }
 
-// Lines of a failed window are bounds: a fail high is marked "lowerbound",
-// a fail low "upperbound". A search stopped in the re-search of a move that
-// failed high keeps the move with the reply its last finished search found
-// (so "bestmove" still has a ponder move), and its score is a bound too.
-TEST(UciSearch, BoundsOfFailedWindowsAndInterruptedFailHigh) {
+// Progress lines carry every field and mate scores count moves. Lines of a
+// failed window are bounds: a fail high is marked "lowerbound", a fail low
+// "upperbound". A search stopped in the re-search of a move that failed
+// high keeps the move with the reply its last finished search found (so
+// "bestmove" still has a ponder move), and its score is a bound too.
+TEST(UciSearch, InfoLinesScoresBoundsAndOneBestMove) {
   EngineProcess engine;
   open_uci(engine);
+  std::vector<std::string> lines = search(engine, "position startpos moves e2e4 e7e5", "go depth 6");
+  ASSERT_FALSE(lines.empty());
+  EXPECT_TRUE(starts(lines.back(), "bestmove "));
+  EXPECT_NE(lines.back().find(" ponder "), std::string::npos);
+  bool depth6 = false;
+  for (const std::string& line : lines) {
+    if (!starts(line, "info depth")) continue;
+    for (const char* field : {" seldepth ", " time ", " score cp ", " nodes ", " tbhits 0 pv "})
+      EXPECT_NE(line.find(field), std::string::npos) << line;
+    depth6 |= starts(line, "info depth 6 ");
+  }
+  EXPECT_TRUE(depth6);
+  // Nothing more until the next command; a second search answers once again.
+  EXPECT_EQ(count_prefix(engine.read_for(0.3), "bestmove"), 0);
+  engine.send("ucinewgame");
+  lines = search(engine, "position fen 6k1/5ppp/8/8/8/8/8/3R2K1 w - -", "go depth 4");
+  EXPECT_EQ(lines.back(), "bestmove d1d8");
+  ASSERT_FALSE(score_lines(lines).empty());
+  EXPECT_EQ(score_of(score_lines(lines).back()), "mate 1");
+  // A side mated after its first move is "mate -1" at every depth.
+  const std::vector<std::string> scored =
+      score_lines(search(engine, "position fen k7/8/1K6/8/8/8/8/7R b - -", "go depth 8"));
+  ASSERT_FALSE(scored.empty());
+  for (const std::string& line : scored) EXPECT_EQ(score_of(line), "mate -1") << line;
+
+  engine.send("ucinewgame");
   const std::string wac051 = "position fen r1bq1r2/pp4k1/4p2p/3pPp1Q/3N1R1P/2PB4/6P1/6K1 w - -";
   const std::string ruy = "position startpos moves e2e4 e7e5 g1f3 b8c6 f1b5 a7a6";
   struct Case {
@@ -261,21 +237,6 @@ TEST(UciSearch, BoundsOfFailedWindowsAndInterruptedFailHigh) {
     EXPECT_NE(scored.back().find(" lowerbound "), std::string::npos) << scored.back();
     EXPECT_GE(pv_length(scored.back()), 2) << scored.back();
   }
-}
-
-// (The lines of several principal variations with helper threads are the
-// UCI "go" tests' business.)
-TEST(UciSearch, HelperThreadsThenOneThreadWithoutATable) {
-  EngineProcess engine;
-  open_uci(engine, {"Threads value 2"});
-  engine.send("position startpos");
-  engine.send("go movetime 500");
-  ASSERT_TRUE(engine.expect_line("bestmove", 3));
-  engine.send("setoption name Threads value 1");
-  engine.send("setoption name Hash value 0");
-  ASSERT_TRUE(engine.expect_line("info string Hash size set to 0M bytes"));
-  engine.send("go depth 4");
-  ASSERT_TRUE(engine.expect_line("bestmove", 10));
 }
 
 TEST(ConsoleSearch, AnalysisMovesAndSummary) {
