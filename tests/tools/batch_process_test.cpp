@@ -2,10 +2,9 @@
 // a tool switch, talking over its pipes.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "support/engine_process.h"
@@ -63,11 +62,37 @@ TEST(BatchTools, MatchPlaysAGameAndQuitsCleanly) {
   const char* result = draws ? "1/2-1/2" : (wins != 0) == player1_white ? "1-0" : "0-1";
   EXPECT_NE(file.find(std::string("[Result \"") + result + "\"]"), std::string::npos);
   EXPECT_EQ(file.substr(file.size() - 2), "\n\n");
-  // A game called at a score beyond 11.00 goes to the side that score
-  // favours: it is the last mover's, and the movers alternate from white.
-  double last_score = std::atof(file.c_str() + file.rfind('{') + 1);
-  bool white_moved_last = std::count(file.begin(), file.end(), '{') % 2 == 1;
-  if (std::fabs(last_score) > 11.0) {
-    EXPECT_STREQ(result, (last_score > 0) == white_moved_last ? "1-0" : "0-1") << file;
+}
+
+// Games follow the book into one of two mates: the fool's mate, whose last
+// move is the book's, so that white searches the mated position (a score far
+// below the adjudication line), or the scholar's, which white's search finds
+// (far above it). Either way the game goes to the side that mates.
+TEST(BatchTools, MatchAdjudicatesMatesForTheMatingSide) {
+  EngineProcess console;
+  std::string games;
+  for (const char* moves : {"1. f3 e5 2. g4 Qh4", "1. e4 e5 2. Bc4 Nc6 3. Qh5 Nf6"})
+    for (int i = 0; i < 9; i++) games += std::string("[Result \"1/2-1/2\"]\n\n") + moves + " 1/2-1/2\n\n";
+  console.write_file("book.pgn", games);
+  ASSERT_TRUE(console.start({"-c"}));
+  console.send("mkbook");
+  ASSERT_TRUE(console.expect_line("done", 60.0));
+  console.send("quit");
+  std::filesystem::rename(console.directory() + "/book.opn", console.directory() + "/tarn.opn");
+  EngineProcess engine(console.directory());
+  engine.write_file("test1.rc", "knight_value 400 380\n");
+  ASSERT_TRUE(engine.start({"-match", "games.pgn"}));
+  ASSERT_TRUE(engine.expect_line("  20 games,  ", 120.0));
+  engine.send("quit");
+  int status = 0;
+  ASSERT_TRUE(engine.wait_exit(30.0, &status));
+  std::string file = engine.read_file("games.pgn");
+  int mated[2] = {0, 0};  // games won by black, by white
+  for (size_t at = 0; (at = file.find("[Result \"", at)) != std::string::npos; at++) {
+    bool fools = file.compare(file.find('\n', at) + 1, 4, "f2f3") == 0;
+    EXPECT_EQ(file.substr(at + 9, 3), fools ? "0-1" : "1-0") << file.substr(at, 40);
+    mated[fools ? 0 : 1]++;
   }
+  EXPECT_GT(mated[0], 0);  // each line is taken about half of the time
+  EXPECT_GT(mated[1], 0);
 }
