@@ -83,6 +83,9 @@ TEST(Notation, CoordinateText) {
   EXPECT_STREQ(text, "e7e8=N");
   setup("8/4P3/8/8/8/8/k7/4K3 w - -");
   EXPECT_EQ(parse("e7e8r"), word(52, 60, PROMOTE_ROOK));  // "=R" in this mode
+  // A letter or digit off the board names no square, even where its
+  // arithmetic would land on one ("i2" is one past h1).
+  for (const char* text : {"i2h3", "`2h3", "h0h3", "h1i3", "h1h9"}) EXPECT_EQ(coordinate_move(text), MOVE_NONE) << text;
 }
 
 TEST(Notation, SanForms) {

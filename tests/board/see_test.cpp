@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "board/fen.h"
 #include "board/see.h"
 #include "board_support.h"
@@ -13,15 +15,14 @@ TEST(Exchange, Swap) {
   EXPECT_EQ(swap(board, WHITE, NO_SQUARE, 36, true), 0);
   EXPECT_EQ(board_test::difference(board_test::snapshot(board), before), "");
 
-  // The queen behind the rook joins in once the rook has gone.
-  EXPECT_EQ(swap(setup("3rk3/8/3p4/8/8/8/3R4/3QK3 w - -"), WHITE, NO_SQUARE, 43, false), 100);
-  EXPECT_EQ(swap(setup("3rk3/8/3p4/8/8/8/3R4/4K3 w - -"), WHITE, NO_SQUARE, 43, false), 100 - 530);
-  // Kings: a king recaptures only into an undefended square.
-  EXPECT_EQ(swap(setup("4k3/8/8/8/8/8/3q4/3QK3 b - -"), BLACK, 11, 3, false), 0);
-  EXPECT_EQ(swap(setup("4k3/8/8/8/b7/8/3q4/3QK3 b - -"), BLACK, 11, 3, false), 1060);
-  board = setup("4k3/8/8/8/8/8/3q4/4K3 b - -");
-  EXPECT_EQ(swap(board, BLACK, NO_SQUARE, 4, false), 9999);
-  EXPECT_EQ(swap(board, WHITE, NO_SQUARE, 60, false), 0);
+  // The queen behind the rook joins in once the rook has gone; a king
+  // recaptures only into an undefended square.
+  for (auto [fen, side, from, to, value] : {
+           std::tuple{"3rk3/8/3p4/8/8/8/3R4/3QK3 w - -", WHITE, NO_SQUARE, 43, 100},
+           {"3rk3/8/3p4/8/8/8/3R4/4K3 w - -", WHITE, NO_SQUARE, 43, 100 - 530},
+           {"4k3/8/8/8/8/8/3q4/3QK3 b - -", BLACK, 11, 3, 0}, {"4k3/8/8/8/b7/8/3q4/3QK3 b - -", BLACK, 11, 3, 1060},
+           {"4k3/8/8/8/8/8/3q4/4K3 b - -", BLACK, NO_SQUARE, 4, 9999}, {"4k3/8/8/8/8/8/3q4/4K3 b - -", WHITE, NO_SQUARE, 60, 0}})
+    EXPECT_EQ(swap(setup(fen), side, from, to, false), value) << fen << " " << side;
 }
 
 TEST(Exchange, SeeOk) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 #include "book/book_choice.h"
 #include "book_test_support.h"
@@ -26,15 +27,15 @@ void save_book(std::vector<BookRecord> records) {
 }  // namespace
 
 TEST(BookChoice, ThresholdsAndPicking) {
+  // 8 games are never enough; a score equal to the threshold is not enough
+  // either, and black needs less than white.
   double score, weight;
-  EXPECT_TRUE(book_rating(20, 5, 5, WHITE, &score, &weight));
+  for (auto [w, l, d, side, taken] : {std::tuple{20, 5, 5, WHITE, true}, {4, 0, 4, WHITE, false}, {5, 0, 4, WHITE, true},
+                                      {9, 11, 0, WHITE, false}, {41, 59, 0, BLACK, false}, {9, 12, 0, BLACK, true},
+                                      {9, 12, 0, WHITE, false}})
+    EXPECT_EQ(book_rating(w, l, d, side, &score, &weight), taken) << w << " " << l << " " << d << " " << side;
+  book_rating(20, 5, 5, WHITE, &score, &weight);
   EXPECT_DOUBLE_EQ(weight, std::log(22.5));
-  EXPECT_FALSE(book_rating(4, 0, 4, WHITE, &score, &weight));   // 8 games are never enough
-  EXPECT_TRUE(book_rating(5, 0, 4, WHITE, &score, &weight));
-  EXPECT_FALSE(book_rating(9, 11, 0, WHITE, &score, &weight));  // equal to the threshold
-  EXPECT_FALSE(book_rating(41, 59, 0, BLACK, &score, &weight));
-  EXPECT_TRUE(book_rating(9, 12, 0, BLACK, &score, &weight));   // black needs less
-  EXPECT_FALSE(book_rating(9, 12, 0, WHITE, &score, &weight));
 
   BookCandidate c[] = {{0x0C1C, 2.0}, {0x0B1B, 3.0}, {0x0A1A, 3.0}};
   for (int r : {0, 7, 12345}) {
@@ -75,10 +76,10 @@ TEST(BookChoice, ChoiceFromBookFile) {
   // After 1.e4, which is in the book, black gets e5.
   record_after({"e4"});
   EXPECT_EQ(text_of(book_find_move(board, false)), "e7e5");
-  // After 1.d4 Nf6 the root is not in the book: no move, even though a
+  // After 1.d4, already, the root is not in the book: no move, even though a
   // continuation is. From the start position the root need not be there.
-  save_book({record_after({"d4", "Nf6", "c4"}, 30), record_after({"Nf3"}, 30)});
-  record_after({"d4", "Nf6"});
+  save_book({record_after({"d4", "Nf6"}, 30), record_after({"Nf3"}, 30)});
+  record_after({"d4"});
   EXPECT_EQ(book_find_move(board, false), 0);
   game_thread();
   EXPECT_EQ(text_of(book_find_move(board, false)), "g1f3");

@@ -14,14 +14,12 @@
 #include <string>
 #include <vector>
 
-#include "board/attacks.h"
-#include "board/board_thread.h"
 #include "board/fen.h"
-#include "board/keys.h"
 #include "board/makemove.h"
 #include "board/notation.h"
 #include "book/book_file.h"
 #include "core/engine_state.h"
+#include "support/board_block.h"
 #include "support/scratch_dir.h"
 #include "support/shared_data.h"
 
@@ -61,17 +59,12 @@ inline std::string text_of(Move move) {
   return text;
 }
 
-// A thread block whose board is reset to the start position.
+// The test program's thread block, its board reset to the start position.
 inline BoardThread* game_thread() {
-  static BoardThread thread;  // zero-filled like every thread block
-  if (!thread.board.thread) {
-    init_attack_tables();
-    init_keys();
-    init_book_keys();
-    link_board_thread(&thread);
-  }
-  parse_fen(&thread.board, START_FEN);
-  return &thread;
+  init_book_keys();
+  BoardThread* thread = tarn_test::board_block();
+  parse_fen(&thread->board, START_FEN);
+  return thread;
 }
 
 // Plays `moves` from the start position (the board stays there) and returns

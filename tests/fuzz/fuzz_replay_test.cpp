@@ -3,11 +3,7 @@
 // aborts on a crash or on a property it checks, which fails the run.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -47,15 +43,9 @@ std::vector<fs::path> inputs(const std::string& folder) {
 
 // The engine talks a lot on standard output; the test report stays readable.
 int run_quietly(FuzzEntry entry, const std::vector<uint8_t>& bytes) {
-  std::fflush(stdout);
-  int saved = dup(1);
-  int sink = open("/dev/null", O_WRONLY);
-  dup2(sink, 1);
+  testing::internal::CaptureStdout();
   int result = entry(bytes.data(), bytes.size());
-  std::fflush(stdout);
-  dup2(saved, 1);
-  close(sink);
-  close(saved);
+  testing::internal::GetCapturedStdout();
   return result;
 }
 

@@ -108,10 +108,11 @@ TEST_F(Corrupt, WrongMagicIsReportedOnceAndDisablesTheTable) {
   });
   EXPECT_EQ(answered, 0);
   // Probes twice (then the colour-reversed material, which reaches the
-  // same record) with standard error captured; returns what was reported.
+  // same record, and a KRvKP position) with standard error captured;
+  // returns what was reported.
   auto reported = [this] {
     ::testing::internal::CaptureStderr();
-    for (const char* fen : {KQVKR, KQVKR, "8/8/8/8/8/2k2R2/8/Kq6 b - -"}) {
+    for (const char* fen : {KQVKR, KQVKR, "8/8/8/8/8/2k2R2/8/Kq6 b - -", "8/8/8/8/8/2k5/3p4/KR6 w - -"}) {
       int success;
       egtb_probe_wdl(position_from_fen(fen), &success);
       answered += success != 0;
@@ -121,11 +122,11 @@ TEST_F(Corrupt, WrongMagicIsReportedOnceAndDisablesTheTable) {
   EXPECT_EQ(reported(), "");  // already reported during the set-up probes
   // A fresh set-up reports it at the first use, exactly once.
   setup_capturing(dir.string());
-  EXPECT_EQ(reported(), "Corrupted table.\n");
+  EXPECT_EQ(reported(), "Corrupted table.\nCorrupted table.\n");
   // A file that vanished after discovery is reported by name.
   setup_capturing(dir.string());
   fs::remove(dir / "KQvKR.rtbw");
-  EXPECT_EQ(reported(), "Could not find KQvKR.rtbw\n");
+  EXPECT_EQ(reported(), "Could not find KQvKR.rtbw\nCorrupted table.\n");
   EXPECT_EQ(answered, 0);
 }
 

@@ -75,6 +75,10 @@ TEST(EpdAnalysis, ReadsWhatTheScannerWrites) {
   EXPECT_LT(all, 1.0);
   EXPECT_NE(all, flipped);
   EXPECT_NE(tuning_error(7), 1.0);
+  // Nor is a best move read: an ambiguous one draws no complaint.
+  write_text_file("ambiguous.epd", "4k3/8/8/8/8/5N2/8/1N2K3 w - - bm Nd2;\n");
+  EXPECT_EQ(analyse("ambiguous.epd", 0).find("ambiguous move"), std::string::npos);
+  EXPECT_NE(analyse("ambiguous.epd", 1).find("ambiguous move"), std::string::npos);
 }
 
 TEST(EpdAnalysis, BadRecordsAreSkippedOrSurvived) {

@@ -13,15 +13,15 @@ TEST(EpdFields, OperationsReadBySubstring) {
   epd_bm_word(long_line.c_str(), word, sizeof word);
   EXPECT_EQ(std::string(word), std::string(15, 'N'));  // cut to the buffer
 
-  EXPECT_EQ(epd_centipawns("x w - - bm e4; ce -120;"), -120);
-  EXPECT_EQ(epd_centipawns("x w - - bm Qg6; ce 32764; dm 2;"), 950);
-  EXPECT_EQ(epd_centipawns("x w - - bm e4;ce 40;"), 0);  // needs the leading space
-
-  EXPECT_EQ(epd_result("x w - - bm e4; c9 \"1/2-1/2\";"), 0.5);
-  EXPECT_EQ(epd_result("x b - - c9 \"*\"; id \"0-1\";"), 0.0);  // any text after c9
-  EXPECT_EQ(epd_result("1-0 x w - - c9 \"*\";"), EPD_NO_RESULT);
-  EXPECT_EQ(epd_result("x w KQ - 1-0"), 1.0);  // after the side field when no c9
-  EXPECT_EQ(epd_result("x w - - bm e4; id \"a\";"), EPD_NO_RESULT);
+  // "ce" is held to 950 either way and needs its leading space.
+  for (auto [line, ce] : {std::pair{"x w - - bm e4; ce -120;", -120}, {"x w - - bm Qg6; ce 32764; dm 2;", 950},
+                          {"x w - - bm e4;ce 40;", 0}})
+    EXPECT_EQ(epd_centipawns(line), ce) << line;
+  // Any text after c9 is read; with no c9, the text after the side field.
+  for (auto [line, result] : {std::pair{"x w - - bm e4; c9 \"1/2-1/2\";", 0.5}, {"x b - - c9 \"*\"; id \"0-1\";", 0.0},
+                              {"1-0 x w - - c9 \"*\";", EPD_NO_RESULT}, {"x w KQ - 1-0", 1.0},
+                              {"x w - - bm e4; id \"a\";", EPD_NO_RESULT}})
+    EXPECT_EQ(epd_result(line), result) << line;
 }
 
 TEST(EpdFields, PhaseSelectionTakesEverySixteenthCountedFromThePhase) {
