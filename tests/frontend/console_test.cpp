@@ -144,5 +144,6 @@ TEST(Console, FilesItReadsAndWrites) {
   EXPECT_GE(roots, 20);  // every root move of the start position at depth 1
   EXPECT_GT(replies, 0);
   EXPECT_NE(trace.find(")e2e4 "), std::string::npos);
+  EXPECT_NE(trace.find(")b1c3 "), std::string::npos);  // a piece on an odd file
   EXPECT_NE(trace.find(")null "), std::string::npos);
 }

@@ -82,6 +82,12 @@ TEST(UciGo, SearchmovesLimitsTheRootToTheListedLegalMoves) {
   EXPECT_EQ(reported, (Lines{"e2e5", "e2e4x", "xyz", "e7e8q"}));
   EXPECT_EQ(lines[0], "info string searchmoves: e2e5 is not a legal move here, skipped");
   EXPECT_EQ(word_after(lines.back(), "bestmove"), "e2e4");
+  // A move listed again takes no second place: 300 repeats still leave room
+  // for the last, better move.
+  std::string repeats;
+  for (int i = 0; i < 300; ++i) repeats += "a2a3 ";
+  lines = search(engine, "position startpos", "go searchmoves " + repeats + "e2e4 depth 4");
+  EXPECT_EQ(word_after(lines.back(), "bestmove"), "e2e4");
 
   // No legal move listed: the search is the one without the word.
   engine.send("ucinewgame");
