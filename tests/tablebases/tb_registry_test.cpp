@@ -107,6 +107,12 @@ TEST(Registry, DirectoryLists) {
   fs::create_directory(names.path() / "with space");
   fs::copy_file(syzygy_dir() + "/KQvK.rtbw", names.path() / "with space/KQvK.rtbw");
   EXPECT_EQ(setup_capturing(names.str() + "/with space"), found(1));
+  // Every family of names, up to six pieces, is looked for down to its last
+  // letter, the pawn (a name is found by its file alone).
+  TableDir pawns({"KQvK.rtbw>KPvK.rtbw", "KQvK.rtbw>KPvKP.rtbw", "KQvK.rtbw>KPPvK.rtbw", "KQvK.rtbw>KPPvKP.rtbw",
+                  "KQvK.rtbw>KPPPvK.rtbw", "KQvK.rtbw>KPPvKPP.rtbw", "KQvK.rtbw>KPPPvKP.rtbw",
+                  "KQvK.rtbw>KPPPPvK.rtbw"});
+  EXPECT_EQ(setup_capturing(pawns.str()), found(8));
 
   // Hundreds of missing directories before the real one are searched through.
   std::string many;
