@@ -74,7 +74,9 @@ int play_out(const EgtbPosition& start) {
     }
     bool winner_to_move = b->side == winner;
     EXPECT_EQ(result, winner_to_move ? (uint32_t)EGTB_WIN : (uint32_t)EGTB_LOSS) << "ply " << ply;
-    if (winner_to_move) deadline = std::min(deadline, ply + (int)dtz);
+    // Either side's distance is a promise: the loser cannot put the zeroing
+    // move off longer than its distance says either.
+    deadline = std::min(deadline, ply + (int)dtz);
     EXPECT_TRUE(is_legal(b, b->side, move));
     if (is_zeroing(b, move)) {
       EXPECT_LE(ply, deadline);
