@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 
 #include "book_test_support.h"
 #include "support/engine_process.h"
@@ -42,12 +41,7 @@ TEST(BookEngine, BuildThenPlayFromTheBook) {
   EngineProcess console;
   std::string games;
   for (int i = 0; i < 9; i++) games += "[Event \"t\"]\n[Result \"1/2-1/2\"]\n\n1. e4 e5 2. Nf3 Nc6 1/2-1/2\n\n";
-  console.write_file("book.pgn", games);
-  ASSERT_TRUE(console.start({"-c"}));
-  console.send("mkbook");
-  EXPECT_TRUE(console.expect_line("done", 60.0));
-  console.send("quit");
-  std::filesystem::rename(console.directory() + "/book.opn", console.directory() + "/tarn.opn");
+  ASSERT_TRUE(tarn_test::build_book_in_console(console, games));
   console.write_file("tarn.rc", "BookDepth 2\n");
   EngineProcess uci(console.directory());
   ASSERT_TRUE(uci.start());

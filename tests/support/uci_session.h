@@ -3,7 +3,9 @@
 // the harness.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "support/engine_process.h"
@@ -23,6 +25,20 @@ inline bool ready(EngineProcess& engine) {
 inline int exit_status(EngineProcess& engine, double timeout_s = 10) {
   int status = -1;
   return engine.wait_exit(timeout_s, &status) ? status : -1000;
+}
+
+// Builds the engine's own book ("tarn.opn") in `console`'s folder from the
+// games of `pgn` through the console's "mkbook"; the engine has left after.
+inline bool build_book_in_console(EngineProcess& console, const std::string& pgn) {
+  console.write_file("book.pgn", pgn);
+  if (!console.start({"-c"})) return false;
+  console.send("mkbook");
+  const bool done = console.expect_line("done", 60.0);
+  console.send("quit");
+  if (exit_status(console) != 0) return false;
+  std::error_code error;
+  std::filesystem::rename(console.directory() + "/book.opn", console.directory() + "/tarn.opn", error);
+  return done && !error;
 }
 
 // Starts the engine without a log and brings it into UCI mode with the

@@ -4,10 +4,10 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 
 #include "support/engine_process.h"
+#include "support/uci_session.h"
 
 using tarn_test::EngineProcess;
 
@@ -49,12 +49,7 @@ TEST(BatchTools, MatchAdjudicatesMatesAndRecordsFinishedGames) {
   std::string pgn;
   for (const char* moves : {"1. f3 e5 2. g4 Qh4", "1. e4 e5 2. Bc4 Nc6 3. Qh5 Nf6"})
     for (int i = 0; i < 9; i++) pgn += std::string("[Result \"1/2-1/2\"]\n\n") + moves + " 1/2-1/2\n\n";
-  console.write_file("book.pgn", pgn);
-  ASSERT_TRUE(console.start({"-c"}));
-  console.send("mkbook");
-  ASSERT_TRUE(console.expect_line("done", 60.0));
-  console.send("quit");
-  std::filesystem::rename(console.directory() + "/book.opn", console.directory() + "/tarn.opn");
+  ASSERT_TRUE(tarn_test::build_book_in_console(console, pgn));
   EngineProcess engine(console.directory());
   engine.write_file("test1.rc", "knight_value 400 380\n");
   ASSERT_TRUE(engine.start({"-match", "games.pgn"}));
