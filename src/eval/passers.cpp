@@ -10,6 +10,18 @@ namespace {
 // Squares strictly ahead of `sq` on its file, from colour c's view.
 Bitboard file_ahead(int c, int sq) { return c ? ray_s[sq] : ray_n[sq]; }
 
+// Whether the pawn can step onto its empty stop square without losing the
+// exchange there. Most stop squares no enemy piece attacks, even through the
+// pawn's own square once it has left (a rook or queen behind it on the
+// file): the exchange is then empty and needs no playing out.
+bool stop_holds(const EvalScratch& s, int c, int sq, int stop) {
+  Board* b = s.board;
+  int e = c ^ 1;
+  Bitboard behind = (c ? ray_n[sq] : ray_s[sq]) & (b->bb[make_piece(ROOK, e)] | b->bb[make_piece(QUEEN, e)]);
+  if (!((s.attacked[e] >> stop) & 1) && !behind) return true;
+  return swap(b, c, sq, stop, s.occ, false) >= 0;
+}
+
 int passer_score(EvalScratch& s, int c, int sq) {
   const ParamBlock& p = params;
   Board* b = s.board;
@@ -28,7 +40,7 @@ int passer_score(EvalScratch& s, int c, int sq) {
   int score = ((28 * k_enemy - 18 * k_own) * (r + 1)) / 16;
 
   if (!b->squares[stop]) {
-    if (swap(b, c, sq, stop, s.occ, false) >= 0) {
+    if (stop_holds(s, c, sq, stop)) {
       v += p.ppawn_free[r];
       int w = free_passer_threat[r];
       Bitboard beyond = file_ahead(c, stop);
