@@ -4,6 +4,7 @@
 
 #include "board/attacks.h"
 #include "board/fen.h"
+#include "board/keys.h"
 #include "board/legality.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
@@ -137,6 +138,10 @@ int search(Board* board, int side, int ply, int depth, int alpha, int beta, int 
   }
   if (ply > thread->seldepth) relaxed_store(thread->seldepth, ply);
   PlyRecord& record = thread->stack[ply];
+  // Both tables are read after the check, draw and tablebase tests below;
+  // their lines are asked for now so that those tests hide the wait.
+  eval_cache_prefetch(thread->eval_cache, full_key(board));
+  if (depth > 0) tt_prefetch(*board);
   if (board->key == settings.tag_key) trace_node(board, ply);
 
   if (alpha < ply - MATE) alpha = ply - MATE;
@@ -185,7 +190,6 @@ int search(Board* board, int side, int ply, int depth, int alpha, int beta, int 
     }
   }
 
-  if (depth > 0) tt_prefetch(*board);
   const int eval = evaluate(thread, side, ply, in_check);
   record.eval = static_cast<int16_t>(eval);
   record.depth = static_cast<int16_t>(depth);
