@@ -18,6 +18,26 @@ struct EvalCache {
   uint32_t generation;
 };
 
+// Per-thread memory of the material terms by the pair of material
+// signatures. A search meets few balances of material and evaluates each
+// many times over. An all-zero entry is the true one for two bare kings, so
+// a zeroed table needs no marking.
+struct MaterialEntry {
+  uint32_t signature[2];
+  int32_t mat_op[2], mat_en[2];
+  int32_t units[2];  // phase units, capped at 12
+};
+
+constexpr int MATERIAL_MEMO_SIZE = 512;
+
+struct MaterialMemo {
+  MaterialEntry entries[MATERIAL_MEMO_SIZE];
+};
+
+inline MaterialEntry& material_slot(MaterialMemo& memo, uint32_t white, uint32_t black) {
+  return memo.entries[((white * 0x9E3779B1u) ^ (black * 0x85EBCA77u)) >> 23];
+}
+
 inline EvalCacheEntry& eval_cache_slot(EvalCache& cache, uint64_t key, int side) {
   return cache.entries[(key & 0x3FFE) + side];
 }

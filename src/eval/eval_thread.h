@@ -17,6 +17,7 @@ struct EvalPly {
 struct EvalThread : BoardThread {
   EvalCache eval_cache;  // whole evaluations of this thread
   PawnHash pawn_hash;    // pawn-structure results of this thread
+  MaterialMemo material_memo;
   EvalPly eval_ply[MAX_PLY];
 
   uint8_t number;  // 1..N for search workers, 0 for the game position

@@ -77,24 +77,38 @@ bool special_ending(EvalThread* t, int side, int ply, int& score) {
   return false;
 }
 
-void material(EvalScratch& s) {
+void compute_material(const Board* b, MaterialEntry& m) {
   const ParamBlock& p = params;
+  m.signature[0] = b->signature[0];
+  m.signature[1] = b->signature[1];
   for (int c = 0; c < 2; c++) {
-    uint32_t sig = s.board->signature[c];
+    uint32_t sig = b->signature[c];
     int P = count_pawns(sig), N = count_knights(sig), B = count_bishops(sig);
     int R = count_rooks(sig), Q = count_queens(sig);
-    s.mat_op[c] = P * p.pawn_value_op + N * p.knight_value_op + B * p.bishop_value_op +
+    m.mat_op[c] = P * p.pawn_value_op + N * p.knight_value_op + B * p.bishop_value_op +
                   R * p.rook_value_op + Q * p.queen_value_op;
-    s.mat_en[c] = P * p.pawn_value_en + N * p.knight_value_en + B * p.bishop_value_en +
+    m.mat_en[c] = P * p.pawn_value_en + N * p.knight_value_en + B * p.bishop_value_en +
                   R * p.rook_value_en + Q * p.queen_value_en;
     if (B > 1) {
-      s.mat_op[c] += p.bishop_pair_op;
-      s.mat_en[c] += p.bishop_pair_en;
+      m.mat_op[c] += p.bishop_pair_op;
+      m.mat_en[c] += p.bishop_pair_en;
     }
     // A lone queen without minor or rook support converts less well.
-    if (Q && N + B + R == 0) s.mat_en[c] -= 50;
+    if (Q && N + B + R == 0) m.mat_en[c] -= 50;
     int units = N + B + 2 * R + 4 * Q;
-    s.units[c] = units > 12 ? 12 : units;
+    m.units[c] = units > 12 ? 12 : units;
+  }
+}
+
+void material(EvalThread* t, EvalScratch& s) {
+  const Board* b = s.board;
+  MaterialEntry& m = material_slot(t->material_memo, b->signature[0], b->signature[1]);
+  if (m.signature[0] != b->signature[0] || m.signature[1] != b->signature[1] || !eval_caches_trusted(t))
+    compute_material(b, m);
+  for (int c = 0; c < 2; c++) {
+    s.mat_op[c] = m.mat_op[c];
+    s.mat_en[c] = m.mat_en[c];
+    s.units[c] = m.units[c];
   }
   s.stage = 24 - s.units[0] - s.units[1];
 }
@@ -191,7 +205,7 @@ int full_evaluation(EvalThread* t, EvalScratch& s, int side) {
   Board* b = s.board;
   Snapshot snap;
   snap.display = s.display;
-  material(s);
+  material(t, s);
   start_attacks(s);
 
   s.pawns = probe_pawns(t);
@@ -260,6 +274,7 @@ bool eval_caches_trusted(const EvalThread* thread) {
 void clear_eval_caches(EvalThread* thread) {
   std::memset(&thread->eval_cache, 0, sizeof thread->eval_cache);
   std::memset(&thread->pawn_hash, 0, sizeof thread->pawn_hash);
+  std::memset(&thread->material_memo, 0, sizeof thread->material_memo);
   // A zero key is a real pawn key (no pawns), so mark the emptied slots as
   // holding something no position has.
   for (PawnEntry& e : thread->pawn_hash.entries) e.key = ~uint64_t{0};

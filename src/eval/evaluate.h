@@ -25,7 +25,7 @@ void init_eval();
 // since parameters may change between searches.
 bool eval_caches_trusted(const EvalThread* thread);
 
-// Empties the thread's evaluation cache and pawn hash.
+// Empties the thread's evaluation cache, pawn hash and material memory.
 void clear_eval_caches(EvalThread* thread);
 
 // ---- Display ----

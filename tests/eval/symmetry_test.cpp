@@ -89,7 +89,7 @@ TEST(Caches, CachedAnswersEqualFreshOnes) {
   }
   control.state = 1;
   // Round 0 cold, round 1 with both caches warm, round 2 with only the pawn
-  // hash warm (so it is the one that answers).
+  // hash and the material memory warm (so they are the ones that answer).
   uint64_t eval_hits[3], pawn_hits[3];
   for (int round = 0; round < 3; round++) {
     if (round == 2)
