@@ -23,7 +23,7 @@ struct EvalScratch {
   int threat[2];
   Bitboard hung, pinned;
   int free_rank[2];
-  const PawnEntry* pawns;
+  PawnEntry* pawns;
   bool display;
   int square_op[64], square_en[64];  // per-square contributions, display only
 };

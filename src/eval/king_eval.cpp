@@ -37,26 +37,51 @@ int zone_attacks(const EvalScratch& s, int c) {
   return a;
 }
 
+// Files of the shelter where the enemy pawns have left their own half (or
+// are gone): a pawn storm is possible there, unless the kings stand on near
+// files.
+int storm_files(const EvalScratch& s, int c, int k) {
+  const Board* b = s.board;
+  int e = c ^ 1;
+  int centre = shelter_file[k & 7];
+  int enemy_king_file = king_square(b, e) & 7;
+  if (enemy_king_file - centre <= 2 && centre - enemy_king_file <= 2) return 0;
+  Bitboard their_home = b->bb[make_piece(PAWN, e)] & OWN_HALF[e];
+  int f = 0;
+  for (int file = centre - 1; file <= centre + 1; file++)
+    if (!(their_home & file_mask(file))) f++;
+  return f;
+}
+
+// Both kings' shelter and storm counts, from the pawn entry when it holds
+// them for these king squares.
+const PawnEntry& king_shelter(EvalScratch& s) {
+  PawnEntry& e = *s.pawns;
+  int wk = king_square(s.board, WHITE), bk = king_square(s.board, BLACK);
+  if (e.kings[WHITE] != wk || e.kings[BLACK] != bk) {
+    e.kings[WHITE] = static_cast<uint8_t>(wk);
+    e.kings[BLACK] = static_cast<uint8_t>(bk);
+    for (int c = 0; c < 2; c++) {
+      int k = c ? bk : wk;
+      e.shelter[c] = static_cast<uint8_t>(shelter_units(s, c, k));
+      e.storm[c] = static_cast<uint8_t>(storm_files(s, c, k));
+    }
+  }
+  return e;
+}
+
 void middlegame_king(EvalScratch& s, int c, int k, int& op, int& en) {
   const ParamBlock& p = params;
   int e = c ^ 1;
   const Board* b = s.board;
-  int u = shelter_units(s, c, k);
+  const PawnEntry& shelter = king_shelter(s);
+  int u = shelter.shelter[c];
   op += p.pawn_shield * (u - 9);
 
-  int centre = shelter_file[k & 7];
   int base = king_square_danger(c, k);
-  int enemy_king_file = king_square(b, e) & 7;
-  if (enemy_king_file - centre > 2 || centre - enemy_king_file > 2) {
-    // Files of the shelter where the enemy pawns have left their own half
-    // (or are gone): a pawn storm is possible there.
-    Bitboard their_home = b->bb[make_piece(PAWN, e)] & OWN_HALF[e];
-    int f = 0;
-    for (int file = centre - 1; file <= centre + 1; file++)
-      if (!(their_home & file_mask(file))) f++;
-    base += f / 2;
-    op += p.pawn_storm * f;
-  }
+  int f = shelter.storm[c];
+  base += f / 2;
+  op += p.pawn_storm * f;
 
   int a = zone_attacks(s, c);
   Bitboard own_cover = s.pawn_att[c] | s.knight_att[c] | s.bishop_att[c] | s.rook_att[c] | s.queen_att[c];

@@ -3,14 +3,22 @@
 // entry keeps the scores and the bitboards the rest of the evaluation reads.
 #include <cstdint>
 
-struct PawnEntry {
+// One cache line each, so a probe reads a single line.
+struct alignas(64) PawnEntry {
   uint64_t key;         // pawn key of the entry
   uint64_t span[2];     // squares each colour's pawns attack now or after advancing
   uint64_t passed;      // passed pawns of both colours
   uint64_t candidates;  // candidate passers of both colours
   int16_t op[2], en[2];
   uint16_t files[2];    // bit f: the colour has a pawn on file f
+  // The king-safety counts that read only pawns and king squares, kept for
+  // the kings' squares they were counted for (NO_SQUARE: none yet); a king
+  // move away and back costs a recount, a piece move nothing.
+  uint8_t kings[2];
+  uint8_t shelter[2];   // each colour's pawn cover round its king, 1..10
+  uint8_t storm[2];     // files open to a storm on each king, 0 when the kings are near
 };
+static_assert(sizeof(PawnEntry) == 64, "a pawn entry fills one cache line");
 
 constexpr int PAWN_HASH_SIZE = 8192;
 
@@ -23,7 +31,7 @@ struct EvalThread;
 
 // The entry for the thread's current pawn key, computed and stored on a
 // miss. Outside a search it is always computed afresh.
-const PawnEntry* probe_pawns(EvalThread* thread);
+PawnEntry* probe_pawns(EvalThread* thread);
 
 // The pawn-structure terms and bitboards of a position, into `entry`.
 void compute_pawn_entry(const Board* board, PawnEntry& entry);

@@ -89,6 +89,7 @@ void compute_pawn_entry(const Board* board, PawnEntry& e) {
   e.span[1] = sideways(front[1]);
   e.passed = (w & ~(front[1] | e.span[1])) | (b & ~(front[0] | e.span[0]));
   e.candidates = 0;
+  e.kings[0] = e.kings[1] = NO_SQUARE;
   for (int c = 0; c < 2; c++) {
     int op = 0, en = 0;
     e.files[c] = 0;
@@ -114,7 +115,7 @@ void pawn_terms_by_square(const Board* board, const PawnEntry& e, int op[64], in
   }
 }
 
-const PawnEntry* probe_pawns(EvalThread* thread) {
+PawnEntry* probe_pawns(EvalThread* thread) {
   const Board* board = &thread->board;
   PawnEntry& e = thread->pawn_hash.entries[board->pawn_key & (PAWN_HASH_SIZE - 1)];
   thread->pawn_probes++;

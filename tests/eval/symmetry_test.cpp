@@ -139,6 +139,32 @@ TEST(Caches, OnlyTrustedInsideASearchBelowTheRoot) {
   EXPECT_EQ(evaluate(t, 0, 3, 1), EVAL_NONE);
 }
 
+// The pawn entry keeps king-safety counts for the king squares it counted
+// them for: after either king moves, the warm entry answers as a fresh
+// evaluation does (castled kings first, then each king elsewhere and one on
+// the far wing, where a pawn storm counts).
+TEST(Caches, ShelterCountsFollowTheKings) {
+  EvalThread* t = thread();
+  const char* castled = "r1bq1rk1/pppp1ppp/2n2n2/2b1p3/2B1P3/2N2N2/PPPP1PPP/R1BQ1RK1 w - -";
+  const char* moved[] = {
+      "r1bq1rk1/pppp1ppp/2n2n2/2b1p3/2B1P3/2N2N2/PPPP1PPP/R1BQK2R w - -",
+      "r1bqk2r/pppp1ppp/2n2n2/2b1p3/2B1P3/2N2N2/PPPP1PPP/R1BQ1RK1 w - -",
+      "r1bq1rk1/pppp1ppp/2n2n2/2b1p3/2B1P3/2N2N2/PPPP1PPP/2KR1B1R w - -",
+  };
+  for (const char* fen : moved) {
+    const int fresh = eval_fen(fen);
+    clear_eval_caches(t);
+    control.state = 1;
+    parse_fen(&t->board, castled);
+    evaluate(t, t->board.side, 3, 0);
+    parse_fen(&t->board, fen);
+    const uint64_t hits = t->pawn_hits;
+    EXPECT_EQ(evaluate(t, t->board.side, 3, 0), fresh) << fen;
+    EXPECT_EQ(t->pawn_hits, hits + 1) << fen;  // same pawns: the warm entry answered
+    control.state = 0;
+  }
+}
+
 TEST(Caches, ParameterChangeMakesCachedAnswersStale) {
   EvalThread* t = thread();
   // White has two knights more, so the knight's value shows in the score.
