@@ -2,7 +2,6 @@
 
 #include <random>
 
-#include "board/fen.h"
 #include "board/legality.h"
 #include "board/makemove.h"
 #include "board/movegen.h"

@@ -3,9 +3,8 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <tuple>
 
-#include "board/fen.h"
-#include "board/makemove.h"
 #include "board/notation.h"
 #include "board_support.h"
 
@@ -91,10 +90,8 @@ TEST(Notation, CoordinateText) {
 TEST(Notation, SanForms) {
   settings.protocol = 0;
   Board* board = setup("4k3/8/8/R7/8/5N2/8/RN2K3 w - -");
-  EXPECT_STREQ(texts_of(board, word(1, 11)).san, "Nbd2");
-  EXPECT_STREQ(texts_of(board, word(21, 11)).san, "Nfd2");
-  EXPECT_STREQ(texts_of(board, word(0, 16)).san, "R1a3");
-  EXPECT_STREQ(texts_of(board, word(32, 16)).san, "R5a3");
+  for (auto [from, to, san] : {std::tuple{1, 11, "Nbd2"}, {21, 11, "Nfd2"}, {0, 16, "R1a3"}, {32, 16, "R5a3"}})
+    EXPECT_STREQ(texts_of(board, word(from, to)).san, san);
   EXPECT_EQ(parse("Nbd2"), word(1, 11));
   CaptureStdout();
   EXPECT_EQ(parse("Nd2"), MOVE_NONE);

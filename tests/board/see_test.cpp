@@ -2,7 +2,6 @@
 
 #include <tuple>
 
-#include "board/fen.h"
 #include "board/see.h"
 #include "board_support.h"
 
