@@ -26,9 +26,7 @@ void start_with_bin_book(EngineProcess& uci, const std::vector<RawEntry>& entrie
   Bytes bytes = book_bytes(entries);
   uci.write_file("book.bin", std::string(bytes.begin(), bytes.end()));
   uci.write_file("tarn.rc", "TarnBook book.bin\n");
-  ASSERT_TRUE(uci.start());
-  uci.send("uci");
-  uci.send("setoption name OwnBook value true");
+  tarn_test::open_uci(uci, {"OwnBook value true"});
 }
 
 const uint64_t START_KEY = 0x463b96181691fc9cull;
@@ -44,9 +42,7 @@ TEST(BookEngine, BuildThenPlayFromTheBook) {
   ASSERT_TRUE(tarn_test::build_book_in_console(console, games));
   console.write_file("tarn.rc", "BookDepth 2\n");
   EngineProcess uci(console.directory());
-  ASSERT_TRUE(uci.start());
-  uci.send("uci");
-  uci.send("setoption name OwnBook value true");
+  tarn_test::open_uci(uci, {"OwnBook value true"});
   for (auto [moves, book_move] : {std::pair{"", "e2e4"}, {" moves e2e4", "e7e5"}, {" moves e2e4 e7e5", "g1f3"}}) {
     std::vector<std::string> reply = ask(uci, std::string("position startpos") + moves);
     ASSERT_GE(reply.size(), 2u);
@@ -89,15 +85,4 @@ TEST(BookEngine, PlaysFromAPolyglotBook) {
   std::vector<std::string> listing = console.read_until("book move is ", 10.0);
   EXPECT_TRUE(has(listing, "d2d4       1    25.0%") && has(listing, "e2e4       3    75.0%"));
   console.send("quit");
-}
-
-// A damaged .bin book is reported and the engine searches instead.
-TEST(BookEngine, UnsortedPolyglotBookIsRefused) {
-  EngineProcess uci;
-  start_with_bin_book(uci, {{START_KEY, 0x031C, 5, 0}, {1, 0x031C, 5, 0}});
-  EXPECT_TRUE(uci.expect_line("info string book.bin: Polyglot book entries out of order, book not used"));
-  std::vector<std::string> reply = ask(uci, "position startpos");
-  EXPECT_FALSE(has(reply, "info string book move"));
-  EXPECT_EQ(reply.back().rfind("bestmove ", 0), 0u);
-  uci.send("quit");
 }

@@ -109,18 +109,14 @@ inline uint16_t stored_move(const char* text, int promotion = 0) {
 }
 
 // The entries of `key` as the format document describes them, read straight
-// from the file without the engine's reader: (coordinate text, weight).
-inline std::vector<std::pair<std::string, int>> direct_read(const std::string& name, uint64_t key) {
+// from the file without the engine's reader: (stored move, weight).
+inline std::vector<std::pair<uint16_t, int>> direct_read(const std::string& name, uint64_t key) {
   Bytes bytes = read_bytes(name);
-  std::vector<std::pair<std::string, int>> found;
+  std::vector<std::pair<uint16_t, int>> found;
   for (size_t at = 0; at + 16 <= bytes.size(); at += 16) {
     uint64_t k = 0;
     for (int i = 0; i < 8; i++) k = k << 8 | bytes[at + i];
-    if (k != key) continue;
-    int move = bytes[at + 8] << 8 | bytes[at + 9];
-    std::string text = {char('a' + (move >> 6 & 7)), char('1' + (move >> 9 & 7)), char('a' + (move & 7)),
-                        char('1' + (move >> 3 & 7))};
-    found.push_back({text, bytes[at + 10] << 8 | bytes[at + 11]});
+    if (k == key) found.push_back({uint16_t(bytes[at + 8] << 8 | bytes[at + 9]), bytes[at + 10] << 8 | bytes[at + 11]});
   }
   return found;
 }

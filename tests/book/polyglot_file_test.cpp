@@ -31,9 +31,8 @@ std::vector<PolyglotEntry> lookup(uint64_t key) {
 }  // namespace
 
 TEST(PolyglotFile, NamedByItsExtension) {
-  EXPECT_TRUE(polyglot_named("books/x.bin"));
-  EXPECT_FALSE(polyglot_named("x.bin.opn"));
-  EXPECT_FALSE(polyglot_named("bin"));
+  for (auto [name, named] : {std::pair{"books/x.bin", true}, {"x.bin.opn", false}, {"bin", false}})
+    EXPECT_EQ(polyglot_named(name), named) << name;
 }
 
 // Every run is found whole and in order (keys, moves, weights and learn
