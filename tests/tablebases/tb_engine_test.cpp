@@ -15,7 +15,6 @@
 #include "board/notation.h"
 #include "support/engine_process.h"
 #include "support/shared_data.h"
-#include "tablebases/tbprobe.h"
 #include "tablebases/tbprobe_internal.h"
 #include "tb_test_support.h"
 

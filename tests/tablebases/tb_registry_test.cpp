@@ -6,6 +6,7 @@
 #include <fstream>
 #include <initializer_list>
 #include <string>
+#include <tuple>
 
 #include "support/scratch_dir.h"
 #include "support/shared_data.h"
@@ -49,27 +50,24 @@ const char* const KQVK_WIN = "8/8/8/8/8/2k5/8/KQ6 w - -";
 // nothing, a list of nothing but separators prints its (zero) count.
 TEST(Registry, CountLineReleasedMappingsAndEmptyPaths) {
   TARN_REQUIRE_SHARED("syzygy/KQvK.rtbw");
+  // The largest table, the number of tables and a KQvK verdict.
+  auto state = [] { return std::tuple(egtb_max_pieces, egtb_table_count(), wdl_of(KQVK_WIN)); };
   EXPECT_EQ(setup_capturing(syzygy_dir()), found(38));
-  EXPECT_EQ(egtb_max_pieces, 5u);
-  EXPECT_EQ(egtb_table_count(), 38);
+  EXPECT_EQ(state(), std::tuple(5u, 38, 2));
   int success = 1;
   EgtbPosition pos = position_from_fen(KQVK_WIN);
   EXPECT_GT(egtb_probe_dtz(pos, &success), 0);
   EgtbTable* t = egtb_find(egtb_material_key(pos, false));
   ASSERT_NE(t, nullptr);
-  EXPECT_NE(t->view.data, nullptr);
-  EXPECT_EQ(t->ready.load(), 1);
+  EXPECT_TRUE(t->view.data != nullptr && t->ready.load() == 1);
   setup_capturing(syzygy_dir());
-  EXPECT_EQ(t->view.data, nullptr);
-  EXPECT_EQ(t->ready.load(), 0);
+  EXPECT_TRUE(t->view.data == nullptr && t->ready.load() == 0);
   EXPECT_GT(egtb_probe_dtz(pos, &success), 0);
   EXPECT_EQ(success, 1);
   for (const char* path : {"", "<empty>"}) {
     setup_capturing(syzygy_dir());
     EXPECT_EQ(setup_capturing(path), "") << path;
-    EXPECT_EQ(egtb_max_pieces, 0u);
-    EXPECT_EQ(egtb_table_count(), 0);
-    EXPECT_EQ(wdl_of(KQVK_WIN), NO_ANSWER);
+    EXPECT_EQ(state(), std::tuple(0u, 0, NO_ANSWER)) << path;
   }
   EXPECT_EQ(setup_capturing(syzygy_dir()), found(38));
   EXPECT_EQ(setup_capturing(";;"), found(0));
@@ -138,24 +136,22 @@ TEST(Registry, KeysHashEntriesAndDerivedFields) {
   egtb_material_name(kqvkr, name, true);
   EXPECT_STREQ(name, "KRvKQ");
 
-  // Non-symmetric material is found under both keys, as one record.
+  // Non-symmetric material is found under both keys, as one record;
+  // symmetric material has one key only. Two unique pieces (the kings) need
+  // the king-pair encoding.
+  auto table = [](const char* fen, bool swap) { return egtb_find(egtb_material_key(position_from_fen(fen), swap)); };
   EgtbTable* t = egtb_find(key);
   ASSERT_NE(t, nullptr);
   EXPECT_EQ(egtb_find(swapped), t);
-  EXPECT_EQ(t->mat.num, 4);
-  EXPECT_FALSE(t->mat.symmetric);
-  EXPECT_EQ(t->mat.king_encoding, 0);
-  // Symmetric material has one key only.
-  EgtbPosition kbvkb = position_from_fen("8/8/8/8/8/2kb4/8/KB6 w - -");
-  EgtbTable* sym = egtb_find(egtb_material_key(kbvkb, false));
-  ASSERT_NE(sym, nullptr);
-  EXPECT_TRUE(sym->mat.symmetric);
-  EXPECT_EQ(egtb_material_key(kbvkb, true), egtb_material_key(kbvkb, false));
-  // Two unique pieces (the kings) need the king-pair encoding.
-  EgtbTable* kqqvk = egtb_find(egtb_material_key(position_from_fen("8/8/8/8/8/2k5/8/KQQ5 w - -"), false));
-  ASSERT_NE(kqqvk, nullptr);
-  EXPECT_EQ(kqqvk->mat.king_encoding, 2);
-  EXPECT_EQ(egtb_find(egtb_material_key(position_from_fen("8/8/8/8/8/2k5/8/KQQQ4 w - -"), false)), nullptr);
+  EXPECT_EQ((std::tuple<int, bool, int>(t->mat.num, t->mat.symmetric, t->mat.king_encoding)),
+            std::tuple(4, false, 0));
+  const char* const kbvkb = "8/8/8/8/8/2kb4/8/KB6 w - -";
+  ASSERT_NE(table(kbvkb, false), nullptr);
+  EXPECT_TRUE(table(kbvkb, false)->mat.symmetric);
+  EXPECT_EQ(egtb_material_key(position_from_fen(kbvkb), true), egtb_material_key(position_from_fen(kbvkb), false));
+  ASSERT_NE(table("8/8/8/8/8/2k5/8/KQQ5 w - -", false), nullptr);
+  EXPECT_EQ(table("8/8/8/8/8/2k5/8/KQQ5 w - -", false)->mat.king_encoding, 2);
+  EXPECT_EQ(table("8/8/8/8/8/2k5/8/KQQQ4 w - -", false), nullptr);
 }
 
 TEST(Registry, LeadingPawnColour) {

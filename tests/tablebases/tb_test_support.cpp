@@ -29,8 +29,9 @@ void add_piece(EgtbPosition* pos, int code, int square) {
 
 }  // namespace
 
-Board* board_at(const std::string& fen) {
+Board* board_at(const std::string& fen, int fifty) {
   parse_fen(&tarn_test::board_block()->board, fen.c_str());
+  tarn_test::board_block()->board.fifty = (uint8_t)fifty;
   return &tarn_test::board_block()->board;
 }
 

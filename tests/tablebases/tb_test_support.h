@@ -11,8 +11,9 @@ struct Board;
 
 namespace tb_test {
 
-// The text on the engine's board (one shared test thread block).
-Board* board_at(const std::string& fen);
+// The text on the engine's board (one shared test thread block), with the
+// fifty-move counter at `fifty`.
+Board* board_at(const std::string& fen, int fifty = 0);
 Board* engine_board(const EgtbPosition& pos);
 
 // The legal moves of the position on the board, by the engine's generator.
