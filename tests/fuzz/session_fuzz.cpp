@@ -36,9 +36,7 @@ bool starts_with_word(const std::string& line, const char* word) {
 // the search trace file, and files named by path.
 bool affordable(const std::string& line) {
   if (starts_with_word(line, "setoption")) {
-    if (line.find("Hash") != std::string::npos && line.find("value") != std::string::npos &&
-        number_after(line, "value") > 16)
-      return false;
+    if (line.find("Hash") != std::string::npos && number_after(line, "value") > 16) return false;
     if (line.find("Threads") != std::string::npos && number_after(line, "value") > 2) return false;
     return true;
   }

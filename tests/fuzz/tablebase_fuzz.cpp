@@ -4,7 +4,6 @@
 // are then probed as the search and the root do.
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <random>

@@ -50,8 +50,11 @@ TEST(EpdAnalysis, ReadsWhatTheScannerWrites) {
   ASSERT_EQ(scan_pgn("g.pgn", 2), 7);  // plies 20..26 of 32
   testing::internal::GetCapturedStdout();
 
-  std::string out = analyse("tmp.epd", 3);
+  std::string out = analyse("tmp.epd", 6);
   EXPECT_EQ(out.rfind("Analyzing tmp.epd...\n", 0), 0u);
+  // From depth 6 the branching factor is measured (below it 2.0 is assumed).
+  double bf = out.find("avg bf= ") == std::string::npos ? 0 : std::atof(out.c_str() + out.find("avg bf= ") + 8);
+  EXPECT_TRUE(bf > 1.0 && bf < 10.0 && bf != 2.0) << out;
   EXPECT_EQ(after(out, " / "), 7);
   int correct = std::atoi(out.c_str() + out.find("Analyzing tmp.epd...\n") + 21);
   EXPECT_GT(correct, 0);  // the SAN best moves were read back, and some found

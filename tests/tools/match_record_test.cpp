@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -21,14 +22,10 @@ TEST(MatchScore, LineMarginAndMark) {
   EXPECT_EQ(score_line(201, 76, 125, 0), " 201 games,   76 125   0  0.378 (+/- 0.108) *");
   EXPECT_EQ(score_line(200, 200, 0, 0), " 200 games,  200   0   0  1.000 (+/- 0.108)  ");
 
+  // Results (white won, black won, drawn) and the test side (white, black).
   MatchScore score{1, 0, 0, 0};
-  match_count_result(score, 0, 0);  // white won, test side white
-  match_count_result(score, 0, 1);  // white won, test side black
-  match_count_result(score, 1, 1);
-  match_count_result(score, 2, 0);
-  EXPECT_EQ(score.wins, 2);
-  EXPECT_EQ(score.losses, 1);
-  EXPECT_EQ(score.draws, 1);
+  for (auto [result, side] : {std::pair{0, 0}, {0, 1}, {1, 1}, {2, 0}}) match_count_result(score, result, side);
+  EXPECT_EQ(std::tuple(score.wins, score.losses, score.draws), std::tuple(2, 1, 1));
   for (auto [result, text] : {std::pair{0, "1-0"}, {1, "0-1"}, {2, "1/2-1/2"}})
     EXPECT_STREQ(match_result_text(result), text) << result;
 }
