@@ -125,11 +125,12 @@ TEST(BookBuild, HostileInputStillBuilds) {
   EXPECT_EQ(book.size(), 1u);
 }
 
-// A work file that cannot be written (a folder holds its name) loses the
+// Work files that cannot be written (folders hold their names) lose the
 // counts, but the build still ends.
-TEST(BookBuild, UnwritableWorkFile) {
+TEST(BookBuild, UnwritableWorkFiles) {
   ScratchDir dir;
   std::filesystem::create_directories("tmp__0.opn/kept");
+  std::filesystem::create_directories("tmp.opn/kept");
   build(games(9, "1-0", "1. e4 1-0"));
   EXPECT_TRUE(contents("book.opn").empty());
 }

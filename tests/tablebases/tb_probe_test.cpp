@@ -3,6 +3,8 @@
 // (en passant, positions the root must not trust).
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -60,16 +62,23 @@ class Probe : public ::testing::Test {
 // The winner keeps the win the quickest way, the loser puts the loss off
 // as long as it can: among the legal moves (engine generator), the chosen
 // one leaves the opponent the largest signed distance (for the winner, the
-// one nearest zero among the opponent's losses).
+// one nearest zero among the opponent's losses). Random positions, so that
+// the best move is sometimes the first one listed.
 TEST_F(Probe, RootPlaysTheQuickestWinAndTheSlowestLoss) {
-  for (const char* fen : {KQVK_WHITE, KQVK_BLACK, "8/8/8/8/8/2k5/8/KR6 b - -"}) {
-    const bool winning = fen == KQVK_WHITE;
-    RootAnswer a = root(fen);
-    ASSERT_EQ(a.result, winning ? (uint32_t)EGTB_WIN : (uint32_t)EGTB_LOSS) << fen;
+  std::vector<std::string> fens = {KQVK_WHITE, KQVK_BLACK};
+  std::mt19937_64 rng(5);
+  for (const char* name : {"KQvK", "KRvK"})
+    for (int i = 0; i < 20; i++) fens.push_back(fen_of(random_position(codes_of(name), rng)));
+  int losses = 0;
+  for (const std::string& fen : fens) {
+    RootAnswer a = root(fen.c_str());
+    const bool winning = a.result == EGTB_WIN;
+    if (!winning && a.result != EGTB_LOSS) continue;  // the piece hangs
+    losses += !winning;
     EXPECT_EQ(a.wdl, a.result);
     EXPECT_TRUE(a.dtz > 0 && a.dtz <= 100) << a.dtz;
     Board* b = board_at(fen);
-    int best = -(1 << 20), chosen = 0;
+    int best = -(1 << 20), chosen = best;  // equal for a mated loser
     for (uint16_t move : legal_moves(b)) {
       int wdl, d = child_dtz(b, move, &wdl);
       if ((!winning || wdl < 0) && d > best) best = d;
@@ -80,6 +89,7 @@ TEST_F(Probe, RootPlaysTheQuickestWinAndTheSlowestLoss) {
     }
     EXPECT_EQ(chosen, best) << fen;
   }
+  EXPECT_GT(losses, 10);
 }
 
 TEST_F(Probe, FiftyMoveCounterDecidesRootResultButNotSearchProbe) {
