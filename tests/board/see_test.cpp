@@ -20,7 +20,8 @@ TEST(Exchange, Swap) {
            std::tuple{"3rk3/8/3p4/8/8/8/3R4/3QK3 w - -", WHITE, NO_SQUARE, 43, 100},
            {"3rk3/8/3p4/8/8/8/3R4/4K3 w - -", WHITE, NO_SQUARE, 43, 100 - 530},
            {"4k3/8/8/8/8/8/3q4/3QK3 b - -", BLACK, 11, 3, 0}, {"4k3/8/8/8/b7/8/3q4/3QK3 b - -", BLACK, 11, 3, 1060},
-           {"4k3/8/8/8/8/8/3q4/4K3 b - -", BLACK, NO_SQUARE, 4, 9999}, {"4k3/8/8/8/8/8/3q4/4K3 b - -", WHITE, NO_SQUARE, 60, 0}})
+           {"4k3/8/8/8/8/8/3q4/4K3 b - -", BLACK, NO_SQUARE, 4, 9999},
+           {"4k3/8/8/8/8/8/3q4/4K3 b - -", WHITE, NO_SQUARE, 60, 0}})
     EXPECT_EQ(swap(setup(fen), side, from, to, false), value) << fen << " " << side;
 }
 

@@ -30,9 +30,9 @@ TEST(BookChoice, ThresholdsAndPicking) {
   // 8 games are never enough; a score equal to the threshold is not enough
   // either, and black needs less than white.
   double score, weight;
-  for (auto [w, l, d, side, taken] : {std::tuple{20, 5, 5, WHITE, true}, {4, 0, 4, WHITE, false}, {5, 0, 4, WHITE, true},
-                                      {9, 11, 0, WHITE, false}, {41, 59, 0, BLACK, false}, {9, 12, 0, BLACK, true},
-                                      {9, 12, 0, WHITE, false}})
+  for (auto [w, l, d, side, taken] :
+       {std::tuple{20, 5, 5, WHITE, true}, {4, 0, 4, WHITE, false}, {5, 0, 4, WHITE, true}, {9, 11, 0, WHITE, false},
+        {41, 59, 0, BLACK, false}, {9, 12, 0, BLACK, true}, {9, 12, 0, WHITE, false}})
     EXPECT_EQ(book_rating(w, l, d, side, &score, &weight), taken) << w << " " << l << " " << d << " " << side;
   book_rating(20, 5, 5, WHITE, &score, &weight);
   EXPECT_DOUBLE_EQ(weight, std::log(22.5));

@@ -93,7 +93,8 @@ TEST(PolyglotChoice, BookMoveFromAPolyglotBook) {
   book_choose(board, true);
   std::string listing = testing::internal::GetCapturedStdout();
   std::string chosen = text_of(control.pv[1]);
-  EXPECT_EQ(listing, "d2d4       0     0.0%\ne2e4       3    75.0%\ng1f3       1    25.0%\nbook move is " + chosen + "\n");
+  EXPECT_EQ(listing,
+            "d2d4       0     0.0%\ne2e4       3    75.0%\ng1f3       1    25.0%\nbook move is " + chosen + "\n");
   int e4 = 0, f3 = 0;
   for (int i = 0; i < 400; i++) {
     Move move = book_find_move(board, false);
