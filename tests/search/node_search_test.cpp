@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <algorithm>
+#include <array>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -8,6 +9,7 @@
 #include <utility>
 
 #include "board/fen.h"
+#include "board/notation.h"
 #include "core/engine_state.h"
 #include "eval/params.h"
 #include "search/reductions.h"
@@ -69,32 +71,25 @@ TEST(NodeSearch, RepetitionByPlyAndGameLength) {
   EXPECT_EQ(node(3, -MATE, MATE, 4), 25);
   EXPECT_NE(node(1, -100, 100, 3), 25);
 
-  EXPECT_EQ(repetition_score(0, 100), 25);
-  EXPECT_EQ(repetition_score(1, 100), -25);
-  EXPECT_EQ(repetition_score(0, 101), 12);
-  EXPECT_EQ(repetition_score(1, 150), -12);  // truncated toward zero
-  EXPECT_EQ(repetition_score(0, 200), 12);
-  EXPECT_EQ(repetition_score(0, 201), 0);
+  // Halved past 100 plies of game (truncated toward zero), nothing past 200.
+  for (auto [side, plies, score] : {std::tuple{0, 100, 25}, {1, 100, -25}, {0, 101, 12}, {1, 150, -12}, {0, 200, 12},
+                                    {0, 201, 0}})
+    EXPECT_EQ(repetition_score(side, plies), score) << side << " " << plies;
 }
 
 TEST(NodeSearch, ReductionTablesAndScoreTexts) {
   build_reduction_tables(100);
   EXPECT_EQ(lmr_nonpv[3][2], 1);
   EXPECT_EQ(lmr_pv[69][31], 2);
-  for (int d = 0; d < 70; ++d) {
+  // No reduction below depth 3 or for the first two moves; capped at 2 (PV)
+  // and 3, never leaving less than depth 2; never smaller for a later move.
+  for (int d = 0; d < 70; ++d)
     for (int n = 0; n < 32; ++n) {
-      if (d < 3 || n < 2) {
-        EXPECT_EQ(lmr_pv[d][n], 0);
-        EXPECT_EQ(lmr_nonpv[d][n], 0);
-      }
-      EXPECT_LE(lmr_pv[d][n], 2);
-      EXPECT_LE(lmr_nonpv[d][n], 3);
-      EXPECT_LE(lmr_nonpv[d][n], d < 2 ? 0 : d - 2);
-      if (n > 0) {
-        EXPECT_GE(lmr_nonpv[d][n], lmr_nonpv[d][n - 1]);
-      }
+      const int pv = lmr_pv[d][n], nonpv = lmr_nonpv[d][n];
+      EXPECT_TRUE((d >= 3 && n >= 2) || (pv == 0 && nonpv == 0)) << d << " " << n;
+      EXPECT_TRUE(pv <= 2 && nonpv <= std::min(3, std::max(0, d - 2))) << d << " " << n;
+      EXPECT_TRUE(n == 0 || nonpv >= lmr_nonpv[d][n - 1]) << d << " " << n;
     }
-  }
   build_reduction_tables(400);  // stronger scale reaches the caps sooner
   EXPECT_EQ(lmr_nonpv[20][20], 3);
   build_reduction_tables(100);
@@ -194,13 +189,13 @@ TEST(Search, PublishedResultsReplaceTheBestLineByTheRules) {
       {9960, 7, 9950, 8, false},
   };
   SearchThread* t = worker();
-  t->pv_line[1] = search_test::move_of("d2d4");
-  t->pv_line[2] = search_test::move_of("d7d5");
+  t->pv_line[1] = coordinate_move("d2d4");
+  t->pv_line[2] = coordinate_move("d7d5");
   t->pv_line[3] = 0;
   for (const auto& c : cases) {
     control.best_score = static_cast<int16_t>(c.held_score);
     control.completed_depth = static_cast<int8_t>(c.held_depth);
-    control.pv[1] = search_test::move_of("e2e4");
+    control.pv[1] = coordinate_move("e2e4");
     control.pv[2] = 0;
     t->score = static_cast<int16_t>(c.score);
     t->done_depth = static_cast<uint8_t>(c.depth);
@@ -223,10 +218,8 @@ TEST(Search, PublishedResultsReplaceTheBestLineByTheRules) {
 TEST(Search, NoLegalMoveAtTheRootEndsAtOnce) {
   for (auto [fen, score] : {std::pair{"3R2k1/5ppp/8/8/8/8/8/6K1 b - -", 1 - MATE}, {"7k/5Q2/6K1/8/8/8/8/8 b - -", 0}}) {
     search_test::search_to_depth(fen, 8);
-    EXPECT_EQ(control.best_score, score) << fen;
-    EXPECT_EQ(control.completed_depth, 1) << fen;
-    EXPECT_EQ(control.stop, 3) << fen;
-    EXPECT_EQ(control.pv[1], 0) << fen;
+    const std::array<int, 4> result = {control.best_score, control.completed_depth, control.stop, control.pv[1]};
+    EXPECT_EQ(result, (std::array<int, 4>{score, 1, 3, 0})) << fen;
   }
 }
 

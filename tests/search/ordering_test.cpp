@@ -5,13 +5,14 @@
 
 #include "board/fen.h"
 #include "board/movegen.h"
+#include "board/notation.h"
 #include "search/move_classify.h"
 #include "search/move_order.h"
 #include "search_support.h"
 
 namespace {
 
-using search_test::move_of;
+constexpr auto move_of = coordinate_move;
 
 struct Picked {
   Move move;

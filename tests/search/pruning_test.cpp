@@ -22,6 +22,8 @@ constexpr NodeFlags plain{};
 const NodeFlags each_flag[5] = {{true}, {false, true}, {false, false, true}, {false, false, false, true},
                                 {false, false, false, false, true}};
 
+std::pair<int, int> bounds(const Window& w) { return {w.lo, w.hi}; }
+
 TEST(Pruning, FutilityDropThresholds) {
   const struct {
     int depth, eval, alpha, fp_depth;
@@ -112,33 +114,21 @@ TEST(Aspiration, WindowsByDepthAndScore) {
       {2, 9447, 9197, MATE},    {2, -9447, -9697, -9197},    {2, -9448, -MATE, -9198},
       {20, 9600, 9600 - 15 - 600, MATE},
   };
-  for (const auto& c : cases) {
-    const Window w = aspiration_window(c.depth, c.previous);
-    EXPECT_EQ(std::pair(w.lo, w.hi), std::pair(c.lo, c.hi)) << c.depth << " " << c.previous;
-  }
+  for (const auto& c : cases)
+    EXPECT_EQ(bounds(aspiration_window(c.depth, c.previous)), std::pair(c.lo, c.hi)) << c.depth << " " << c.previous;
 }
 
 TEST(Aspiration, WideningSteps) {
   // After a null-window fail high the upper bound grows by 25, 50, 100, 200
-  // above best + 1.
-  const int best = 30;
-  int step = 1;
-  int hi = best + 1;
-  std::vector<int> bounds;
-  for (int i = 0; i < 5; ++i) {
-    step = widen_step(step);
-    hi = open_upper(hi + step);
-    bounds.push_back(hi);
-  }
-  EXPECT_EQ(bounds, (std::vector<int>{56, 106, 206, 406, 806}));
-  hi = 9601;
-  step = 1;
-  for (int i = 0; i < 3; ++i) hi = open_upper(hi + (step = widen_step(step)));
-  EXPECT_EQ(hi, MATE);  // 9626, 9676, then past 9696
-
-  EXPECT_EQ(widen_step(12), 25);
-  EXPECT_EQ(widen_step(13), 26);
-  EXPECT_EQ(widen_step(250), 500);
+  // above best + 1, and opens fully past 9696.
+  auto raised = [](int hi, int times) {
+    std::vector<int> bounds;
+    for (int step = 1; times-- > 0;) bounds.push_back(hi = open_upper(hi + (step = widen_step(step))));
+    return bounds;
+  };
+  EXPECT_EQ(raised(31, 5), (std::vector<int>{56, 106, 206, 406, 806}));
+  EXPECT_EQ(raised(9601, 3), (std::vector<int>{9626, 9676, MATE}));
+  for (auto [step, next] : {std::pair{12, 25}, {13, 26}, {250, 500}}) EXPECT_EQ(widen_step(step), next) << step;
 
   // An aspiration fail moves only the failed side, by a step that doubles
   // from the half-width: at depth 3 around 0, 96, 192, 384. On the reported
@@ -156,17 +146,16 @@ TEST(Aspiration, WideningSteps) {
   };
   Window reported = aspiration_window(3, 0);
   Window elsewhere = reported;
-  step = aspiration_width(3, 0);
+  int step = aspiration_width(3, 0);
   for (const Fail& f : fails) {
     step = widen_step(step);
     reported = widen_window(reported, f.v, step, true);
     elsewhere = widen_window(elsewhere, f.v, step, false);
-    EXPECT_EQ(std::pair(reported.lo, reported.hi), std::pair(f.lo_reported, f.hi_reported)) << f.v;
-    EXPECT_EQ(std::pair(elsewhere.lo, elsewhere.hi), std::pair(f.lo_elsewhere, f.hi_elsewhere)) << f.v;
+    EXPECT_EQ(bounds(reported), std::pair(f.lo_reported, f.hi_reported)) << f.v;
+    EXPECT_EQ(bounds(elsewhere), std::pair(f.lo_elsewhere, f.hi_elsewhere)) << f.v;
   }
   EXPECT_EQ(widen_window({-48, 48}, -200, 96, false).lo, -240);
-  const Window inside = widen_window({-10, 10}, 0, 50, false);
-  EXPECT_EQ(std::pair(inside.lo, inside.hi), std::pair(-10, 10));
+  EXPECT_EQ(bounds(widen_window({-10, 10}, 0, 50, false)), std::pair(-10, 10));
   EXPECT_EQ(widen_window({-9620, 9650}, -9700, 48, true).lo, -9668);
   EXPECT_EQ(widen_window({-9620, 9650}, -9700, 48, false).lo, -MATE);  // -9668, then past -9697
   EXPECT_EQ(widen_window({-9650, 9650}, 9660, 46, true).hi, 9696);
@@ -185,10 +174,7 @@ TEST(Aspiration, NullWindowNeverCloses) {
       {9998, 9998, MATE},   {-9697, -9697, -9696}, {-9698, -MATE, -9697}, {-9980, -MATE, -9979},
       {-9999, -MATE, -9998},
   };
-  for (const Case& c : cases) {
-    const Window w = null_window(c.best);
-    EXPECT_EQ(std::pair(w.lo, w.hi), std::pair(c.lo, c.hi)) << c.best;
-  }
+  for (const Case& c : cases) EXPECT_EQ(bounds(null_window(c.best)), std::pair(c.lo, c.hi)) << c.best;
   for (int best = -9999; best < MATE - 1; ++best) {
     const Window w = null_window(best);
     ASSERT_TRUE(w.lo <= best && w.hi > best) << best;

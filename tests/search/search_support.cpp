@@ -78,16 +78,9 @@ unsigned long long search_to_depth(const std::string& fen, int depth) {
   return worker()->nodes;
 }
 
-Move move_of(const char* text) {
-  Move m = make_move_word((text[0] - 'a') + 8 * (text[1] - '1'), (text[2] - 'a') + 8 * (text[3] - '1'));
-  if (text[4] == 'q') m |= PROMOTE_QUEEN;
-  if (text[4] == 'n') m |= PROMOTE_KNIGHT;
-  return m;
-}
-
 void play(const char* moves) {
   std::istringstream in(moves);
-  for (std::string word; in >> word;) make_move(&worker()->board, move_of(word.c_str()));
+  for (std::string word; in >> word;) make_move(&worker()->board, coordinate_move(word.c_str()));
 }
 
 }  // namespace search_test

@@ -19,9 +19,6 @@ void set_position(const std::string& fen);
 // Returns the worker's node count.
 unsigned long long search_to_depth(const std::string& fen, int depth);
 
-// The move word of a coordinate move ("e2e4", "b7b8q", "b7b8n").
-Move move_of(const char* text);
-
 // Makes coordinate moves ("e2e4") on the worker's board.
 void play(const char* moves);
 

@@ -2,6 +2,7 @@
 
 #include "board/fen.h"
 #include "board/makemove.h"
+#include "board/notation.h"
 #include "core/engine_state.h"
 #include "eval/params.h"
 #include "search/search_threads.h"
@@ -26,9 +27,8 @@ void setup(int plies, double white_clock) {
   control.start_request = 1;
   Board* board = &thread_table[0]->board;
   parse_fen(board, "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -");
-  const Move shuffle[4] = {make_move_word(6, 21), make_move_word(62, 45), make_move_word(21, 6),
-                           make_move_word(45, 62)};
-  for (int i = 0; i < plies; ++i) make_move(board, shuffle[i % 4]);
+  const char* shuffle[4] = {"g1f3", "g8f6", "f3g1", "f6g8"};
+  for (int i = 0; i < plies; ++i) make_move(board, coordinate_move(shuffle[i % 4]));
   start_search_clock_at(100.0);
   prepare_search();
 }

@@ -15,6 +15,9 @@ namespace {
 // What a probe read: move, score, bound and depth.
 std::array<int, 4> read(const TTEntry& e) { return {e.move, e.score, e.bound, e.depth}; }
 
+// Entries counted, the bucket mask, and the entries between base and end.
+std::array<uint64_t, 3> layout() { return {tt.count, tt.mask, static_cast<uint64_t>(tt.end - tt.base)}; }
+
 // Restores the shared table the other tests use.
 struct TableSize {
   explicit TableSize(int mb) {
@@ -34,9 +37,7 @@ struct TableSize {
 TEST(TransTable, LayoutAndBucketsFromBothEnds) {
   {
     TableSize size(64);
-    EXPECT_EQ(tt.count, 4194304u);
-    EXPECT_EQ(tt.mask, 4194303u);
-    EXPECT_EQ(tt.end - tt.base, 4194304);
+    EXPECT_EQ(layout(), (std::array<uint64_t, 3>{4194304, 4194303, 4194304}));
     // Every entry that a bucket can reach is empty; the extra entries exist.
     EXPECT_EQ(slot_depth(tt.base[4194304 + 15]), TT_EMPTY_DEPTH);
     EXPECT_EQ(slot_depth(tt.base[0]), TT_EMPTY_DEPTH);
@@ -49,8 +50,7 @@ TEST(TransTable, LayoutAndBucketsFromBothEnds) {
     }
   }
   TableSize size(100);
-  EXPECT_EQ(tt.count, 6553600u);
-  EXPECT_EQ(tt.mask, 4194303u);
+  EXPECT_EQ(layout(), (std::array<uint64_t, 3>{6553600, 4194303, 6553600}));
   const uint64_t key = 0xFFFFFFFFFFFFFFFFull;
   EXPECT_EQ(tt_bucket_index(key, 0), 4194303u);             // white starts in the low part
   EXPECT_EQ(tt_bucket_index(key, 1), 6553600u - 4194303u);  // black from the top end
