@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -167,20 +168,17 @@ TEST_F(Params, PstNamesAreACopyOfTheKingTableTakenAfterTheDefaultSet) {
 TEST_F(Params, ConfigurationKeys) {
   ParamBlock b;
   set_default_params(b);
-  EXPECT_TRUE(apply_config_param(b, "pawn_value", 100, 120));
-  EXPECT_EQ(b.pawn_value_op, 100);
-  EXPECT_EQ(b.pawn_value_en, 120);
-  EXPECT_TRUE(apply_config_param(b, "passed_pawn_rank5", 40, 999));  // one value: b ignored
-  EXPECT_EQ(b.ppawn_r5, 40);
-  EXPECT_EQ(b.ppawn_r6, 78);
-  EXPECT_TRUE(apply_config_param(b, "pawn_candidate", 0, 60));
-  EXPECT_EQ(b.pawn_candidate, 60);
-  EXPECT_TRUE(apply_config_param(b, "LMR_depth", 4, 0));
-  EXPECT_EQ(b.search.LMR_depth, 4);
-  EXPECT_TRUE(apply_config_param(b, "draw_score", -40000, 0));
-  EXPECT_EQ(b.search.draw_score, -32768);
-  EXPECT_FALSE(apply_config_param(b, "BookDepth", 10, 0));
-  EXPECT_FALSE(apply_config_param(b, "Pawn_value", 1, 1));
+  // A pair sets both phases; a single value takes the first number; the
+  // draw score saturates. Names are case-sensitive, and the engine's own
+  // keys are no parameters.
+  for (auto [key, first, second, known] :
+       {std::tuple{"pawn_value", 100, 120, true}, {"passed_pawn_rank5", 40, 999, true}, {"pawn_candidate", 5, 60, true},
+        {"LMR_depth", 4, 0, true}, {"draw_score", -40000, 0, true}, {"BookDepth", 10, 0, false},
+        {"Pawn_value", 1, 1, false}})
+    EXPECT_EQ(apply_config_param(b, key, first, second), known) << key;
+  EXPECT_EQ((std::vector<int>{b.pawn_value_op, b.pawn_value_en, b.ppawn_r5, b.ppawn_r6, b.pawn_candidate_op,
+                              b.pawn_candidate, b.search.LMR_depth, b.search.draw_score}),
+            (std::vector<int>{100, 120, 40, 78, 5, 60, 4, -32768}));
   EXPECT_STREQ(pst_config_name(2, 1), "PST_knight_en");
   for (auto [type, phase] : {std::pair{0, 0}, {7, 0}, {1, -1}, {1, 2}}) EXPECT_STREQ(pst_config_name(type, phase), "");
 

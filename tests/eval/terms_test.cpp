@@ -91,54 +91,52 @@ Term uses(const std::string& fen, int16_t ParamBlock::*field) {
 }
 
 // Each row changes one thing against its neighbour, so that a term applies
-// on one side of its rule's boundary and not on the other; the colour-
-// reversed board must give the same counts for the other side.
+// on one side of its rule's boundary and not on the other: how often its
+// opening and its ending parameter count for each side; the colour-reversed
+// board must give the same counts for the other side.
 TEST(Terms, EachRuleOnBothSidesOfItsBoundary) {
   using P = ParamBlock;
   struct Case {
     const char* fen;
-    int16_t P::*field;
-    Term expected;
+    int16_t P::*op;
+    int16_t P::*en;
+    Term expected;  // white opening, white ending, black opening, black ending
   } cases[] = {
       // Two bishops (of either square colour) make a pair, one does not.
-      {"2b1kb2/pppp4/8/8/8/8/PPPP4/2B1K3 w - -", &P::bishop_pair_op, {0, 0, 1, 0}},
-      {"2b1kb2/pppp4/8/8/8/8/PPPP4/2B1K3 w - -", &P::bishop_pair_en, {0, 0, 0, 1}},
-      {"1b2k3/pppp4/8/8/8/8/PPPP4/2B1KB2 w - -", &P::bishop_pair_op, {1, 0, 0, 0}},
-      {"4k3/pppp4/8/8/8/8/PPPP4/B1B1K3 w - -", &P::bishop_pair_en, {0, 1, 0, 0}},
+      {"2b1kb2/pppp4/8/8/8/8/PPPP4/2B1K3 w - -", &P::bishop_pair_op, &P::bishop_pair_en, {0, 0, 1, 1}},
+      {"1b2k3/pppp4/8/8/8/8/PPPP4/2B1KB2 w - -", &P::bishop_pair_op, &P::bishop_pair_en, {1, 1, 0, 0}},
+      {"4k3/pppp4/8/8/8/8/PPPP4/B1B1K3 w - -", &P::bishop_pair_op, &P::bishop_pair_en, {1, 1, 0, 0}},
       // Rooks on a1 (own pawn: nothing), d1 (only an enemy pawn: half-open)
       // and h1 (no pawn: open).
-      {"4k3/3p1p2/8/8/8/8/P4P2/R2RK2R w - -", &P::rook_open_file_op, {1, 0, 0, 0}},
-      {"4k3/3p1p2/8/8/8/8/P4P2/R2RK2R w - -", &P::rook_open_file_en, {0, 1, 0, 0}},
-      {"4k3/3p1p2/8/8/8/8/P4P2/R2RK2R w - -", &P::rook_half_open_file_op, {1, 0, 0, 0}},
-      {"4k3/3p1p2/8/8/8/8/P4P2/R2RK2R w - -", &P::rook_half_open_file_en, {0, 1, 0, 0}},
+      {"4k3/3p1p2/8/8/8/8/P4P2/R2RK2R w - -", &P::rook_open_file_op, &P::rook_open_file_en, {1, 1, 0, 0}},
+      {"4k3/3p1p2/8/8/8/8/P4P2/R2RK2R w - -", &P::rook_half_open_file_op, &P::rook_half_open_file_en, {1, 1, 0, 0}},
       // Both rooks half-open, then both open once the black pawns go.
-      {"4k3/p2p4/8/8/8/8/5P2/R2RK3 w - -", &P::rook_half_open_file_op, {2, 0, 0, 0}},
-      {"4k3/p2p4/8/8/8/8/5P2/R2RK3 w - -", &P::rook_open_file_op, {0, 0, 0, 0}},
-      {"4k3/5p2/8/8/8/8/5P2/R2RK3 w - -", &P::rook_open_file_op, {2, 0, 0, 0}},
+      {"4k3/p2p4/8/8/8/8/5P2/R2RK3 w - -", &P::rook_half_open_file_op, &P::rook_half_open_file_en, {2, 2, 0, 0}},
+      {"4k3/p2p4/8/8/8/8/5P2/R2RK3 w - -", &P::rook_open_file_op, &P::rook_open_file_en, {0, 0, 0, 0}},
+      {"4k3/5p2/8/8/8/8/5P2/R2RK3 w - -", &P::rook_open_file_op, &P::rook_open_file_en, {2, 2, 0, 0}},
       // d4 cannot be guarded from c5 and e5 and stands on the fourth rank:
-      // backward; one rank further up it is not.
-      {"4k3/8/8/2P1P3/3P4/8/8/4K3 w - -", &P::pawn_backward_op, {1, 0, 0, 0}},
-      {"4k3/8/8/2P1P3/3P4/8/8/4K3 w - -", &P::pawn_backward_en, {0, 1, 0, 0}},
-      {"4k3/8/2P1P3/3P4/8/8/8/4K3 w - -", &P::pawn_backward_op, {0, 0, 0, 0}},
+      // backward; one rank further up it is not ...
+      {"4k3/8/8/2P1P3/3P4/8/8/4K3 w - -", &P::pawn_backward_op, &P::pawn_backward_en, {1, 1, 0, 0}},
+      {"4k3/8/2P1P3/3P4/8/8/8/4K3 w - -", &P::pawn_backward_op, &P::pawn_backward_en, {0, 0, 0, 0}},
       // ... but weak either way while no black pawn stands ahead of it.
-      {"4k3/8/2P1P3/3P4/8/8/8/4K3 w - -", &P::pawn_weak_op, {1, 0, 0, 0}},
-      {"4k3/3p4/2P1P3/3P4/8/8/8/4K3 w - -", &P::pawn_weak_op, {0, 0, 0, 0}},
-      // A rook boxed in by its own king on g1 is trapped; on h1 beside a
-      // king still on e1 it is not.
-      {"6k1/p5pp/8/8/8/8/PP3PPP/5KR1 w - -", &P::rook_trapped, {1, 0, 0, 0}},
-      {"6k1/p5pp/8/8/8/8/PP3PPP/4K2R w - -", &P::rook_trapped, {0, 0, 0, 0}},
+      {"4k3/8/2P1P3/3P4/8/8/8/4K3 w - -", &P::pawn_weak_op, &P::pawn_weak_en, {1, 1, 0, 0}},
+      {"4k3/3p4/2P1P3/3P4/8/8/8/4K3 w - -", &P::pawn_weak_op, &P::pawn_weak_en, {0, 0, 0, 0}},
+      // A rook boxed in by its own king on g1 is trapped (in the opening);
+      // on h1 beside a king still on e1 it is not.
+      {"6k1/p5pp/8/8/8/8/PP3PPP/5KR1 w - -", &P::rook_trapped, &P::rook_trapped_en, {1, 0, 0, 0}},
+      {"6k1/p5pp/8/8/8/8/PP3PPP/4K2R w - -", &P::rook_trapped, &P::rook_trapped_en, {0, 0, 0, 0}},
       // A queen on the seventh with enemy pawns there gains in the ending
       // only; on the sixth not at all.
-      {"6k1/Q5pp/8/8/8/8/6PP/6K1 w - -", &P::queen_rank7_en, {0, 1, 0, 0}},
-      {"6k1/Q5pp/8/8/8/8/6PP/6K1 w - -", &P::queen_rank7_op, {0, 0, 0, 0}},
-      {"6k1/6pp/Q7/8/8/8/6PP/6K1 w - -", &P::queen_rank7_en, {0, 0, 0, 0}},
+      {"6k1/Q5pp/8/8/8/8/6PP/6K1 w - -", &P::queen_rank7_op, &P::queen_rank7_en, {0, 1, 0, 0}},
+      {"6k1/6pp/Q7/8/8/8/6PP/6K1 w - -", &P::queen_rank7_op, &P::queen_rank7_en, {0, 0, 0, 0}},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(uses(c.fen, c.field), c.expected) << c.fen;
     const Term& e = c.expected;
-    EXPECT_EQ(uses(eval_test::mirror_fen(c.fen), c.field),
-              (Term{e[2], e[3], e[0], e[1]}))
-        << eval_test::mirror_fen(c.fen);
+    const std::string twin = eval_test::mirror_fen(c.fen);
+    EXPECT_EQ(uses(c.fen, c.op), (Term{e[0], 0, e[2], 0})) << c.fen;
+    EXPECT_EQ(uses(c.fen, c.en), (Term{0, e[1], 0, e[3]})) << c.fen;
+    EXPECT_EQ(uses(twin, c.op), (Term{e[2], 0, e[0], 0})) << twin;
+    EXPECT_EQ(uses(twin, c.en), (Term{0, e[3], 0, e[1]})) << twin;
   }
 }
 
