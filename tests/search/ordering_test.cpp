@@ -28,6 +28,16 @@ std::vector<Picked> pick_all(SearchThread* t, bool in_check) {
   return out;
 }
 
+// The move as the move lists hold it on the worker's board.
+MoveEntry entry(const char* move) {
+  const Board& board = search_test::worker()->board;
+  MoveEntry e{};
+  e.move = move_of(move);
+  e.piece = board.squares[move_from(e.move)];
+  e.captured = board.squares[move_to(e.move)];
+  return e;
+}
+
 int index_of(const std::vector<Picked>& list, Move m) {
   for (size_t i = 0; i < list.size(); ++i)
     if (list[i].move == m) return static_cast<int>(i);
@@ -172,35 +182,29 @@ TEST(MovePruning, CreatesThreat) {
   SearchThread* t = search_test::worker();
   for (const Case& c : cases) {
     search_test::set_position(c.fen);
-    MoveEntry e{};
-    e.move = move_of(c.move);
-    e.piece = t->board.squares[move_from(e.move)];
-    EXPECT_EQ(creates_threat(&t->board, t->board.side, e), c.threat) << c.fen << " " << c.move;
+    EXPECT_EQ(creates_threat(&t->board, t->board.side, entry(c.move)), c.threat) << c.fen << " " << c.move;
   }
 }
 
 TEST(MoveOrder, ClassifyFlags) {
-  SearchThread* t = search_test::worker();
-  search_test::set_position("3k4/1P2P3/8/2P5/4n3/8/B7/R3K3 w - -");
-  auto flags = [&](const char* text) {
-    MoveEntry e{};
-    e.move = move_of(text);
-    e.piece = t->board.squares[move_from(e.move)];
-    e.captured = t->board.squares[move_to(e.move)];
-    return classify_move(&t->board, 0, e);
+  const char* promotions = "3k4/1P2P3/8/2P5/4n3/8/B7/R3K3 w - -";
+  const struct {
+    const char* fen;
+    const char* move;
+    int flags;
+    int shown = ~0;  // the flags compared
+  } cases[] = {
+      {promotions, "b7b8q", FLAG_QUEENING | FLAG_CHECK}, {promotions, "b7b8n", FLAG_PASSER},
+      {promotions, "c5c6", FLAG_PASSER},  // no black pawn ahead: passed push to the sixth
+      {promotions, "a1d1", FLAG_CHECK}, {promotions, "a2e6", 0, FLAG_CAPTURE}, {promotions, "e1e2", 0},
+      {"3k4/8/8/8/4n3/8/4R3/4K3 w - -", "e2e4", FLAG_CAPTURE},
+      {"4k3/8/8/8/8/8/3P4/3RK3 w - -", "d2d4", 0},  // fourth rank: no pawn flag
+      {"3k4/8/8/8/8/8/3B4/3RK3 w - -", "d2e3", FLAG_CHECK | FLAG_DISCOVERED},
   };
-  EXPECT_EQ(flags("b7b8q"), FLAG_QUEENING | FLAG_CHECK);
-  EXPECT_EQ(flags("b7b8n"), FLAG_PASSER);
-  EXPECT_EQ(flags("c5c6"), FLAG_PASSER);  // no black pawn ahead: passed push to the sixth
-  EXPECT_EQ(flags("a1d1"), FLAG_CHECK);
-  EXPECT_EQ(flags("a2e6") & FLAG_CAPTURE, 0);
-  EXPECT_EQ(flags("e1e2"), 0);
-  search_test::set_position("3k4/8/8/8/4n3/8/4R3/4K3 w - -");
-  EXPECT_EQ(flags("e2e4"), FLAG_CAPTURE);
-  search_test::set_position("4k3/8/8/8/8/8/3P4/3RK3 w - -");
-  EXPECT_EQ(flags("d2d4"), 0);  // fourth rank: no pawn flag
-  search_test::set_position("3k4/8/8/8/8/8/3B4/3RK3 w - -");
-  EXPECT_EQ(flags("d2e3"), FLAG_CHECK | FLAG_DISCOVERED);
+  for (const auto& c : cases) {
+    search_test::set_position(c.fen);
+    EXPECT_EQ(classify_move(&search_test::worker()->board, 0, entry(c.move)) & c.shown, c.flags) << c.move;
+  }
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "search/reductions.h"
 #include "search/root.h"
 #include "search/search_threads.h"
+#include "search/time_control.h"
 #include "search/trans_table.h"
 
 namespace search_test {
@@ -46,27 +47,14 @@ SearchThread* worker() {
 void set_position(const std::string& fen) {
   SearchThread* t = worker();
   parse_fen(&thread_table[0]->board, fen.c_str());
-  control.stop = 0;
-  control.pv[1] = control.pv[2] = 0;
-  control.best_score = -10000;
-  control.completed_depth = 0;
-  control.best_change_depth = 0;
-  control.main_completed = 0;
-  control.early_stop = 0;
   control.node_limit = 0;
   control.max_depth = 66;
   control.tb_root_result = -1;
   control.tb_root_move = 0;
   control.elapsed = 0;
-  const int side = thread_table[0]->board.side;
-  control.root_side = static_cast<uint8_t>(side);
-  control.draw_value[side] = params.search.draw_score;
-  control.draw_value[side ^ 1] = static_cast<int16_t>(-params.search.draw_score);
-  control.hash_age = 1;
-  reset_thread_blocks();
+  prepare_search();  // as a search start: the shared result, draw values, table age, thread blocks
   t->list_start[1] = t->move_stack;
-  t->stack[0].tb_result = -1;
-  t->stack[1].tb_result = -1;
+  t->stack[0].tb_result = t->stack[1].tb_result = -1;
 }
 
 unsigned long long search_to_depth(const std::string& fen, int depth) {
