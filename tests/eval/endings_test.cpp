@@ -16,10 +16,7 @@ using eval_test::thread;
 namespace {
 
 TEST(Endings, ExactScores) {
-  const struct {
-    const char* fen;
-    int score;
-  } cases[] = {
+  const std::pair<const char*, int> cases[] = {
       // Every term cancels but the tempo: 14 * 148 / 128 = 16.
       {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -", 16},
       {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR b KQkq -", 16},
@@ -47,7 +44,7 @@ TEST(Endings, ExactScores) {
       // The pawn runs home: the defender is outside its square.
       {"8/4P3/8/8/8/8/8/K6k w - -", 800}, {"8/8/8/8/P7/8/8/K6k b - -", -800},
   };
-  for (const auto& c : cases) EXPECT_EQ(eval_fen(c.fen), c.score) << c.fen;
+  for (const auto& [fen, score] : cases) EXPECT_EQ(eval_fen(fen), score) << fen;
 }
 
 // KBNK: the defender's table reads the same from both corners of the
@@ -84,10 +81,7 @@ TEST(Endings, BareMinorsAreDeadDraws) {
 }
 
 TEST(Endings, DrawishFactors) {
-  const struct {
-    const char* fen;
-    double factor;
-  } cases[] = {
+  const std::pair<const char*, double> cases[] = {
       // Rook pawn, wrong bishop (c5, then e1, both dark), defending king in
       // the corner; the right bishop (d1) or the king elsewhere: no rule.
       {"k7/8/8/P1B5/2K5/8/8/8 w - -", 0.06}, {"k7/8/8/P7/2K5/8/8/4B3 w - -", 0.06},
@@ -104,9 +98,9 @@ TEST(Endings, DrawishFactors) {
       {"5b2/8/3k4/8/3P4/8/8/2B1K3 w - -", 0.35 * 0.75 * 0.8},
   };
   display_eval_terms = true;
-  for (const auto& c : cases) {
-    eval_fen(c.fen);
-    EXPECT_NEAR(eval_display.draw_factor, c.factor, 1e-12) << c.fen;
+  for (const auto& [fen, factor] : cases) {
+    eval_fen(fen);
+    EXPECT_NEAR(eval_display.draw_factor, factor, 1e-12) << fen;
   }
   display_eval_terms = false;
 }

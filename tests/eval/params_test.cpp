@@ -26,19 +26,16 @@ class Params : public testing::Test {
 
 TEST_F(Params, DefaultDerivedTables) {
   const ParamBlock& p = params;
-  struct Entry {
-    const OpEn* table;
-    int index, op, en;
-  } entries[] = {
+  const std::tuple<const OpEn*, int, int, int> entries[] = {
       {p.mob_knight, 0, -24, -30},      {p.mob_knight, 3, 0, 0},         {p.mob_knight, 8, 20, 26},
       {p.mob_bishop, 14, 26, 35},       {p.mob_rook, 14, 22, 29},        {p.mob_queen, 0, -13, -30},
       {p.mob_queen, 28, 27, 60},        {p.pst[KNIGHT], sq("d4"), 7, 7}, {p.pst[KNIGHT], sq("a1"), -36, -36},
       {p.pst[KING], sq("g1"), 7, -33},  {p.pst[KING], sq("e1"), -7, -19}, {p.pst[PAWN], sq("e4"), 10, 2},
       {p.pst[PAWN], sq("e2"), -5, 0},
   };
-  for (const Entry& e : entries) {
-    EXPECT_EQ(e.table[e.index].op, e.op) << e.index;
-    EXPECT_EQ(e.table[e.index].en, e.en) << e.index;
+  for (const auto& [table, index, op, en] : entries) {
+    EXPECT_EQ(table[index].op, op) << index;
+    EXPECT_EQ(table[index].en, en) << index;
   }
   auto row = [](const auto* table, int n) { return std::vector<int>(table, table + n); };
   EXPECT_EQ(row(p.ppawn, 8), (std::vector<int>{0, 7, 7, 18, 38, 78, 138, 250}));

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstring>
+#include <tuple>
 #include <utility>
 
 #include "board/fen.h"
@@ -96,12 +97,8 @@ Term uses(const std::string& fen, int16_t ParamBlock::*field) {
 // board must give the same counts for the other side.
 TEST(Terms, EachRuleOnBothSidesOfItsBoundary) {
   using P = ParamBlock;
-  struct Case {
-    const char* fen;
-    int16_t P::*op;
-    int16_t P::*en;
-    Term expected;  // white opening, white ending, black opening, black ending
-  } cases[] = {
+  // The board, the rule's opening and ending parameter, and the counts.
+  const std::tuple<const char*, int16_t P::*, int16_t P::*, Term> cases[] = {
       // Two bishops (of either square colour) make a pair, one does not.
       {"2b1kb2/pppp4/8/8/8/8/PPPP4/2B1K3 w - -", &P::bishop_pair_op, &P::bishop_pair_en, {0, 0, 1, 1}},
       {"1b2k3/pppp4/8/8/8/8/PPPP4/2B1KB2 w - -", &P::bishop_pair_op, &P::bishop_pair_en, {1, 1, 0, 0}},
@@ -130,24 +127,19 @@ TEST(Terms, EachRuleOnBothSidesOfItsBoundary) {
       {"6k1/Q5pp/8/8/8/8/6PP/6K1 w - -", &P::queen_rank7_op, &P::queen_rank7_en, {0, 1, 0, 0}},
       {"6k1/6pp/Q7/8/8/8/6PP/6K1 w - -", &P::queen_rank7_op, &P::queen_rank7_en, {0, 0, 0, 0}},
   };
-  for (const Case& c : cases) {
-    const Term& e = c.expected;
-    const std::string twin = eval_test::mirror_fen(c.fen);
-    EXPECT_EQ(uses(c.fen, c.op), (Term{e[0], 0, e[2], 0})) << c.fen;
-    EXPECT_EQ(uses(c.fen, c.en), (Term{0, e[1], 0, e[3]})) << c.fen;
-    EXPECT_EQ(uses(twin, c.op), (Term{e[2], 0, e[0], 0})) << twin;
-    EXPECT_EQ(uses(twin, c.en), (Term{0, e[3], 0, e[1]})) << twin;
+  for (const auto& [fen, op, en, e] : cases) {
+    const std::string twin = eval_test::mirror_fen(fen);
+    EXPECT_EQ(uses(fen, op), (Term{e[0], 0, e[2], 0})) << fen;
+    EXPECT_EQ(uses(fen, en), (Term{0, e[1], 0, e[3]})) << fen;
+    EXPECT_EQ(uses(twin, op), (Term{e[2], 0, e[0], 0})) << twin;
+    EXPECT_EQ(uses(twin, en), (Term{0, e[3], 0, e[1]})) << twin;
   }
 }
 
 // Whole groups on positions where one piece (or the kings) brings the only
 // terms of its group.
 TEST(Terms, PieceGroups) {
-  const struct {
-    const char* fen;
-    int group;
-    Term expected;
-  } cases[] = {
+  const std::tuple<const char*, int, Term> cases[] = {
       // Knight d4: pst 7/7, mobility 8 (20/26), attacks outposts c6, e6, f5 (16 / 2).
       {"7k/p7/8/8/3N4/8/7P/K7 w - -", TERM_KNIGHTS, {7 + 20 + 8, 7 + 26, 0, 0}},
       // d5: on an outpost defended by c4 (16 + 6) and touching the king zone (6).
@@ -168,7 +160,7 @@ TEST(Terms, PieceGroups) {
       // inside (no -12); e5 free in the centre (+6) and rank bonus 8.
       {"8/7p/8/4k3/8/8/P7/K7 w - -", TERM_KINGS, {7 / 2, -48, -28 / 2, 9 + 6 + 8}},
   };
-  for (const auto& c : cases) EXPECT_EQ(term(c.fen, c.group), c.expected) << c.fen;
+  for (const auto& [fen, group, expected] : cases) EXPECT_EQ(term(fen, group), expected) << fen;
 }
 
 TEST(Terms, KingAttack) {
