@@ -37,11 +37,8 @@ int node(int depth, int alpha, int beta, int ply = 2) {
 
 TEST(NodeSearch, MateStalemateAndFiftyMoves) {
   const char* back_rank = "6k1/5ppp/8/8/8/8/8/3R2K1 w - -";
-  const struct {
-    const char* fen;
-    const char* moves;
-    int fifty, contempt, score;
-  } cases[] = {
+  // The board, moves played, the half-move clock, contempt and the score.
+  const std::tuple<const char*, const char*, int, int, int> cases[] = {
       {back_rank, "d1d8", 0, 0, 2 - MATE},  // black is checkmated
       // Stalemate scores the draw value of the side to move: contempt for the
       // side that started the search, its negation for the other.
@@ -51,12 +48,12 @@ TEST(NodeSearch, MateStalemateAndFiftyMoves) {
       {"4k3/8/8/8/8/8/4R3/4K3 w - -", "", 100, 30, 0},
       {back_rank, "d1d8", 100, 30, 2 - MATE},
   };
-  for (const auto& c : cases) {
-    params.search.draw_score = static_cast<int16_t>(c.contempt);
-    set_position(c.fen);
-    search_test::play(c.moves);
-    worker()->board.fifty = static_cast<uint8_t>(c.fifty);
-    EXPECT_EQ(node(2, -MATE, MATE, 2), c.score) << c.fen << " " << c.moves;
+  for (const auto& [fen, moves, fifty, contempt, score] : cases) {
+    params.search.draw_score = static_cast<int16_t>(contempt);
+    set_position(fen);
+    search_test::play(moves);
+    worker()->board.fifty = static_cast<uint8_t>(fifty);
+    EXPECT_EQ(node(2, -MATE, MATE, 2), score) << fen << " " << moves;
   }
   params.search.draw_score = 0;
 }
@@ -180,10 +177,8 @@ TEST(Search, NodeTotalIsTheSignatureOfTheRules) {
 // (unless a mate is already held), a better score at the same depth, or a
 // mate at least as short as the one held, whatever its depth.
 TEST(Search, PublishedResultsReplaceTheBestLineByTheRules) {
-  const struct {
-    int held_score, held_depth, score, depth;
-    bool taken;
-  } cases[] = {
+  // The score and depth held and published, and whether the publication is taken.
+  const std::tuple<int, int, int, int, bool> cases[] = {
       {-10000, 0, -30, 1, true}, {50, 3, 40, 4, true},    {50, 3, 60, 3, true},   {50, 3, 50, 3, false},
       {50, 4, 90, 3, false},     {9898, 5, 20, 6, true},  {9899, 5, 20, 6, false}, {9950, 7, 9950, 2, true},
       {9960, 7, 9950, 8, false},
@@ -192,22 +187,22 @@ TEST(Search, PublishedResultsReplaceTheBestLineByTheRules) {
   t->pv_line[1] = coordinate_move("d2d4");
   t->pv_line[2] = coordinate_move("d7d5");
   t->pv_line[3] = 0;
-  for (const auto& c : cases) {
-    control.best_score = static_cast<int16_t>(c.held_score);
-    control.completed_depth = static_cast<int8_t>(c.held_depth);
+  for (const auto& [held_score, held_depth, score, depth, to_take] : cases) {
+    control.best_score = static_cast<int16_t>(held_score);
+    control.completed_depth = static_cast<int8_t>(held_depth);
     control.pv[1] = coordinate_move("e2e4");
     control.pv[2] = 0;
-    t->score = static_cast<int16_t>(c.score);
-    t->done_depth = static_cast<uint8_t>(c.depth);
+    t->score = static_cast<int16_t>(score);
+    t->done_depth = static_cast<uint8_t>(depth);
     publish_result(t, BOUND_EXACT);
     const bool taken = control.pv[1] == t->pv_line[1];
-    EXPECT_EQ(taken, c.taken) << c.held_score << "/" << c.held_depth << " against " << c.score << "/" << c.depth;
-    EXPECT_EQ(control.best_score, taken ? c.score : c.held_score);
-    EXPECT_EQ(control.completed_depth, taken ? c.depth : c.held_depth);
+    EXPECT_EQ(taken, to_take) << held_score << "/" << held_depth << " against " << score << "/" << depth;
+    EXPECT_EQ(control.best_score, taken ? score : held_score);
+    EXPECT_EQ(control.completed_depth, taken ? depth : held_depth);
     EXPECT_EQ(control.pv[2], taken ? t->pv_line[2] : 0);
     if (taken) {
-      EXPECT_EQ(control.score_by_depth[c.depth], c.score);
-      EXPECT_EQ(control.move_by_depth[c.depth], t->pv_line[1]);
+      EXPECT_EQ(control.score_by_depth[depth], score);
+      EXPECT_EQ(control.move_by_depth[depth], t->pv_line[1]);
     }
   }
   control.stop = 0;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -148,11 +149,7 @@ TEST(MoveOrder, KillersAndCountermoves) {
 // its destination that none of its lines through the origin covered) onto
 // a square next to the enemy king that another piece attacks too.
 TEST(MovePruning, CreatesThreat) {
-  struct Case {
-    const char* fen;
-    const char* move;
-    bool threat;
-  } cases[] = {
+  const std::tuple<const char*, const char*, bool> cases[] = {
       // A pawn hits a knight, not a pawn; or the king's box.
       {"4k3/8/8/3n4/8/4P3/8/4K3 w - -", "e3e4", true}, {"4k3/8/8/3p4/8/4P3/8/4K3 w - -", "e3e4", false},
       {"8/8/4k3/8/8/3P4/8/4K3 w - -", "d3d4", true},
@@ -180,9 +177,9 @@ TEST(MovePruning, CreatesThreat) {
       {"4k3/3p4/8/8/4N3/8/8/4K3 b - -", "d7d5", true}, {"4k3/3p4/8/8/4P3/8/8/4K3 b - -", "d7d5", false},
   };
   SearchThread* t = search_test::worker();
-  for (const Case& c : cases) {
-    search_test::set_position(c.fen);
-    EXPECT_EQ(creates_threat(&t->board, t->board.side, entry(c.move)), c.threat) << c.fen << " " << c.move;
+  for (const auto& [fen, move, threat] : cases) {
+    search_test::set_position(fen);
+    EXPECT_EQ(creates_threat(&t->board, t->board.side, entry(move)), threat) << fen << " " << move;
   }
 }
 

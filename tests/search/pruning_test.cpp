@@ -25,16 +25,13 @@ const NodeFlags each_flag[5] = {{true}, {false, true}, {false, false, true}, {fa
 std::pair<int, int> bounds(const Window& w) { return {w.lo, w.hi}; }
 
 TEST(Pruning, FutilityDropThresholds) {
-  const struct {
-    int depth, eval, alpha, fp_depth;
-    bool drop;
-  } cases[] = {
+  const std::tuple<int, int, int, int, bool> cases[] = {  // depth, eval, alpha, FP_depth, drop
       {1, -150, 0, 3, true},   {1, -149, 0, 3, false},  {2, -200, 100, 3, true}, {2, -199, 100, 3, false},
       {3, -350, 100, 3, true}, {3, -349, 100, 3, false}, {4, -9000, 100, 3, false},  // beyond FP_depth
       {4, -500, 100, 4, true}, {4, -499, 100, 4, false},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(futility_drop(c.depth, c.eval, c.alpha, plain, c.fp_depth, 150), c.drop) << c.depth << " " << c.eval;
+  for (const auto& [depth, eval, alpha, fp_depth, drop] : cases)
+    EXPECT_EQ(futility_drop(depth, eval, alpha, plain, fp_depth, 150), drop) << depth << " " << eval;
   // Blocked at PV nodes, with few pieces, in check and when the table
   // promises a fail high; a promised fail low does not block.
   for (int i = 0; i < 5; ++i) EXPECT_EQ(futility_drop(1, -1000, 0, each_flag[i], 3, 150), i == 3) << i;
@@ -49,10 +46,7 @@ TEST(Pruning, StaticEvalVerdicts) {
   // depths 1 and 2, nothing at depth 3. Half the threat (truncated) must fit
   // in the surplus, and no threat value lowers the floor of more than 24
   // above beta.
-  const struct {
-    int depth, eval, beta, threat;
-    SepVerdict verdict;
-  } cases[] = {
+  const std::tuple<int, int, int, int, SepVerdict> cases[] = {  // depth, eval, beta, threat, verdict
       {1, 75, 0, 0, SEP_CUT},    {1, 74, 0, 0, SEP_CUT_IF_SAFE},    {1, 25, 0, 0, SEP_CUT_IF_SAFE},
       {1, 24, 0, 0, SEP_NONE},   {2, 250, 100, 0, SEP_CUT},         {2, 249, 100, 0, SEP_CUT_IF_SAFE},
       {3, 175, -50, 0, SEP_CUT}, {3, 174, -50, 0, SEP_NONE},        {4, 9000, 0, 0, SEP_NONE},  // beyond SEP_depth
@@ -60,9 +54,9 @@ TEST(Pruning, StaticEvalVerdicts) {
       {2, 149, 0, 297, SEP_CUT_IF_SAFE}, {2, 149, 0, 301, SEP_NONE}, {1, 30, 0, -400, SEP_CUT_IF_SAFE},
       {1, 24, 0, -400, SEP_NONE},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(static_eval_verdict(c.depth, c.eval, c.beta, c.threat, plain, 3, 75), c.verdict)
-        << c.depth << " " << c.eval << " " << c.threat;
+  for (const auto& [depth, eval, beta, threat, verdict] : cases)
+    EXPECT_EQ(static_eval_verdict(depth, eval, beta, threat, plain, 3, 75), verdict)
+        << depth << " " << eval << " " << threat;
   // Blocked at PV nodes, with few pieces, in check and on a promised fail
   // low; a promised fail high does not block.
   for (int i = 0; i < 5; ++i)
@@ -105,17 +99,15 @@ TEST(Pruning, NullMoveConditionsAndDepths) {
 
 TEST(Aspiration, WindowsByDepthAndScore) {
   // Bounds open fully once they enter the mate band.
-  const struct {
-    int depth, previous, lo, hi;
-  } cases[] = {
+  const std::tuple<int, int, int, int> cases[] = {  // depth, previous score, bounds
       {1, 300, -MATE, MATE},    {1, -300, -MATE, MATE},      {2, 40, -210, 290},
       {3, 0, -48, 48},          {11, 0, -16, 16},            {12, 0, -15, 15},  // the floor of 15 from depth 12 on
       {15, -160, -185, -135},   {40, 33, 16, 50},            {2, 9446, 9196, 9696},
       {2, 9447, 9197, MATE},    {2, -9447, -9697, -9197},    {2, -9448, -MATE, -9198},
       {20, 9600, 9600 - 15 - 600, MATE},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(bounds(aspiration_window(c.depth, c.previous)), std::pair(c.lo, c.hi)) << c.depth << " " << c.previous;
+  for (const auto& [depth, previous, lo, hi] : cases)
+    EXPECT_EQ(bounds(aspiration_window(depth, previous)), std::pair(lo, hi)) << depth << " " << previous;
 }
 
 TEST(Aspiration, WideningSteps) {
@@ -167,14 +159,12 @@ TEST(Aspiration, WideningSteps) {
 // (-MATE, -MATE) for the child would let its mate-distance test answer
 // "mate in 1" without a search.
 TEST(Aspiration, NullWindowNeverCloses) {
-  struct Case {
-    int best, lo, hi;
-  } cases[] = {
+  const std::tuple<int, int, int> cases[] = {  // best, bounds
       {30, 30, 31},         {9695, 9695, 9696},    {9696, 9696, MATE},   {9969, 9969, MATE},
       {9998, 9998, MATE},   {-9697, -9697, -9696}, {-9698, -MATE, -9697}, {-9980, -MATE, -9979},
       {-9999, -MATE, -9998},
   };
-  for (const Case& c : cases) EXPECT_EQ(bounds(null_window(c.best)), std::pair(c.lo, c.hi)) << c.best;
+  for (const auto& [best, lo, hi] : cases) EXPECT_EQ(bounds(null_window(best)), std::pair(lo, hi)) << best;
   for (int best = -9999; best < MATE - 1; ++best) {
     const Window w = null_window(best);
     ASSERT_TRUE(w.lo <= best && w.hi > best) << best;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "board/fen.h"
 #include "board/makemove.h"
 #include "board/notation.h"
@@ -97,20 +99,18 @@ void searching(int depth, int previous_score, int best_score) {
 // 799): with 60 s on the clock the search stops once elapsed reaches
 // target + u / 100 * (60 - elapsed) - overhead.
 TEST(TimeControl, UrgencyTiersAtTheirBoundaries) {
-  struct Case {
-    int previous, best, u;
-  } cases[] = {
+  const std::tuple<int, int, int> cases[] = {  // previous score, best score, u
       {20, 4, 0},    {20, 3, 4},    {20, -12, 4},  {20, -13, 8},    {20, -44, 8},   {20, -45, 20},
       {800, 735, 0}, {800, 734, 4}, {799, 734, 4}, {-800, -865, 0}, {-800, -866, 4},
   };
-  for (const Case& c : cases) {
+  for (const auto& [previous, best, u] : cases) {
     setup(0, 60.0);
-    const double stop_at = (control.target_time + c.u * 0.6 - 0.025) / (1 + c.u / 100.0);
-    searching(5, c.previous, c.best);
+    const double stop_at = (control.target_time + u * 0.6 - 0.025) / (1 + u / 100.0);
+    searching(5, previous, best);
     check_time_at(100.0 + stop_at - 0.01);
-    EXPECT_EQ(control.stop, 0) << c.previous << " " << c.best;
+    EXPECT_EQ(control.stop, 0) << previous << " " << best;
     check_time_at(100.0 + stop_at + 0.01);
-    EXPECT_EQ(control.stop, 1) << c.previous << " " << c.best;
+    EXPECT_EQ(control.stop, 1) << previous << " " << best;
   }
 }
 

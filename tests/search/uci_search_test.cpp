@@ -195,20 +195,17 @@ TEST(UciSearch, InfoLinesScoresBoundsAndOneBestMove) {
   engine.send("ucinewgame");
   const std::string wac051 = "position fen r1bq1r2/pp4k1/4p2p/3pPp1Q/3N1R1P/2PB4/6P1/6K1 w - -";
   const std::string ruy = "position startpos moves e2e4 e7e5 g1f3 b8c6 f1b5 a7a6";
-  struct Case {
-    const std::string& position;
-    const char* mark;
-  } cases[] = {{wac051, " lowerbound"}, {ruy, " upperbound"}};
-  for (const Case& c : cases) {
-    const std::vector<std::string> scored = score_lines(search(engine, c.position, "go depth 4"));
+  const std::pair<const std::string&, const char*> marks[] = {{wac051, " lowerbound"}, {ruy, " upperbound"}};
+  for (const auto& [position, mark] : marks) {
+    const std::vector<std::string> scored = score_lines(search(engine, position, "go depth 4"));
     ASSERT_FALSE(scored.empty());
     int marked = 0;
     for (const std::string& line : scored) {
       if (line.find("bound ") == std::string::npos) continue;
-      marked += line.find(c.mark) != std::string::npos;
+      marked += line.find(mark) != std::string::npos;
       EXPECT_EQ(pv_length(line), 1) << line;  // the failed move alone
     }
-    EXPECT_GE(marked, 1) << c.mark;
+    EXPECT_GE(marked, 1) << mark;
     EXPECT_EQ(score_of(scored.back()).find("bound"), std::string::npos) << scored.back();
   }
   const std::string wac043 = "position fen r2q3k/p2P3p/1p3p2/3QP1r1/8/B7/P5PP/2R3K1 w - -";
