@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -22,14 +23,11 @@ CommandLine parse(std::vector<const char*> args) {
 }  // namespace
 
 TEST(CommandLine, CountsAreClampedToTheirRanges) {
-  const struct {
-    const char *threads, *hash;
-    int threads_set, hash_set;
-  } cases[] = {{"0", "10000", 1, 8192}, {"100", "-5", 64, 0}, {"abc", "99999999999999999999", 1, 8192}};
-  for (const auto& c : cases) {
-    parse({"-threads", c.threads, "-hash", c.hash});
-    EXPECT_EQ(control.threads, c.threads_set) << c.threads;
-    EXPECT_EQ(control.hash_mb, c.hash_set) << c.hash;
+  for (auto [threads, hash, threads_set, hash_set] : {std::tuple{"0", "10000", 1, 8192}, {"100", "-5", 64, 0},
+                                                       {"abc", "99999999999999999999", 1, 8192}}) {
+    parse({"-threads", threads, "-hash", hash});
+    EXPECT_EQ(control.threads, threads_set) << threads;
+    EXPECT_EQ(control.hash_mb, hash_set) << hash;
   }
   parse({"-n", "5000"});
   EXPECT_EQ(control.node_limit, 5000);
@@ -64,15 +62,12 @@ TEST(CommandLine, DepthAndTraceLimits) {
 }
 
 TEST(CommandLine, SwitchesSetTheSettings) {
+  auto switches = [] { return std::tuple<int, int, double>(settings.protocol, settings.log_enabled, settings.noise); };
   parse({"-c", "-nolog", "-noise", "1.5", "-uci_extra"});
-  EXPECT_EQ(settings.protocol, 0);
-  EXPECT_EQ(settings.log_enabled, 0);
-  EXPECT_EQ(settings.noise, 1.5);
+  EXPECT_EQ(switches(), std::tuple(0, 0, 1.5));
   EXPECT_EQ(uci_extra, 1);
   parse({"-c", "-uci", "-quiet"});
-  EXPECT_EQ(settings.protocol, 2);
-  EXPECT_EQ(settings.noise, 9999.0);
-  EXPECT_EQ(settings.log_enabled, 0);
+  EXPECT_EQ(switches(), std::tuple(2, 0, 9999.0));
 }
 
 TEST(CommandLine, ModePrecedenceAndValues) {
@@ -82,11 +77,9 @@ TEST(CommandLine, ModePrecedenceAndValues) {
   EXPECT_EQ(selected_mode(parse({"-tune", "t.epd", "-anepd", "a.epd"})), RUN_ANALYSE_EPD);
   EXPECT_STREQ(settings.epd_file, "a.epd");
 
-  CommandLine scan = parse({"-scan_pgn3", "games.pgn", "-bench2"});
-  EXPECT_EQ(selected_mode(scan), RUN_SCAN_PGN);
-  EXPECT_EQ(scan.scan_mode, 3);
-  EXPECT_STREQ(scan.scan_file, "games.pgn");
-  EXPECT_EQ(scan.bench, BENCH_20);
+  const CommandLine scan = parse({"-scan_pgn3", "games.pgn", "-bench2"});
+  EXPECT_EQ((std::tuple<int, int, std::string, int>(selected_mode(scan), scan.scan_mode, scan.scan_file, scan.bench)),
+            std::tuple(RUN_SCAN_PGN, 3, "games.pgn", BENCH_20));
 
   // Without a digit the file name is consumed and no scan is selected: the
   // file name must not be taken for a switch either.

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include <unistd.h>
 
@@ -52,25 +53,20 @@ class ConfigFile : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(ConfigFile, ScalarsWithoutTablesKeepTheBuiltInTables) {
-  EXPECT_EQ(read("LMR_depth 4\n"), 0);
-  EXPECT_EQ(block.search.LMR_depth, 4);
+// Scalars without tables keep the built-in tables.
+TEST_F(ConfigFile, SeparatorsCommentsTextKeysAndMissingValues) {
+  EXPECT_EQ(read("pawn_value=100,120\nknight_value 300\n# bishop_value 1 2\n\n"
+                 "queen_value abc 12x\nBookDepth=10\nSyzygyProbeDepth5 200\nunknown_key 5 5\nLMR_depth 4\n"
+                 "# SyzygyPath /commented\nTarnBook = \"my.opn\"\nSyzygyPath=\"/data/tb\" trailing\n"),
+            0);
   EXPECT_EQ(settings.builtin_pst, 1);
   EXPECT_EQ(printed, "loaded parameters from " + path + "\n\nfile tarn.rc contains invalid PST\n");
-}
-
-TEST_F(ConfigFile, SeparatorsCommentsTextKeysAndMissingValues) {
-  read("pawn_value=100,120\nknight_value 300\n# bishop_value 1 2\n\n"
-       "queen_value abc 12x\nBookDepth=10\nSyzygyProbeDepth5 200\nunknown_key 5 5\n"
-       "# SyzygyPath /commented\nTarnBook = \"my.opn\"\nSyzygyPath=\"/data/tb\" trailing\n");
-  EXPECT_EQ(block.pawn_value_op, 100);
-  EXPECT_EQ(block.pawn_value_en, 120);
-  EXPECT_EQ(block.knight_value_en, 0);  // a missing value counts as 0
-  EXPECT_EQ(block.bishop_value_op, 390);
-  EXPECT_EQ(block.queen_value_op, 0);
-  EXPECT_EQ(block.queen_value_en, 12);
-  EXPECT_EQ(control.book_depth, 10);
-  EXPECT_EQ(control.tb_probe_depth[0], 200);  // not clamped here
+  // A missing or unreadable number counts as 0, a commented line not at
+  // all; probe depths are not clamped here.
+  EXPECT_EQ((std::vector<int>{block.pawn_value_op, block.pawn_value_en, block.knight_value_op, block.knight_value_en,
+                              block.bishop_value_op, block.queen_value_op, block.queen_value_en, control.book_depth,
+                              control.tb_probe_depth[0], block.search.LMR_depth}),
+            (std::vector<int>{100, 120, 300, 0, 390, 0, 12, 10, 200, 4}));
   EXPECT_STREQ(settings.book_file, "my.opn");
   EXPECT_STREQ(control.syzygy_path, "/data/tb");
   // Long values are cut; a text key without a value empties its setting.

@@ -48,7 +48,11 @@ TEST(InputQueue, RoomNeverLetsCompleteCommandsBeDropped) {
   // Feed only as much as the queue admits, as the reader does, and check
   // that every line comes out, in order, with nothing lost.
   std::string stream;
-  for (int i = 0; i < 3000; i++) stream += "line" + std::to_string(i) + "\n";
+  std::vector<std::string> lines;
+  for (int i = 0; i < 3000; i++) {
+    lines.push_back("line" + std::to_string(i));
+    stream += lines.back() + "\n";
+  }
   size_t offset = 0;
   std::vector<std::string> seen;
   char command[COMMAND_MAX + 1];
@@ -62,8 +66,5 @@ TEST(InputQueue, RoomNeverLetsCompleteCommandsBeDropped) {
       if (take_command(&queue, command)) seen.push_back(command);
   }
   for (auto& rest : drain(&queue)) seen.push_back(rest);
-  ASSERT_EQ(seen.size(), 3000u);
-  EXPECT_EQ(seen.front(), "line0");
-  EXPECT_EQ(seen[1234], "line1234");
-  EXPECT_EQ(seen.back(), "line2999");
+  EXPECT_EQ(seen, lines);
 }

@@ -9,6 +9,7 @@
 
 using tarn_test::EngineProcess;
 using tarn_test::exit_status;
+using tarn_test::quit;
 using tarn_test::ready;
 
 // Random commands and configurations are the fuzz targets' (tests/fuzz);
@@ -47,8 +48,7 @@ TEST(BadInput, LongLinesNulBytesAndMalformedCommands) {
   engine.send("position startpos moves e2e4");
   engine.send("go depth 3");
   EXPECT_TRUE(engine.expect_line("bestmove", 20));
-  engine.send("quit");
-  EXPECT_EQ(exit_status(engine), 0);
+  EXPECT_EQ(quit(engine), 0);
 }
 
 TEST(BadInput, ConsoleJunkAndEditorAtEndOfInput) {

@@ -12,7 +12,9 @@
 
 using tarn_test::EngineProcess;
 using tarn_test::exit_status;
+using tarn_test::quit;
 using tarn_test::ready;
+using tarn_test::reply;
 using tarn_test::starts;
 
 namespace {
@@ -89,8 +91,7 @@ TEST(UciDialogue, ClocksAndIncrementsOfTheSideToMove) {
         EXPECT_FALSE(starts(line, "info string fen") || starts(line, "info string ply=")) << line;
     }
   }
-  engine.send("quit");
-  ASSERT_EQ(exit_status(engine), 0);
+  ASSERT_EQ(quit(engine), 0);
   const std::string log = engine.read_file("tarn.log");
   size_t at = 0;
   for (const char* trace : {"ply= 0, trg_time= 1.707 sec",  // 30/39 + 1 * 30/32
@@ -105,29 +106,20 @@ TEST(UciDialogue, ClocksAndIncrementsOfTheSideToMove) {
 TEST(UciDialogue, IdentificationThenNoMoreEcho) {
   EngineProcess engine;
   ASSERT_TRUE(engine.start());
-  engine.send("uci");
-  std::vector<std::string> lines = engine.read_until("uciok", 10);
-  std::vector<std::string> expected = {
-      "CMD: uci",
-      "id name Tarn 3.50",
-      "id author Corvin Aldane",
+  const std::vector<std::string> expected = {
+      "CMD: uci", "id name Tarn 3.50", "id author Corvin Aldane",
       "option name Hash type spin default 64 min 0 max 8192",
       "option name Threads type spin default 1 min 1 max 64",
-      "option name Ponder type check default true",
-      "option name MultiPV type spin default 1 min 1 max 255",
+      "option name Ponder type check default true", "option name MultiPV type spin default 1 min 1 max 255",
       "option name Clear Hash type button",
       "option name Communication Overhead type spin default 25 min 0 max 5000",
-      "option name OwnBook type check default false",
-      "option name Log type check default false",
+      "option name OwnBook type check default false", "option name Log type check default false",
       "option name SyzygyPath type string default ",
       "option name SyzygyProbeDepth5 type spin default 1 min 1 max 100",
-      "option name SyzygyProbeDepth6 type spin default 3 min 1 max 100",
-      "uciok"};
-  EXPECT_EQ(lines, expected);
-  engine.send("isready");
-  EXPECT_EQ(engine.read_until("readyok", 10), std::vector<std::string>{"readyok"});
-  engine.send("quit");
-  ASSERT_EQ(exit_status(engine), 0);
+      "option name SyzygyProbeDepth6 type spin default 3 min 1 max 100", "uciok"};
+  EXPECT_EQ(reply(engine, "uci", "uciok"), expected);
+  EXPECT_EQ(reply(engine, "isready", "readyok"), std::vector<std::string>{"readyok"});
+  ASSERT_EQ(quit(engine), 0);
   // Only the dialogue before "uci" reached the log.
   std::string log = engine.read_file("tarn.log");
   EXPECT_EQ(log.find("CMD: uci\nid name Tarn 3.50\n"), 0u);
@@ -152,14 +144,12 @@ TEST(UciDialogue, OptionRepliesClampingAndLineSeparators) {
   for (const char* line : {"setoption", "setoption name", "setoption value 5", "setoption name Hash",
                            "setoption name NoSuchOption value 1", "setoption name Ponder value false"})
     engine.send(line);
-  engine.send("isready");
-  EXPECT_EQ(engine.read_until("readyok", 10), std::vector<std::string>{"readyok"});
+  EXPECT_EQ(reply(engine, "isready", "readyok"), std::vector<std::string>{"readyok"});
   // The button needs no value.
   EXPECT_EQ(option_reply(engine, "name Clear Hash"), "info string Hash table cleared");
   // The log gets the commands again; the interface sees only replies.
   EXPECT_EQ(option_reply(engine, "name Log value true"), "info string Log set to 1");
-  engine.send("isready");
-  EXPECT_EQ(engine.read_until("readyok", 10), (std::vector<std::string>{"readyok"}));
+  EXPECT_EQ(reply(engine, "isready", "readyok"), std::vector<std::string>{"readyok"});
   EXPECT_EQ(option_reply(engine, "name Log value false"), "info string Log set to 0");
   // The separator and several lines in one write, the last one unended.
   engine.send_raw("isready@isready\nisready\r\n\n@@\nucinewgame@isready");
@@ -180,10 +170,8 @@ TEST(UciDialogue, SecondInstanceRunsWithoutTheLog) {
   EXPECT_EQ(second.transcript(), (std::vector<std::string>{"info string log file in use", "readyok"}));
   ASSERT_TRUE(ready(second));
   ASSERT_TRUE(ready(first));
-  second.send("quit");
-  first.send("quit");
-  ASSERT_EQ(exit_status(second), 0);
-  ASSERT_EQ(exit_status(first), 0);
+  ASSERT_EQ(quit(second), 0);
+  ASSERT_EQ(quit(first), 0);
   std::string log = first.read_file("tarn.log");
   EXPECT_EQ(count_lines(log, "CMD: isready"), 2) << log;
   EXPECT_EQ(count_lines(log, "CMD: quit"), 1) << log;
@@ -197,8 +185,7 @@ TEST(UciDialogue, ConfigurationFileAtStartUp) {
   EXPECT_EQ(engine.read_until("info string file tarn.rc", 10),
             (std::vector<std::string>{"info string loaded parameters from tarn.rc",
                                       "info string file tarn.rc contains invalid PST"}));
-  engine.send("uci");
-  std::vector<std::string> lines = engine.read_until("uciok", 10);
+  const std::vector<std::string> lines = reply(engine, "uci", "uciok");
   ASSERT_GE(lines.size(), 3u);
   EXPECT_EQ(lines[lines.size() - 3], "option name SyzygyProbeDepth5 type spin default 7 min 1 max 100");
   EXPECT_EQ(lines[lines.size() - 2], "option name SyzygyProbeDepth6 type spin default 9 min 1 max 100");
@@ -206,15 +193,14 @@ TEST(UciDialogue, ConfigurationFileAtStartUp) {
   engine.send("position fen 4k3/8/8/8/8/8/8/4K3 w KQkq -");
   EXPECT_TRUE(ready(engine));
   EXPECT_EQ(engine.transcript()[engine.transcript().size() - 2], "info string Illegal EPD record");
-  engine.send("quit");
-  ASSERT_EQ(exit_status(engine), 0);
+  ASSERT_EQ(quit(engine), 0);
 
   // The console operator reads the same messages as they are.
   EngineProcess console(engine.directory());
   ASSERT_TRUE(console.start({"-c", "-nolog"}));
   EXPECT_EQ(console.read_until("file tarn.rc", 10),
             (std::vector<std::string>{"loaded parameters from tarn.rc", "", "file tarn.rc contains invalid PST"}));
-  console.send("quit");
+  EXPECT_EQ(quit(console), 0);
 }
 
 // A script piped in is answered whole: at end of input each command runs in
@@ -269,8 +255,7 @@ TEST(UciDialogue, QuietShowsOnlyReplies) {
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_TRUE(starts(lines[0], "bestmove "));
   ASSERT_TRUE(ready(engine));
-  engine.send("quit");
-  ASSERT_EQ(exit_status(engine), 0);
+  ASSERT_EQ(quit(engine), 0);
   // The log is still created, and stays empty.
   EXPECT_TRUE(engine.file_exists("tarn.log"));
   EXPECT_EQ(engine.read_file("tarn.log"), "");

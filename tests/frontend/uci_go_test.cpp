@@ -3,6 +3,7 @@
 
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/engine_process.h"
@@ -57,20 +58,16 @@ void expect_within(const Lines& lines, const Moves& allowed, const std::string& 
 TEST(UciGo, SearchmovesLimitsTheRootToTheListedLegalMoves) {
   EngineProcess engine;
   open_uci(engine);
-  const struct {
-    const char* position;
-    const char* go;
-    Moves allowed;
-  } cases[] = {
+  const std::tuple<const char*, const char*, Moves> cases[] = {  // position, go, the moves allowed
       {"position startpos", "go searchmoves a2a3 depth 5", {"a2a3"}},
       // The mate on the move (d1d8) left out.
       {"position fen 6k1/5ppp/8/8/8/8/8/3R2K1 w - -", "go searchmoves d1d7 d1a1 g1f2 depth 4", {"d1d7", "d1a1", "g1f2"}},
       {mate_in_2, "go mate 2 searchmoves c2h7 g3h4 movetime 300", {"c2h7", "g3h4"}},
   };
-  for (const auto& c : cases) {
-    const Lines lines = search(engine, c.position, c.go);
-    expect_within(lines, c.allowed, c.go);
-    EXPECT_TRUE(starts(last_score(lines), "cp ")) << c.go << ": " << last_score(lines);
+  for (const auto& [position, go, allowed] : cases) {
+    const Lines lines = search(engine, position, go);
+    expect_within(lines, allowed, go);
+    EXPECT_TRUE(starts(last_score(lines), "cp ")) << go << ": " << last_score(lines);
   }
 
   // Words that are no legal move are reported and skipped; the list ends at
@@ -127,12 +124,7 @@ TEST(UciGo, SearchmovesWithMultiPvAndHelperThreads) {
 TEST(UciGo, MateEndsTheSearchOnceAMateThatShortIsFoundOrAfterPonderhit) {
   EngineProcess engine;
   open_uci(engine);
-  const struct {
-    const char* position;
-    const char* go;
-    const char* best;
-    const char* score;
-  } cases[] = {
+  const std::tuple<const char*, const char*, const char*, const char*> cases[] = {  // position, go, best, score
       {mate_in_2, "go mate 2", "g3g6", "mate 2"},
       {mate_in_3, "go mate 5", "b7b6", "mate 3"},  // "in N or fewer"
       // A depth cap of an earlier "go" does not hold the mate search back.
@@ -142,12 +134,12 @@ TEST(UciGo, MateEndsTheSearchOnceAMateThatShortIsFoundOrAfterPonderhit) {
       {mate_in_3, "go mate 2 movetime 400", nullptr, nullptr},
       {mate_in_3, "go mate 2 wtime 3000 btime 3000", nullptr, nullptr},
   };
-  for (const auto& c : cases) {
-    const Lines lines = search(engine, c.position, c.go, 10);
-    ASSERT_FALSE(lines.empty()) << c.go;
-    if (!c.best) continue;
-    EXPECT_EQ(word_after(lines.back(), "bestmove"), c.best) << c.go;
-    EXPECT_EQ(last_score(lines), c.score) << c.go;
+  for (const auto& [position, go, best, score] : cases) {
+    const Lines lines = search(engine, position, go, 10);
+    ASSERT_FALSE(lines.empty()) << go;
+    if (!best) continue;
+    EXPECT_EQ(word_after(lines.back(), "bestmove"), best) << go;
+    EXPECT_EQ(last_score(lines), score) << go;
   }
   // Only a mate in 2 here, only a mate in 3 there: the analysis goes on
   // until "stop".

@@ -27,6 +27,20 @@ inline int exit_status(EngineProcess& engine, double timeout_s = 10) {
   return engine.wait_exit(timeout_s, &status) ? status : -1000;
 }
 
+// Sends "quit" and returns the exit status (as exit_status).
+inline int quit(EngineProcess& engine) {
+  engine.send("quit");
+  return exit_status(engine);
+}
+
+// Sends `command` and returns the lines read until one that starts with
+// `last` (included).
+inline std::vector<std::string> reply(EngineProcess& engine, const std::string& command, const std::string& last,
+                                      double timeout_s = 10) {
+  engine.send(command);
+  return engine.read_until(last, timeout_s);
+}
+
 // Builds the engine's own book ("tarn.opn") in `console`'s folder from the
 // games of `pgn` through the console's "mkbook"; the engine has left after.
 inline bool build_book_in_console(EngineProcess& console, const std::string& pgn) {
