@@ -108,10 +108,9 @@ TEST_F(Params, RegistryNamesSelectionAndLookup) {
   register_params();
   EXPECT_EQ(param_count, count);
   EXPECT_EQ(count, 64 + 64 + 1);  // the scalar names, the pst_ squares, tune
-  EXPECT_STREQ(param_registry[0].name, "pawn_value_op");
-  EXPECT_STREQ(param_registry[count - 1].name, "tune");
-  EXPECT_STREQ(param_registry[count - 65].name, "pst_a1");
-  EXPECT_STREQ(param_registry[count - 2].name, "pst_h8");
+  for (auto [at, name] :
+       {std::pair{0, "pawn_value_op"}, {count - 1, "tune"}, {count - 65, "pst_a1"}, {count - 2, "pst_h8"}})
+    EXPECT_STREQ(param_registry[at].name, name) << at;
   for (int i = 0; i < count; i++)
     for (int j = i + 1; j < count; j++) ASSERT_STRNE(param_registry[i].name, param_registry[j].name);
 

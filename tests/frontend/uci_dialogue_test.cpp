@@ -249,9 +249,7 @@ TEST(UciDialogue, PipedInputIsAnsweredBeforeTheExit) {
 TEST(UciDialogue, QuietShowsOnlyReplies) {
   EngineProcess engine;
   ASSERT_TRUE(engine.start({"-quiet", "-hash", "1"}));
-  engine.send("position startpos moves d2d4");
-  engine.send("go depth 4");
-  std::vector<std::string> lines = engine.read_until("bestmove", 30);
+  const std::vector<std::string> lines = tarn_test::search(engine, "position startpos moves d2d4", "go depth 4", 30);
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_TRUE(starts(lines[0], "bestmove "));
   ASSERT_TRUE(ready(engine));

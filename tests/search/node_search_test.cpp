@@ -111,11 +111,7 @@ TEST(NodeSearch, ReductionTablesAndScoreTexts) {
 // least beta), and whether any node was searched below.
 TEST(Quiescence, StandPatRecapturesChecksAndLastPawn) {
   constexpr int NONE = -MATE - 1, HIGH = MATE + 1;
-  const struct {
-    const char* fen;
-    int depth, eval, alpha, beta, score;
-    bool searched;
-  } cases[] = {
+  const std::tuple<const char*, int, int, int, int, int, bool> cases[] = {
       // White can win a free queen. Standing pat at beta gives exactly beta;
       // deep down a capture that is not a recapture is not searched.
       {"4k3/8/8/3q4/8/8/3R4/4K3 w - -", 0, 120, -50, 100, 100, false},
@@ -136,18 +132,18 @@ TEST(Quiescence, StandPatRecapturesChecksAndLastPawn) {
   };
   SearchThread* t = worker();
   Move pv[MAX_PLY] = {};
-  for (const auto& c : cases) {
-    set_position(c.fen);
+  for (const auto& [fen, depth, eval, alpha, beta, score, searched] : cases) {
+    set_position(fen);
     t->ply = 1;
     t->list_start[1] = t->move_stack;
-    t->stack[1].eval = static_cast<int16_t>(c.eval);
-    const int v = quiesce(&t->board, t->board.side, 1, c.depth, c.alpha, c.beta, 0, pv);
-    if (c.score == HIGH) {
-      EXPECT_GE(v, c.beta) << c.fen;
-    } else if (c.score != NONE) {
-      EXPECT_EQ(v, c.score) << c.fen << " depth " << c.depth;
+    t->stack[1].eval = static_cast<int16_t>(eval);
+    const int v = quiesce(&t->board, t->board.side, 1, depth, alpha, beta, 0, pv);
+    if (score == HIGH) {
+      EXPECT_GE(v, beta) << fen;
+    } else if (score != NONE) {
+      EXPECT_EQ(v, score) << fen << " depth " << depth;
     }
-    EXPECT_EQ(t->nodes > 0, c.searched) << c.fen << " depth " << c.depth;
+    EXPECT_EQ(t->nodes > 0, searched) << fen << " depth " << depth;
   }
 }
 

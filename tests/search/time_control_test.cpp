@@ -36,14 +36,8 @@ void setup(int plies, double white_clock) {
 }
 
 TEST(TimeControl, Budgets) {
-  const struct {
-    int plies;
-    double clock;
-    int level_moves, moves_to_go;
-    double increment;
-    int ponder;
-    double target;
-  } cases[] = {
+  // Plies played, the clock, level moves, moves to go, increment, ponder, and the budget.
+  const std::tuple<int, double, int, int, double, int, double> cases[] = {
       {0, 5.0, 1, 0, 0, 0, 5.0},  // fixed time per move, as at start-up
       {0, 60.0, 0, 0, 0, 0, 60.0 / 39},
       {0, 60.0, 0, 0, 0, 1, 60.0 / 39 * 1.3},
@@ -52,15 +46,15 @@ TEST(TimeControl, Budgets) {
       // not divide by zero.
       {0, 1.0, 40, 1, 0, 0, 0.5}, {0, 1.0, 40, 0, 0, 0, 0.55},
   };
-  for (const auto& c : cases) {
-    setup(c.plies, c.clock);
-    control.level_moves = static_cast<uint8_t>(c.level_moves);
-    control.level_time = c.clock;
-    control.moves_to_go = static_cast<int16_t>(c.moves_to_go);
-    control.increment = c.increment;
-    control.ponder = static_cast<int16_t>(c.ponder);
+  for (const auto& [plies, clock, level_moves, moves_to_go, increment, ponder, target] : cases) {
+    setup(plies, clock);
+    control.level_moves = static_cast<uint8_t>(level_moves);
+    control.level_time = clock;
+    control.moves_to_go = static_cast<int16_t>(moves_to_go);
+    control.increment = increment;
+    control.ponder = static_cast<int16_t>(ponder);
     compute_target_time();
-    EXPECT_NEAR(control.target_time, c.target, 1e-9) << c.clock << " after " << c.plies << " plies";
+    EXPECT_NEAR(control.target_time, target, 1e-9) << clock << " after " << plies << " plies";
   }
   setup(40, 60.0);
   EXPECT_EQ(control.moves_to_go, 24);
@@ -117,12 +111,8 @@ TEST(TimeControl, UrgencyTiersAtTheirBoundaries) {
 // Each row checks the time at `target_share` of the budget plus `seconds`
 // into a search at `depth` whose best move last changed at `change`.
 TEST(TimeControl, StopRules) {
-  struct Case {
-    double clock;
-    int depth, change, early, state;
-    double target_share, seconds;
-    int stop;
-  } cases[] = {
+  // The clock, depth, change, early stop and state, the time, and the stop expected.
+  const std::tuple<double, int, int, int, int, double, double, int> cases[] = {
       // At the budget, less the overhead (about 1.54 s with 60 s left).
       {60, 5, 1, 0, 1, 1, -0.03, 0}, {60, 5, 1, 0, 1, 1, 0, 1},
       // Nothing stops before iteration 2 is complete.
@@ -141,19 +131,19 @@ TEST(TimeControl, StopRules) {
       // past the limit.
       {60, 5, 1, 0, 3, 0, 1.5, 2}, {60, 5, 1, 1, 3, 0, 1.5, 1}, {60, 5, 1, 2, 3, 0, 1.5, 1},
   };
-  for (const Case& c : cases) {
-    setup(0, c.clock);
-    control.state = static_cast<uint8_t>(c.state);
-    if (c.state == 3) {
+  for (const auto& [clock, depth, change, early, state, target_share, seconds, stop] : cases) {
+    setup(0, clock);
+    control.state = static_cast<uint8_t>(state);
+    if (state == 3) {
       control.level_moves = 1;
       control.target_time = 1.0;
     }
-    searching(c.depth, 20, 20);
-    control.best_change_depth = static_cast<int8_t>(c.change);
-    control.early_stop = static_cast<uint8_t>(c.early);
-    const double at = c.target_share * control.target_time + c.seconds;
+    searching(depth, 20, 20);
+    control.best_change_depth = static_cast<int8_t>(change);
+    control.early_stop = static_cast<uint8_t>(early);
+    const double at = target_share * control.target_time + seconds;
     check_time_at(100.0 + at);
-    EXPECT_EQ(control.stop, c.stop) << "depth " << c.depth << " state " << c.state << " at " << at;
+    EXPECT_EQ(control.stop, stop) << "depth " << depth << " state " << state << " at " << at;
     EXPECT_NEAR(control.elapsed, at, 1e-9);
   }
 }

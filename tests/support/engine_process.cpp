@@ -111,10 +111,7 @@ bool EngineProcess::start(const std::vector<std::string>& args, const std::strin
     dup2(output[1], STDOUT_FILENO);
     int error_fd = open(error_path.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
     if (error_fd >= 0) dup2(error_fd, STDERR_FILENO);
-    close(input[0]);
-    close(input[1]);
-    close(output[0]);
-    close(output[1]);
+    for (int pipe_end : {input[0], input[1], output[0], output[1]}) close(pipe_end);
     if (chdir(directory_.c_str()) != 0) _exit(127);
     execvp(argv[0], argv.data());
     _exit(127);
