@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstring>
 #include <tuple>
 
 #include "board/fen.h"
@@ -14,6 +15,23 @@ namespace {
 
 // What a probe read: move, score, bound and depth.
 std::array<int, 4> read(const TTEntry& e) { return {e.move, e.score, e.bound, e.depth}; }
+
+// The entry a probe of `key` from `side`'s end of the table reads. The
+// record starts as garbage, so a field the probe leaves alone shows.
+TTEntry probe(uint64_t key, int side = 0) {
+  TTEntry out;
+  std::memset(&out, 0x5A, sizeof out);
+  tt_probe_key(key, side, out);
+  return out;
+}
+
+// The entry a probe of the board's position reads.
+TTEntry probe(const Board& board) {
+  TTEntry out;
+  std::memset(&out, 0x5A, sizeof out);
+  tt_probe(board, out);
+  return out;
+}
 
 // Entries counted, the bucket mask, and the entries between base and end.
 std::array<uint64_t, 3> layout() { return {tt.count, tt.mask, static_cast<uint64_t>(tt.end - tt.base)}; }
@@ -44,9 +62,7 @@ TEST(TransTable, LayoutAndBucketsFromBothEnds) {
     // The stored depth code round-trips every depth a search can store.
     for (int depth : {0, 1, 77, 127}) {
       tt_store_key(0x00000005000000A0ull, 0, 0, 1, BOUND_EXACT, depth);
-      TTEntry out;
-      tt_probe_key(0x00000005000000A0ull, 0, out);
-      EXPECT_EQ(out.depth, depth);
+      EXPECT_EQ(probe(0x00000005000000A0ull).depth, depth);
     }
   }
   TableSize size(100);
@@ -62,37 +78,30 @@ TEST(TransTable, StoreProbeCheckWordAndMoveTest) {
   TableSize size(1);
   const uint64_t key = 0x123456789ABCDEF0ull;
   tt_store_key(key, 0, 0x0C1C, -9990, BOUND_LOWER, 7);
-  TTEntry out;
-  tt_probe_key(key, 0, out);
-  EXPECT_EQ(read(out), (std::array<int, 4>{0x0C1C, -9990, BOUND_LOWER, 7}));
+  EXPECT_EQ(read(probe(key)), (std::array<int, 4>{0x0C1C, -9990, BOUND_LOWER, 7}));
   // Same key from the other side's end of the table: a different bucket.
-  tt_probe_key(key, 1, out);
-  EXPECT_EQ(out.depth, TT_NO_ENTRY);
+  EXPECT_EQ(probe(key, 1).depth, TT_NO_ENTRY);
   // A torn entry (score changed behind the check word) reads as a miss.
   TTSlot* bucket = tt.base + tt_bucket_index(key, 0);
   bucket->score = 5;
-  tt_probe_key(key, 0, out);
-  EXPECT_EQ(out.depth, TT_BAD_CHECK);
-  EXPECT_EQ(out.move, 0);
+  const TTEntry torn = probe(key);
+  EXPECT_EQ(torn.depth, TT_BAD_CHECK);
+  EXPECT_EQ(torn.move, 0);
 
   // A stored move whose origin is not the side to move's is rejected.
   SearchThread* t = search_test::worker();
   parse_fen(&t->board, "4k3/8/8/8/8/8/4P3/4K3 w - -");
   tt_store(t->board, make_move_word(52, 44), 10, BOUND_EXACT, 3);  // e7e6: empty origin
-  tt_probe(t->board, out);
-  EXPECT_EQ(out.depth, TT_BAD_MOVE);
+  EXPECT_EQ(probe(t->board).depth, TT_BAD_MOVE);
   tt_store(t->board, make_move_word(12, 28), 10, BOUND_EXACT, 3);  // e2e4
-  tt_probe(t->board, out);
-  EXPECT_EQ(read(out), (std::array<int, 4>{make_move_word(12, 28), 10, BOUND_EXACT, 3}));
+  EXPECT_EQ(read(probe(t->board)), (std::array<int, 4>{make_move_word(12, 28), 10, BOUND_EXACT, 3}));
 
   tt_clear();
-  tt_probe(t->board, out);
-  EXPECT_EQ(out.depth, TT_NO_ENTRY);
+  EXPECT_EQ(probe(t->board).depth, TT_NO_ENTRY);
   control.hash_mode = 0;
   tt_store(t->board, 0, 1, BOUND_EXACT, 5);
   control.hash_mode = 1;
-  tt_probe(t->board, out);
-  EXPECT_EQ(out.depth, TT_NO_ENTRY);
+  EXPECT_EQ(probe(t->board).depth, TT_NO_ENTRY);
 }
 
 TEST(TransTable, Replacement) {
@@ -100,12 +109,9 @@ TEST(TransTable, Replacement) {
   const uint64_t key = 0x00000001000000A0ull;
   tt_store_key(key, 0, 0, 50, BOUND_EXACT, 10);
   tt_store_key(key, 0, 0, 60, BOUND_EXACT, 7);  // 3 below: ignored
-  TTEntry out;
-  tt_probe_key(key, 0, out);
-  EXPECT_EQ(out.score, 50);
+  EXPECT_EQ(probe(key).score, 50);
   tt_store_key(key, 0, 0, 70, BOUND_EXACT, 8);  // 2 below: replaces
-  tt_probe_key(key, 0, out);
-  EXPECT_EQ(read(out), (std::array<int, 4>{0, 70, BOUND_EXACT, 8}));
+  EXPECT_EQ(read(probe(key)), (std::array<int, 4>{0, 70, BOUND_EXACT, 8}));
 
   // Fill a bucket with four deep current entries of other positions.
   tt_clear();
@@ -116,11 +122,9 @@ TEST(TransTable, Replacement) {
   // `base` now holds four depth-20 entries.
   const uint64_t stranger = (uint64_t{99} << 32) | base;
   tt_store_key(stranger, 0, 0, 2, BOUND_EXACT, 12);  // more than 7 below: ignored
-  tt_probe_key(stranger, 0, out);
-  EXPECT_EQ(out.depth, TT_NO_ENTRY);
+  EXPECT_EQ(probe(stranger).depth, TT_NO_ENTRY);
   tt_store_key(stranger, 0, 0, 2, BOUND_EXACT, 13);  // 7 below: replaces the weakest
-  tt_probe_key(stranger, 0, out);
-  EXPECT_EQ(out.depth, 13);
+  EXPECT_EQ(probe(stranger).depth, 13);
   // Entries several searches old go first even when deeper (age weighs 16 a step).
   tt_clear();
   control.hash_age = 2;
@@ -128,8 +132,7 @@ TEST(TransTable, Replacement) {
   control.hash_age = 5;
   for (uint64_t i = 1; i < 4; ++i) tt_store_key(((i + 1) << 32) | base, 0, 0, 1, BOUND_EXACT, 1);
   tt_store_key(stranger, 0, 0, 2, BOUND_EXACT, 33);  // within 7 of the old entry's depth
-  tt_probe_key((uint64_t{1} << 32) | base, 0, out);
-  EXPECT_EQ(out.depth, TT_NO_ENTRY);
+  EXPECT_EQ(probe((uint64_t{1} << 32) | base).depth, TT_NO_ENTRY);
 }
 
 TEST(TransTable, HashfullAndMateDistance) {
