@@ -52,17 +52,14 @@ TEST(Terms, PawnStructure) {
   EXPECT_EQ(a.files[0], 0x1C);
   EXPECT_EQ(a.files[1], 0);
   // A phalanx on the fifth: 18 each.
-  PawnEntry b = pawns("4k3/8/8/3PP3/8/8/8/4K3 w - -");
-  EXPECT_EQ(sums(b, 0), std::pair(2 * (10 + 18), 2 * (5 + 18)));
+  EXPECT_EQ(sums(pawns("4k3/8/8/3PP3/8/8/8/4K3 w - -"), 0), std::pair(2 * (10 + 18), 2 * (5 + 18)));
   // e5 defended from d4 gets 7; d4 is backward and weak.
-  PawnEntry c = pawns("4k3/8/8/4P3/3P4/8/8/4K3 w - -");
-  EXPECT_EQ(sums(c, 0), std::pair((10 - 4 - 8) + (10 + 7), (2 - 4 - 4) + (5 + 7)));
+  EXPECT_EQ(sums(pawns("4k3/8/8/4P3/3P4/8/8/4K3 w - -"), 0), std::pair((10 - 4 - 8) + (10 + 7), (2 - 4 - 4) + (5 + 7)));
   // Doubled isolated c-pawns pay doubled, backward, isolated and weak each.
   PawnEntry d = pawns("4k3/8/8/8/8/2P5/2P5/4K3 w - -");
   EXPECT_EQ(sums(d, 0), std::pair(2 * (-5 - 4 - 8 - 8), (0 - 5 - 4 - 8 - 4) + (1 - 5 - 4 - 8 - 4)));
   // Black's view is mirrored: the same structure on the other side.
-  PawnEntry e = pawns("4k3/2p5/2p5/8/8/8/8/4K3 w - -");
-  EXPECT_EQ(sums(e, 1), sums(d, 0));
+  EXPECT_EQ(sums(pawns("4k3/2p5/2p5/8/8/8/8/4K3 w - -"), 1), sums(d, 0));
   // Passed or not.
   EXPECT_FALSE(pawns("4k3/8/1p6/P7/8/8/8/4K3 w - -").passed & (1ULL << sq("a5")));
   EXPECT_TRUE(pawns("4k3/8/8/P7/1p6/8/8/4K3 w - -").passed & (1ULL << sq("a5")));

@@ -215,10 +215,8 @@ TEST(Search, NoLegalMoveAtTheRootEndsAtOnce) {
 }
 
 TEST(Search, NodeLimitStopsTheSearch) {
-  const std::string fen = "r1bqkb1r/pp1ppppp/2n2n2/8/3NP3/2N5/PPP2PPP/R1BQKB1R b KQkq -";
-  set_position(fen);
+  set_position("r1bqkb1r/pp1ppppp/2n2n2/8/3NP3/2N5/PPP2PPP/R1BQKB1R b KQkq -");
   control.node_limit = 20000;
-  control.max_depth = 66;
   SearchThread* t = worker();
   t->node_limit = 20000;
   think(1);

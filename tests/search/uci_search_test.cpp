@@ -103,8 +103,7 @@ TEST(UciSearch, MovetimeClocksLimitsPonderAndInfinite) {
   // isready answers at once and stop within milliseconds.
   engine.send("position fen 7k/8/8/8/8/8/r7/K7 w - -");
   engine.send("go infinite");
-  std::vector<std::string> lines = engine.read_for(1.5);
-  EXPECT_EQ(count_prefix(lines, "bestmove"), 0);
+  EXPECT_EQ(count_prefix(engine.read_for(1.5), "bestmove"), 0);
   engine.send("stop");
   std::string best;
   ASSERT_TRUE(engine.expect_line("bestmove", 1, &best));
@@ -120,8 +119,7 @@ TEST(UciSearch, MovetimeClocksLimitsPonderAndInfinite) {
   engine.send("go ponder wtime 60000 btime 60000");
   engine.read_for(0.2);
   engine.send("go depth 3");
-  lines = engine.read_for(1.5);
-  EXPECT_EQ(count_prefix(lines, "bestmove"), 2);
+  EXPECT_EQ(count_prefix(engine.read_for(1.5), "bestmove"), 2);
 }
 
 // Root windows in the mate band. Won: a game where White mates in about 13
@@ -236,10 +234,7 @@ TEST(ConsoleSearch, AnalysisMovesAndSummary) {
   const double ebf = std::atof(summary.c_str() + summary.find("ebf= ") + 5);
   EXPECT_TRUE(ebf > 1.0 && ebf < 10.0 && summary.find("ebf= 2.00") == std::string::npos) << summary;
   EXPECT_GE(count_prefix(lines, "01] 06"), 1);
-  engine.send("pv");
-  ASSERT_TRUE(engine.expect_line("PV: ", 5));
-  engine.send("ev");
-  ASSERT_TRUE(engine.expect_line("eval= ", 5));
+  tarn_test::exchange(engine, {{"pv", {"PV: "}}, {"ev", {"eval= "}}});
   engine.send("go");
   engine.read_for(0.5);
   engine.send(".");
