@@ -65,8 +65,7 @@ TEST(Symmetry, MirroredTwinScoresTheSame) {
     std::string twin = mirror_fen(fen);
     int b = eval_fen(twin);
     // The threat words swap colours with the board.
-    bool same = a == b && ta[0] == t->eval_ply[1].threat[1] && ta[1] == t->eval_ply[1].threat[0];
-    if (same) continue;
+    if (a == b && ta[0] == t->eval_ply[1].threat[1] && ta[1] == t->eval_ply[1].threat[0]) continue;
     explained++;
     EXPECT_TRUE(passer_exchange_differs(fen, twin)) << fen << "  vs  " << twin << ": " << a << " " << b;
   }

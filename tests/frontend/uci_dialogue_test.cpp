@@ -67,8 +67,7 @@ TEST(UciDialogue, PromotionLettersOfBothColours) {
     std::string black = answer(std::string("position fen 6k1/5ppp/8/8/8/8/1p3K2/8 b - - 0 1 moves b2b1") + letter);
     EXPECT_EQ(white, answer("position fen " + white_after)) << letter;
     EXPECT_EQ(black, answer("position fen " + black_after)) << letter;
-    answers.insert(white);
-    answers.insert(black);
+    answers.insert({white, black});
   }
   EXPECT_EQ(answers.size(), 8u);  // the four pieces play differently
 }
