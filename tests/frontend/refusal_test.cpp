@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -70,11 +71,9 @@ TEST(Refusal, UciPositionKeepsTheGameItHadAndMovesStopAtTheFirstIllegalOne) {
   // The moves of "position" are played while they are legal; the side to
   // move shows in the origin of the next best move.
   const char* white_origins = "a2 b2 c2 d2 f2 g2 h2 b1 g1 d1 e1 f1";
-  const struct {
-    const char* command;
-    const char* illegal;    // empty when every move is legal
-    const char* next_from;  // origin squares the engine may then move from
-  } cases[] = {
+  // The command, its first illegal move (empty when every move is legal),
+  // and the origin squares the engine may then move from.
+  const std::tuple<const char*, const char*, const char*> cases[] = {
       {"position startpos moves e2e4 e7e5 g1f3", "", "a7 b7 c7 d7 f7 g7 h7 b8 g8 d8 e8 f8"},
       {"position fen 7k/8/8/8/8/8/5q2/K7 w - - 0 1 moves a1b1 f2e2", "", "b1"},
       // The king's two-file step that once was played as castling.
@@ -84,13 +83,13 @@ TEST(Refusal, UciPositionKeepsTheGameItHadAndMovesStopAtTheFirstIllegalOne) {
       {"position fen 2k5/P7/8/8/8/8/8/4K3 w - - moves a7a8", "a7a8", "a7 e1"},
       {"position fen 2k5/P7/8/8/8/8/8/4K3 w - - moves a7a8q c8d7 e1e2 e1e2 d7d6", "e1e2", "d7"},
   };
-  for (const auto& c : cases) {
-    engine.send(c.command);
+  for (const auto& [command, illegal, next_from] : cases) {
+    engine.send(command);
     std::string move = best_move(engine);
     const std::vector<std::string>& lines = engine.transcript();
-    const std::string message = std::string("info string illegal move: ") + c.illegal;
-    EXPECT_EQ(std::count(lines.begin(), lines.end(), message), *c.illegal ? 1 : 0) << c.command;
-    EXPECT_NE(std::string(c.next_from).find(move.substr(0, 2)), std::string::npos) << c.command << ": " << move;
+    const std::string message = std::string("info string illegal move: ") + illegal;
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), message), *illegal ? 1 : 0) << command;
+    EXPECT_NE(std::string(next_from).find(move.substr(0, 2)), std::string::npos) << command << ": " << move;
   }
 }
 

@@ -126,12 +126,8 @@ TEST(Aspiration, WideningSteps) {
   // from the half-width: at depth 3 around 0, 96, 192, 384. On the reported
   // line a fail low moves the bound one step; elsewhere it moves it one
   // step and then one more while the score is still on or below it.
-  struct Fail {
-    int v;
-    int lo_reported, hi_reported;
-    int lo_elsewhere, hi_elsewhere;
-  };
-  const Fail fails[] = {
+  // The score, then the bounds on the reported line and elsewhere.
+  const std::tuple<int, int, int, int, int> fails[] = {
       {-48, -144, 48, -144, 48},     // a score on the bound fails low
       {-500, -336, 48, -528, 48},    // still below after one step: twice
       {48, -336, 432, -528, 432},    // a fail high leaves the lower bound
@@ -139,12 +135,12 @@ TEST(Aspiration, WideningSteps) {
   Window reported = aspiration_window(3, 0);
   Window elsewhere = reported;
   int step = aspiration_width(3, 0);
-  for (const Fail& f : fails) {
+  for (const auto& [v, lo_reported, hi_reported, lo_elsewhere, hi_elsewhere] : fails) {
     step = widen_step(step);
-    reported = widen_window(reported, f.v, step, true);
-    elsewhere = widen_window(elsewhere, f.v, step, false);
-    EXPECT_EQ(bounds(reported), std::pair(f.lo_reported, f.hi_reported)) << f.v;
-    EXPECT_EQ(bounds(elsewhere), std::pair(f.lo_elsewhere, f.hi_elsewhere)) << f.v;
+    reported = widen_window(reported, v, step, true);
+    elsewhere = widen_window(elsewhere, v, step, false);
+    EXPECT_EQ(bounds(reported), std::pair(lo_reported, hi_reported)) << v;
+    EXPECT_EQ(bounds(elsewhere), std::pair(lo_elsewhere, hi_elsewhere)) << v;
   }
   EXPECT_EQ(widen_window({-48, 48}, -200, 96, false).lo, -240);
   EXPECT_EQ(bounds(widen_window({-10, 10}, 0, 50, false)), std::pair(-10, 10));

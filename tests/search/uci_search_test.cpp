@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -133,12 +134,9 @@ TEST(UciSearch, MovetimeClocksLimitsPonderAndInfinite) {
 TEST(UciSearch, MateScoresLeaveRootWindowsOpen) {
   EngineProcess engine;
   open_uci(engine, {"Hash value 32"});
-  struct Case {
-    std::string fen;  // or the moves from the start position
-    const char* go;
-    const char* best;  // won: the mating move; lost: the move into the mate
-    bool won;
-  } cases[] = {
+  // The position (a FEN, or the moves from the start position), the limit,
+  // the mating move (won) or the move into the mate (lost), and which.
+  const std::tuple<std::string, const char*, const char*, bool> cases[] = {
       {"moves b1c3 b8c6 d2d4 f7f5 d4d5 c6e5 g1f3 e5f3 e2f3 c7c6 f1e2 d8a5 d5c6 b7c6 e1g1 c8a6 c1f4 a6e2 d1e2 "
        "e8c8 b2b4 a5b6 b4b5 e7e6 b5c6 b6c6 a1b1 d7d5 f1e1 g8e7 c3b5 c6a6 e2e5 a6b6 b5a7 b6a7",
        "go nodes 400000", "bestmove b1b8", true},
@@ -148,16 +146,16 @@ TEST(UciSearch, MateScoresLeaveRootWindowsOpen) {
       {"r5r1/p1q2p1k/1p1R2pB/3pP3/6bQ/2p5/P1P1NPPP/6K1 b - -", "go depth 7", "bestmove g4e2", false},
       {"r2rb1k1/pp1q1p1p/2n1p1p1/2bp4/5P2/PP1BPR1Q/1BPN2PP/R5K1 b - -", "go depth 7", "bestmove c5e7", false},
   };
-  for (const Case& c : cases) {
+  for (const auto& [fen, go, best, won] : cases) {
     engine.send("ucinewgame");
-    const bool moves = c.fen.rfind("moves", 0) == 0;
+    const bool moves = fen.rfind("moves", 0) == 0;
     const std::vector<std::string> lines =
-        search(engine, (moves ? "position startpos " : "position fen ") + c.fen, c.go);
+        search(engine, (moves ? "position startpos " : "position fen ") + fen, go);
     const std::vector<std::string> scored = score_lines(lines);
-    ASSERT_FALSE(scored.empty()) << c.fen;
+    ASSERT_FALSE(scored.empty()) << fen;
     const std::string last = score_of(scored.back());
-    EXPECT_EQ(starts(lines.back(), c.best), c.won) << c.fen << ": " << lines.back();
-    EXPECT_EQ(starts(last, c.won ? "mate " : "mate -"), c.won) << c.fen << ": " << scored.back();
+    EXPECT_EQ(starts(lines.back(), best), won) << fen << ": " << lines.back();
+    EXPECT_EQ(starts(last, won ? "mate " : "mate -"), won) << fen << ": " << scored.back();
     for (const std::string& line : scored) EXPECT_NE(score_of(line), "mate 1") << line;
   }
 }
