@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -73,9 +74,7 @@ TEST(MoveOrder, StagesAndScoreBands) {
   for (int i = 5; i < losing; ++i) EXPECT_GE(order[i].score, 9);
   EXPECT_EQ(order[5].score, 16);
   // The hash move is generated again later; the move loop skips it then.
-  int hash_seen = 0;
-  for (const Picked& p : order) hash_seen += p.move == move_of("e1f1");
-  EXPECT_EQ(hash_seen, 2);
+  EXPECT_EQ(std::count_if(order.begin(), order.end(), [](const Picked& p) { return p.move == move_of("e1f1"); }), 2);
   record.hash_move = record.killer1 = record.killer2 = 0;
 
   // Without a hash move the captures come first.
