@@ -61,7 +61,8 @@ TEST(UciGo, SearchmovesLimitsTheRootToTheListedLegalMoves) {
   const std::tuple<const char*, const char*, Moves> cases[] = {  // position, go, the moves allowed
       {"position startpos", "go searchmoves a2a3 depth 5", {"a2a3"}},
       // The mate on the move (d1d8) left out.
-      {"position fen 6k1/5ppp/8/8/8/8/8/3R2K1 w - -", "go searchmoves d1d7 d1a1 g1f2 depth 4", {"d1d7", "d1a1", "g1f2"}},
+      {"position fen 6k1/5ppp/8/8/8/8/8/3R2K1 w - -", "go searchmoves d1d7 d1a1 g1f2 depth 4",
+       {"d1d7", "d1a1", "g1f2"}},
       {mate_in_2, "go mate 2 searchmoves c2h7 g3h4 movetime 300", {"c2h7", "g3h4"}},
   };
   for (const auto& [position, go, allowed] : cases) {

@@ -18,7 +18,9 @@ using tarn_test::ScratchDir;
 
 namespace {
 
-void write_text_file(const std::string& name, const std::string& text) { std::ofstream(name, std::ios::binary) << text; }
+void write_text_file(const std::string& name, const std::string& text) {
+  std::ofstream(name, std::ios::binary) << text;
+}
 
 std::string read_text_file(const std::string& name) {
   std::stringstream buffer;
