@@ -77,7 +77,7 @@ SKIP = [
          "nor a hung piece, so its entry is never read"),
     Skip("src/board/see.cpp", "const int16_t exchange_value[7] = {0, 100, 330, 330, 530, 1060, 10000};",
          "10000 -> 9999", "as above: the king's entry is never read"),
-    Skip("src/eval/evaluate.cpp", "s.units[c] = units > 12 ? 12 : units;", "> -> >=",
+    Skip("src/eval/evaluate.cpp", "m.units[c] = units > 12 ? 12 : units;", "> -> >=",
          "at exactly 12 both arms give 12"),
     # Weights the configuration file may set but no evaluation term reads.
     *[Skip("src/eval/params.cpp", line, "0 -> 1", "the field is read by no term (only its partner is)")
