@@ -20,9 +20,32 @@ inline MoveEntry* add(MoveEntry* out, const Board* board, int from, int to, Move
   return out + 1;
 }
 
+// A move onto a square known to be empty need not read it. The mover is read
+// once by the caller: the entry's byte stores could alias the board's squares,
+// so the compiler would otherwise read it again for every destination.
+inline MoveEntry* add_quiet(MoveEntry* out, uint8_t piece, int from, int to) {
+  out->move = static_cast<Move>(make_move_word(from, to));
+  out->score = 0;
+  out->piece = piece;
+  out->captured = EMPTY;
+  return out + 1;
+}
+
 // One entry per destination in `targets`, in increasing order.
-inline MoveEntry* add_all(MoveEntry* out, const Board* board, int from, Bitboard targets) {
-  while (targets) out = add(out, board, from, pop_lsb(targets));
+inline MoveEntry* add_all(MoveEntry* out, const Board* board, uint8_t piece, int from, Bitboard targets) {
+  while (targets) {
+    const int to = pop_lsb(targets);
+    out->move = make_move_word(from, to);
+    out->score = 0;
+    out->piece = piece;
+    out->captured = board->squares[to];
+    ++out;
+  }
+  return out;
+}
+
+inline MoveEntry* add_all_quiet(MoveEntry* out, uint8_t piece, int from, Bitboard targets) {
+  while (targets) out = add_quiet(out, piece, from, pop_lsb(targets));
   return out;
 }
 
@@ -68,15 +91,15 @@ MoveEntry* gen_piece_captures(const Board* board, int side, MoveEntry* out) {
   Bitboard enemies = board->bb[8 * (side ^ 1)];
   Bitboard occ = occupancy(board);
   for (const uint8_t* sq = board->plist[base + KNIGHT]; *sq != NO_SQUARE; ++sq)
-    out = add_all(out, board, *sq, knight_attacks[*sq] & enemies);
+    out = add_all(out, board, make_piece(KNIGHT, side), *sq, knight_attacks[*sq] & enemies);
   for (const uint8_t* sq = board->plist[base + BISHOP]; *sq != NO_SQUARE; ++sq)
-    out = add_all(out, board, *sq, bishop_attacks(*sq, occ) & enemies);
+    out = add_all(out, board, make_piece(BISHOP, side), *sq, bishop_attacks(*sq, occ) & enemies);
   for (const uint8_t* sq = board->plist[base + ROOK]; *sq != NO_SQUARE; ++sq)
-    out = add_all(out, board, *sq, rook_attacks(*sq, occ) & enemies);
+    out = add_all(out, board, make_piece(ROOK, side), *sq, rook_attacks(*sq, occ) & enemies);
   for (const uint8_t* sq = board->plist[base + QUEEN]; *sq != NO_SQUARE; ++sq)
-    out = add_all(out, board, *sq, queen_attacks(*sq, occ) & enemies);
+    out = add_all(out, board, make_piece(QUEEN, side), *sq, queen_attacks(*sq, occ) & enemies);
   for (const uint8_t* sq = board->plist[base + KING]; *sq != NO_SQUARE; ++sq)
-    out = add_all(out, board, *sq, king_attacks[*sq] & enemies);
+    out = add_all(out, board, make_piece(KING, side), *sq, king_attacks[*sq] & enemies);
   return out;
 }
 
@@ -104,9 +127,9 @@ MoveEntry* pawn_pushes(const Board* board, int side, MoveEntry* out) {
     int from = *sq, rank = rank_of(from);
     // A pawn set up on its last rank has nowhere to go.
     if (rank == seventh || rank == last || board->squares[from + ahead] != EMPTY) continue;
-    out = add(out, board, from, from + ahead);
+    out = add_quiet(out, make_piece(PAWN, side), from, from + ahead);
     if (rank == start_rank && board->squares[from + 2 * ahead] == EMPTY)
-      out = add(out, board, from, from + 2 * ahead);
+      out = add_quiet(out, make_piece(PAWN, side), from, from + 2 * ahead);
   }
   return out;
 }
@@ -118,10 +141,10 @@ MoveEntry* castling(const Board* board, int side, MoveEntry* out) {
   if (board->squares[king] != make_piece(KING, side)) return out;
   Bitboard occ = occupancy(board);
   if ((board->castle & king_side) && !(occ & (square_bit(king + 1) | square_bit(king + 2))))
-    out = add(out, board, king, king + 2);
+    out = add_quiet(out, make_piece(KING, side), king, king + 2);
   if ((board->castle & queen_side) &&
       !(occ & (square_bit(king - 1) | square_bit(king - 2) | square_bit(king - 3))))
-    out = add(out, board, king, king - 2);
+    out = add_quiet(out, make_piece(KING, side), king, king - 2);
   return out;
 }
 
@@ -132,15 +155,15 @@ MoveEntry* gen_quiets(const Board* board, int side, MoveEntry* out) {
   Bitboard occ = occupancy(board), empty = ~occ;
   out = pawn_pushes(board, side, out);
   for (const uint8_t* sq = board->plist[base + KNIGHT]; *sq != NO_SQUARE; ++sq)
-    out = add_all(out, board, *sq, knight_attacks[*sq] & empty);
+    out = add_all_quiet(out, make_piece(KNIGHT, side), *sq, knight_attacks[*sq] & empty);
   for (const uint8_t* sq = board->plist[base + BISHOP]; *sq != NO_SQUARE; ++sq)
-    out = add_all(out, board, *sq, bishop_attacks(*sq, occ) & empty);
+    out = add_all_quiet(out, make_piece(BISHOP, side), *sq, bishop_attacks(*sq, occ) & empty);
   for (const uint8_t* sq = board->plist[base + ROOK]; *sq != NO_SQUARE; ++sq)
-    out = add_all(out, board, *sq, rook_attacks(*sq, occ) & empty);
+    out = add_all_quiet(out, make_piece(ROOK, side), *sq, rook_attacks(*sq, occ) & empty);
   for (const uint8_t* sq = board->plist[base + QUEEN]; *sq != NO_SQUARE; ++sq)
-    out = add_all(out, board, *sq, queen_attacks(*sq, occ) & empty);
+    out = add_all_quiet(out, make_piece(QUEEN, side), *sq, queen_attacks(*sq, occ) & empty);
   for (const uint8_t* sq = board->plist[base + KING]; *sq != NO_SQUARE; ++sq)
-    out = add_all(out, board, *sq, king_attacks[*sq] & empty);
+    out = add_all_quiet(out, make_piece(KING, side), *sq, king_attacks[*sq] & empty);
   return castling(board, side, out);
 }
 

@@ -181,7 +181,9 @@ int search(Board* board, int side, int ply, int depth, int alpha, int beta, int 
           board->fifty > 30)
         return beta;
     }
-  } else if (board->fifty == 0 && control.tb_root_result == -1) {
+  } else if (egtb_few_enough_pieces(board) && board->fifty == 0 && control.tb_root_result == -1) {
+    // The piece count goes first: it nearly always refuses, while a zeroed
+    // clock comes and goes with every capture and pawn move.
     const int32_t r = static_cast<int32_t>(egtb_search_wdl(board, depth));
     if (r != -1) {
       relaxed_store(thread->tbhits, relaxed_load(thread->tbhits) + 1);

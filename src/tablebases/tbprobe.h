@@ -37,8 +37,11 @@ void egtb_setup(const char* path);
 // any table holds: those are refused here, without a call; the rest of the
 // probe is egtb_search_wdl_tables.
 uint32_t egtb_search_wdl_tables(const Board* board, int depth);
+inline bool egtb_few_enough_pieces(const Board* board) {
+  return static_cast<uint32_t>(popcount(occupancy(board))) <= egtb_max_pieces;
+}
 inline uint32_t egtb_search_wdl(const Board* board, int depth) {
-  if (static_cast<uint32_t>(popcount(occupancy(board))) > egtb_max_pieces) return EGTB_NONE;
+  if (!egtb_few_enough_pieces(board)) return EGTB_NONE;
   return egtb_search_wdl_tables(board, depth);
 }
 
