@@ -163,10 +163,11 @@ TEST(Search, NodeTotalIsTheSignatureOfTheRules) {
       {"8/1P4k1/8/8/8/8/6pK/8 w - -", 14},                 // promotions on both sides
       {"rnbqkbnr/ppp1p1pp/8/3pPp2/8/8/PPPP1PPP/RNBQKBNR w KQkq f6", 9},  // en passant
       {"6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - -", 12},           // back-rank mate
+      {"1n5k/3q3p/pp1p2pB/5r2/1PP1Qp2/P6P/6P1/2R3K1 w - -", 12},  // deep enough to reduce to half the depth
   };
   unsigned long long total = 0;
   for (const auto& [fen, depth] : searches) total += search_test::search_to_depth(fen, depth);
-  EXPECT_EQ(total, 818127u);
+  EXPECT_EQ(total, 969620u);
 }
 
 // Which thread's result becomes the shared best line: a deeper iteration
