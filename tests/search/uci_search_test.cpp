@@ -242,10 +242,21 @@ TEST(ConsoleSearch, AnalysisMovesAndSummary) {
   std::string shallow;
   ASSERT_TRUE(engine.expect_line("move= ", 10, &shallow));
   EXPECT_NE(shallow.find(" ebf= 2.00"), std::string::npos) << shallow;
-  engine.send("fen 7k/5Q2/8/6K1/8/8/8/8 w - -");
+  // Self-play charges each move's time, less the increment, to the side
+  // that made it: white's first search sees its clock untouched, and each
+  // side's next search a clock that has gained nearly one increment.
+  engine.send("level 40 60 5");
+  engine.send("fen 6k1/8/6K1/8/8/8/8/R7 b - -");
   engine.send("self");
-  // Self-play runs until a side has no move; mate in one ends it quickly.
-  ASSERT_TRUE(engine.expect_line("move= ", 10));
+  std::vector<std::string> plies;
+  for (const std::string& line : engine.read_until("Ply= 3,", 10))
+    if (starts(line, "Ply= ")) plies.push_back(line);
+  ASSERT_EQ(plies.size(), 4u);
+  EXPECT_TRUE(starts(plies[1], "Ply= 1, Clock= 60.00s ")) << plies[1];
+  for (int ply : {2, 3}) {
+    const double clock = std::atof(plies[ply].c_str() + plies[ply].find("Clock= ") + 7);
+    EXPECT_TRUE(clock > 60.0 && clock <= 65.0) << plies[ply];
+  }
 }
 
 TEST(Benchmark, PositionLinesAndTotal) {
