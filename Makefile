@@ -25,7 +25,7 @@ test: build
 
 # Every position of the shared perft file to its deepest listed depth.
 perft: build
-	TARN_PERFT_FULL=1 ./$(RELEASE)/tests/board_tests --gtest_filter='PerftFull.*'
+	TARN_PERFT_FULL=1 ./$(RELEASE)/tests/board_tests --gtest_filter='Perft.*'
 
 bench: build
 	./$(RELEASE)/tarn -bench

@@ -6,17 +6,11 @@
 #include <sstream>
 
 #include "board/fen.h"
-#include "board/keys.h"
 #include "board/legality.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
-#include "support/board_block.h"
 
 namespace board_test {
-
-BoardThread* thread() {
-  return tarn_test::board_block();
-}
 
 Board* setup(const char* fen) {
   parse_fen(&thread()->board, fen);

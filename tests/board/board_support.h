@@ -8,11 +8,12 @@
 
 #include "board/board.h"
 #include "board/board_thread.h"
+#include "support/board_block.h"
 #include "support/shared_data.h"
 
 namespace board_test {
 
-BoardThread* thread();            // tables built, the block linked
+inline BoardThread* thread() { return tarn_test::board_block(); }  // tables built, the block linked
 Board* setup(const char* fen);    // the test thread's board, set up from a record
 
 struct PerftRecord {

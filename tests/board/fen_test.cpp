@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <tuple>
 
 #include "board/fen.h"
 #include "board_support.h"
@@ -29,13 +30,12 @@ std::pair<int, std::string> castling_of(const char* fen) {
 
 TEST(Fen, StartPositionAndRoundTrips) {
   Board* board = setup(START_FEN);
-  EXPECT_EQ(board->material[WHITE] + board->material[BLACK], 64);
-  EXPECT_EQ(board->signature[WHITE], 74280u);
-  EXPECT_EQ(board->signature[BLACK], 74280u);
-  EXPECT_EQ(board->plist[WHITE_KING][0], 4);
-  EXPECT_EQ(board->plist[BLACK_KING][0], 60);
-  EXPECT_EQ(board->plist[BLACK_ROOK][0], 56);  // reading order, a8 towards h1
-  EXPECT_EQ(board->thread->ply, 1);
+  // Material, signatures, the first king and rook squares (lists fill in
+  // reading order, a8 towards h1) and the ply.
+  EXPECT_EQ(std::tuple(board->material[WHITE] + board->material[BLACK], board->signature[WHITE],
+                       board->signature[BLACK], int(board->plist[WHITE_KING][0]), int(board->plist[BLACK_KING][0]),
+                       int(board->plist[BLACK_ROOK][0]), int(board->thread->ply)),
+            std::tuple(64, 74280u, 74280u, 4, 60, 56, 1));
   EXPECT_EQ(fen_of(board), START_FEN);
   auto records = board_test::perft_records();
   TARN_REQUIRE_SHARED("perft.epd");

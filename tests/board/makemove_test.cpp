@@ -84,8 +84,7 @@ TEST(MakeMove, CastlingAndNullMove) {
   auto before = snapshot(board);
   uint64_t full = full_key(board);
   ASSERT_TRUE(make_null(board));
-  EXPECT_EQ(board->key, before.board.key);
-  EXPECT_EQ(board->pawn_key, before.board.pawn_key);
+  EXPECT_EQ(std::pair(board->key, board->pawn_key), std::pair(before.board.key, before.board.pawn_key));
   EXPECT_EQ(full_key(board), full ^ zobrist_state[20] ^ zobrist_state[64] ^ ~0ull);
   EXPECT_EQ(board->thread->last_move + board->thread->ply, before.ply + 1);
   unmake_null(board);

@@ -71,15 +71,14 @@ TEST(Notation, EveryTextParsesBack) {
 }
 
 TEST(Notation, CoordinateText) {
-  char text[MOVE_TEXT_SIZE];
-  settings.protocol = 2;
-  move_text(word(52, 60, PROMOTE_KNIGHT), text);
-  EXPECT_STREQ(text, "e7e8n");
-  move_text(0, text);
-  EXPECT_STREQ(text, "null");
-  settings.protocol = 0;
-  move_text(word(52, 60, PROMOTE_KNIGHT), text);
-  EXPECT_STREQ(text, "e7e8=N");
+  // UCI's form, then the console's.
+  for (auto [protocol, move, expected] : {std::tuple{2, word(52, 60, PROMOTE_KNIGHT), "e7e8n"}, {2, Move(0), "null"},
+                                          {0, word(52, 60, PROMOTE_KNIGHT), "e7e8=N"}}) {
+    settings.protocol = protocol;
+    char text[MOVE_TEXT_SIZE];
+    move_text(move, text);
+    EXPECT_STREQ(text, expected) << protocol;
+  }
   setup("8/4P3/8/8/8/8/k7/4K3 w - -");
   EXPECT_EQ(parse("e7e8r"), word(52, 60, PROMOTE_ROOK));  // "=R" in this mode
   // A letter or digit off the board names no square, even where its
@@ -107,11 +106,10 @@ TEST(Notation, SanForms) {
   t = texts_of(board, word(0, 56));
   EXPECT_EQ(std::string(t.san) + " " + t.coord, "Ra8+ a1a8+");
   EXPECT_EQ(parse("Ra8"), word(0, 56));
-}
 
-TEST(Notation, Castling) {
-  Board* board = setup("r3k2r/8/8/8/8/8/8/R3K2R b KQkq -");
-  Texts t = texts_of(board, word(60, 58));
+  // Castling: the short forms are the other spellings.
+  board = setup("r3k2r/8/8/8/8/8/8/R3K2R b KQkq -");
+  t = texts_of(board, word(60, 58));
   EXPECT_EQ(std::string(t.san) + " " + t.file + " " + t.rank, "o-o-o O-O-O 0-0-0");
   for (const char* text : {"O-O-O", "0-0-0", "o-o-o", "e8c8"}) EXPECT_EQ(parse(text), word(60, 58)) << text;
   for (const char* text : {"O-O", "0-0", "o-o"}) EXPECT_EQ(parse(text), word(60, 62)) << text;

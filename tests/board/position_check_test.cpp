@@ -17,10 +17,7 @@ std::string reason(const char* fault) { return fault ? fault : "accepted"; }
 }  // namespace
 
 TEST(PositionCheck, RefusedRecordsLeaveTheGameAsItWas) {
-  const struct {
-    const char* fen;
-    const char* expected;
-  } cases[] = {
+  const std::pair<const char*, const char*> cases[] = {  // the record, the verdict
       {START_FEN, "accepted"},
       {"4k3/8/8/8/8/8/3P4/8 w - -", "no white king"},
       {"KK6/8/8/8/8/8/8/k7 w - -", "more than one white king"},
@@ -38,14 +35,14 @@ TEST(PositionCheck, RefusedRecordsLeaveTheGameAsItWas) {
       {"k7/pppppppp/p7/8/8/8/8/K7 w - -", "too many black pawns"},
       {"bbbbbbbb/bbb5/8/8/8/8/8/K6k w - -", "too many black bishops"},
   };
-  for (const auto& c : cases) {
+  for (auto [fen, expected] : cases) {
     Board* board = setup("4k3/8/8/8/8/8/4P3/4K3 w - -");
     make_move(board, make_move_word(12, 28));  // a move in the history
     board_test::Snapshot before = board_test::snapshot(board);
-    std::string got = reason(set_position(board, c.fen));
-    EXPECT_EQ(got, c.expected) << c.fen;
+    std::string got = reason(set_position(board, fen));
+    EXPECT_EQ(got, expected) << fen;
     if (got != "accepted") {
-      EXPECT_EQ(board_test::difference(before, board_test::snapshot(board)), "") << c.fen;
+      EXPECT_EQ(board_test::difference(before, board_test::snapshot(board)), "") << fen;
     }
   }
 }

@@ -25,18 +25,17 @@ TEST(Exchange, Swap) {
     EXPECT_EQ(swap(setup(fen), side, from, to, false), value) << fen << " " << side;
 }
 
+// Each verdict leaves the board as it found it.
 TEST(Exchange, SeeOk) {
-  Board* board = setup("4k3/8/3p4/4p3/8/8/4Q3/4K3 w - -");
-  auto before = board_test::snapshot(board);
-  EXPECT_FALSE(see_ok(board, make_move_word(12, 36)));  // queen takes a defended pawn
-  EXPECT_EQ(board_test::difference(board_test::snapshot(board), before), "");
-  EXPECT_TRUE(see_ok(setup("4k3/8/8/4q3/3P4/8/8/4K3 w - -"), make_move_word(27, 36)));
-  EXPECT_TRUE(see_ok(setup("4k3/8/8/4p3/8/8/4Q3/4K3 w - -"), make_move_word(12, 36)));
-  EXPECT_FALSE(see_ok(setup("4k3/8/5n2/3p4/8/8/8/3RK3 w - -"), make_move_word(3, 35)));
-  // Rook takes pawn, knight takes rook, bishop takes knight: -100 in all.
-  board = setup("4k3/5n2/8/4p3/8/2B5/8/4RK2 w - -");
-  before = board_test::snapshot(board);
-  EXPECT_FALSE(see_ok(board, make_move_word(4, 36)));
-  EXPECT_EQ(board_test::difference(board_test::snapshot(board), before), "");
-  EXPECT_TRUE(see_ok(setup("8/8/8/3k4/4p3/8/8/4K3 b - -"), make_move_word(35, 28)));
+  for (auto [fen, from, to, good] : {
+           std::tuple{"4k3/8/3p4/4p3/8/8/4Q3/4K3 w - -", 12, 36, false},  // queen takes a defended pawn
+           {"4k3/8/8/4q3/3P4/8/8/4K3 w - -", 27, 36, true}, {"4k3/8/8/4p3/8/8/4Q3/4K3 w - -", 12, 36, true},
+           {"4k3/8/5n2/3p4/8/8/8/3RK3 w - -", 3, 35, false},
+           // Rook takes pawn, knight takes rook, bishop takes knight: -100 in all.
+           {"4k3/5n2/8/4p3/8/2B5/8/4RK2 w - -", 4, 36, false}, {"8/8/8/3k4/4p3/8/8/4K3 b - -", 35, 28, true}}) {
+    Board* board = setup(fen);
+    auto before = board_test::snapshot(board);
+    EXPECT_EQ(see_ok(board, make_move_word(from, to)), good) << fen;
+    EXPECT_EQ(board_test::difference(board_test::snapshot(board), before), "") << fen;
+  }
 }
