@@ -14,7 +14,6 @@
 
 #include "support/scratch_dir.h"
 #include "support/shared_data.h"
-#include "tablebases/tbprobe.h"
 #include "tablebases/tbprobe_internal.h"
 #include "tb_test_support.h"
 

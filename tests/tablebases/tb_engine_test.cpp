@@ -15,6 +15,7 @@
 #include "board/notation.h"
 #include "support/engine_process.h"
 #include "support/shared_data.h"
+#include "support/uci_session.h"
 #include "tablebases/tbprobe_internal.h"
 #include "tb_test_support.h"
 
@@ -31,16 +32,14 @@ void play(EngineProcess& engine, const char* fen, int limit, int expected_wdl, b
   SCOPED_TRACE(fen);
   Board* b = board_at(fen);
   int success, first_side = b->side, plies = 0;
-  ASSERT_EQ(egtb_probe_wdl(egtb_position_from_board(b, 0), &success), expected_wdl);
   std::string moves;
   for (; plies < limit; plies++) {
     std::vector<uint16_t> legal = legal_moves(b);
     if (legal.empty()) break;
     int wdl = egtb_probe_wdl(egtb_position_from_board(b, 0), &success);
     ASSERT_EQ(wdl, b->side == first_side ? expected_wdl : -expected_wdl) << "after" << moves;
-    engine.send(std::string("position fen ") + fen + (moves.empty() ? "" : " moves" + moves));
-    engine.send("go depth 7");
-    std::vector<std::string> lines = engine.read_until("bestmove", 30);
+    std::string position = std::string("position fen ") + fen + (moves.empty() ? "" : " moves" + moves);
+    std::vector<std::string> lines = tarn_test::search(engine, position, "go depth 7");
     ASSERT_TRUE(!lines.empty() && lines.back().rfind("bestmove ", 0) == 0) << "no move after" << moves;
     // The last progress line shows the table verdict (or a mate) and counts its hits.
     auto info = std::find_if(lines.rbegin(), lines.rend(), [](const std::string& line) {
@@ -68,9 +67,7 @@ TEST(EnginePlay, ConvertsWonEndingsAndHoldsDrawnOnes) {
   TARN_REQUIRE_SHARED("syzygy/KQvKR.rtbw");
   setup_capturing(syzygy_dir());
   EngineProcess engine;
-  ASSERT_TRUE(engine.start({"-nolog", "-hash", "1"}));
-  engine.send("uci");
-  ASSERT_TRUE(engine.expect_line("uciok", 10));
+  tarn_test::open_uci(engine);
   engine.send("setoption name SyzygyPath value " + syzygy_dir());
   ASSERT_TRUE(engine.expect_line("info string found 38 tablebases", 10));
   ASSERT_TRUE(engine.expect_line("info string SyzygyPath set to " + syzygy_dir(), 5));
@@ -99,9 +96,7 @@ TEST(EnginePlay, WindowsFolderForms) {
     engine.send("setoption name SyzygyPath value " + path);
     EXPECT_TRUE(engine.expect_line("info string found " + std::to_string(count) + " tablebases", 10)) << path;
   }
-  engine.send("position fen 8/8/8/8/8/2k5/8/KQ6 w - - 0 1");
-  engine.send("go depth 5");
-  std::vector<std::string> lines = engine.read_until("bestmove", 30);
+  auto lines = tarn_test::search(engine, "position fen 8/8/8/8/8/2k5/8/KQ6 w - - 0 1", "go depth 5");
   ASSERT_GE(lines.size(), 2u);
   std::string last_info = lines[lines.size() - 2];
   EXPECT_EQ(last_info.find(" tbhits 0 "), std::string::npos) << last_info;

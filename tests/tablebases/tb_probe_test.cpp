@@ -189,13 +189,12 @@ TEST_F(Probe, SearchRootDecision) {
     for (const char* text : c.listed) add_root_move(only, coordinate_move(text));
     egtb_probe_search_root(board_at(c.fen), c.history, only);
     Move expected = !c.move ? 0 : c.move == ROOT_CHOICE ? root(c.fen).move : coordinate_move(c.move);
-    EXPECT_EQ(control.tb_root_result, c.result) << c.fen << " " << c.listed.size() << " " << c.history;
-    EXPECT_EQ(control.tb_root_move, expected) << c.fen << " " << c.listed.size() << " " << c.history;
+    EXPECT_EQ(std::pair(control.tb_root_result, control.tb_root_move), std::pair(c.result, expected))
+        << c.fen << " " << c.listed.size() << " " << c.history;
   }
   // Without tables nothing is known.
   setup_capturing("<empty>");
   egtb_probe_search_root(board_at(KQVK_WHITE), 10, RootMoves{});
-  EXPECT_EQ(control.tb_root_result, -1);
-  EXPECT_EQ(control.tb_root_move, 0);
+  EXPECT_EQ(std::pair(control.tb_root_result, control.tb_root_move), std::pair(-1, Move(0)));
   EXPECT_EQ(root(KQVK_WHITE).result, EGTB_NONE);
 }

@@ -138,41 +138,35 @@ TEST(Registry, KeysHashEntriesAndDerivedFields) {
 
   // Non-symmetric material is found under both keys, as one record;
   // symmetric material has one key only. Two unique pieces (the kings) need
-  // the king-pair encoding.
-  auto table = [](const char* fen, bool swap) { return egtb_find(egtb_material_key(position_from_fen(fen), swap)); };
-  EgtbTable* t = egtb_find(key);
-  ASSERT_NE(t, nullptr);
-  EXPECT_EQ(egtb_find(swapped), t);
-  EXPECT_EQ((std::tuple<int, bool, int>(t->mat.num, t->mat.symmetric, t->mat.king_encoding)),
-            std::tuple(4, false, 0));
+  // the king-pair encoding. A record's (pieces, symmetric, king encoding):
+  auto shape = [](const char* fen) {
+    EgtbTable* t = egtb_find(egtb_material_key(position_from_fen(fen), false));
+    return t ? std::tuple<int, bool, int>(t->mat.num, t->mat.symmetric, t->mat.king_encoding) : std::tuple(0, false, -1);
+  };
+  ASSERT_NE(egtb_find(key), nullptr);
+  EXPECT_EQ(egtb_find(swapped), egtb_find(key));
+  EXPECT_EQ(shape("8/8/8/8/8/2k2r2/8/KQ6 w - -"), std::tuple(4, false, 0));
   const char* const kbvkb = "8/8/8/8/8/2kb4/8/KB6 w - -";
-  ASSERT_NE(table(kbvkb, false), nullptr);
-  EXPECT_TRUE(table(kbvkb, false)->mat.symmetric);
+  EXPECT_EQ(shape(kbvkb), std::tuple(4, true, 0));
   EXPECT_EQ(egtb_material_key(position_from_fen(kbvkb), true), egtb_material_key(position_from_fen(kbvkb), false));
-  ASSERT_NE(table("8/8/8/8/8/2k5/8/KQQ5 w - -", false), nullptr);
-  EXPECT_EQ(table("8/8/8/8/8/2k5/8/KQQ5 w - -", false)->mat.king_encoding, 2);
-  EXPECT_EQ(table("8/8/8/8/8/2k5/8/KQQQ4 w - -", false), nullptr);
+  EXPECT_EQ(shape("8/8/8/8/8/2k5/8/KQQ5 w - -"), std::tuple(4, false, 2));
+  EXPECT_EQ(shape("8/8/8/8/8/2k5/8/KQQQ4 w - -"), std::tuple(0, false, -1));
 }
 
 TEST(Registry, LeadingPawnColour) {
   TARN_REQUIRE_SHARED("syzygy/KQvK.rtbw");
   setup_capturing("<empty>");
-  struct Case {
-    const char* name;
-    const char* fen;  // any position of that material, white as named
-    int lead, other;
-  } cases[] = {
-      {"KRPvKP", "8/8/8/3p4/8/2k5/3P4/KR6 w - -", 1, 1},   // equal counts: white leads
-      {"KPvKPP", "8/8/8/3pp3/8/2k5/3P4/K7 w - -", 1, 2},   // fewer pawns lead
-      {"KRvKP", "8/8/8/3p4/8/2k5/8/KR6 w - -", 1, 0},      // only black has pawns
-      {"KPPvKP", "8/8/8/3p4/8/2k5/3PP3/K7 w - -", 1, 2},   // black has fewer
-  };
-  for (const Case& c : cases) {
-    egtb_register(c.name);
-    EgtbTable* t = egtb_find(egtb_material_key(position_from_fen(c.fen), false));
-    ASSERT_NE(t, nullptr) << c.name;
-    EXPECT_EQ(t->mat.pawns[0], c.lead) << c.name;
-    EXPECT_EQ(t->mat.pawns[1], c.other) << c.name;
+  // The material, any position of it (white as named), the leading colour's
+  // pawns and the other's.
+  for (auto [name, fen, lead, other] : {
+           std::tuple{"KRPvKP", "8/8/8/3p4/8/2k5/3P4/KR6 w - -", 1, 1},  // equal counts: white leads
+           {"KPvKPP", "8/8/8/3pp3/8/2k5/3P4/K7 w - -", 1, 2},            // fewer pawns lead
+           {"KRvKP", "8/8/8/3p4/8/2k5/8/KR6 w - -", 1, 0},               // only black has pawns
+           {"KPPvKP", "8/8/8/3p4/8/2k5/3PP3/K7 w - -", 1, 2}}) {         // black has fewer
+    egtb_register(name);
+    EgtbTable* t = egtb_find(egtb_material_key(position_from_fen(fen), false));
+    ASSERT_NE(t, nullptr) << name;
+    EXPECT_EQ((std::pair<int, int>(t->mat.pawns[0], t->mat.pawns[1])), std::pair(lead, other)) << name;
   }
   EXPECT_EQ(egtb_max_pieces, 5u);
 }

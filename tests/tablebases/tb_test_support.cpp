@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "board/attacks.h"
 #include "board/board_thread.h"
 #include "board/fen.h"
 #include "board/keys.h"
