@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <map>
 #include <random>
 #include <sstream>
@@ -49,9 +48,7 @@ void build(const std::string& pgn) {
 // numbers and results skipped, the first 50 plies counted for the player who
 // moved into each position, then positions of fewer than 9 games dropped.
 Contents replay(const std::string& path) {
-  std::stringstream all;
-  all << std::ifstream(path).rdbuf();
-  std::string text = all.str();
+  std::string text = read_text(path);
   Contents book;
   for (size_t at = 0; (at = text.find("[Result \"", at)) != std::string::npos;) {
     char result = text[at + 10];  // '-' for 1-0 and 0-1, '/' for a draw
@@ -106,8 +103,7 @@ TEST(BookBuild, CountsOfCraftedGames) {
   EXPECT_EQ(counts(book, {"Nf3", "Nf6", "e4"})[0], -1);  // ply 51
   // With e4 e5 Nf3 and the shuffle's four: no comment, variation or 8-game position.
   EXPECT_EQ(book.size(), 10u);
-  EXPECT_FALSE(std::filesystem::exists("tmp.opn"));
-  EXPECT_FALSE(std::filesystem::exists("tmp__0.opn"));
+  EXPECT_FALSE(std::filesystem::exists("tmp.opn") || std::filesystem::exists("tmp__0.opn"));  // work files
 }
 
 TEST(BookBuild, HostileInputStillBuilds) {
@@ -146,8 +142,7 @@ TEST(BookBuild, CountersStopAt60000) {
 TEST(BookBuild, SharedGamesMatchAnIndependentReplay) {
   TARN_REQUIRE_SHARED("pgn/games.pgn");
   ScratchDir dir;
-  Bytes shared = read_bytes(tarn_test::shared_path("pgn/games.pgn"));
-  build(std::string(shared.begin(), shared.end()));
+  build(read_text(tarn_test::shared_path("pgn/games.pgn")));
   Contents built = contents("book.opn");
   EXPECT_GT(built.size(), 500u);
   EXPECT_TRUE(built == replay("book.pgn"));

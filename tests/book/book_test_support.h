@@ -28,16 +28,16 @@ namespace book_test {
 using tarn_test::ScratchDir;
 using Bytes = std::vector<uint8_t>;
 
-// Text or bytes, as they are.
+// Text or bytes, as they are, both ways.
 template <class Data>
 void write_file(const std::string& name, const Data& data) {
   std::ofstream(name, std::ios::binary | std::ios::trunc)
       .write(reinterpret_cast<const char*>(data.data()), std::streamsize(data.size()));
 }
 
-inline Bytes read_bytes(const std::string& name) {
+inline std::string read_text(const std::string& name) {
   std::ifstream in(name, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 inline void write_book(const char* name, const std::vector<BookRecord>& records) {
@@ -92,12 +92,9 @@ struct RawEntry {
 // Polyglot entries as the file stores them: big-endian, 16 bytes each.
 inline Bytes book_bytes(const std::vector<RawEntry>& entries) {
   Bytes out;
-  for (const RawEntry& e : entries) {
-    for (int shift = 56; shift >= 0; shift -= 8) out.push_back(uint8_t(e.key >> shift));
-    for (int shift : {8, 0}) out.push_back(uint8_t(e.move >> shift));
-    for (int shift : {8, 0}) out.push_back(uint8_t(e.weight >> shift));
-    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(uint8_t(e.learn >> shift));
-  }
+  for (const RawEntry& e : entries)  // each field as (value, width in bytes)
+    for (auto [value, width] : {std::pair<uint64_t, int>{e.key, 8}, {e.move, 2}, {e.weight, 2}, {e.learn, 4}})
+      for (int i = width - 1; i >= 0; i--) out.push_back(uint8_t(value >> 8 * i));
   return out;
 }
 
@@ -111,7 +108,8 @@ inline uint16_t stored_move(const char* text, int promotion = 0) {
 // The entries of `key` as the format document describes them, read straight
 // from the file without the engine's reader: (stored move, weight).
 inline std::vector<std::pair<uint16_t, int>> direct_read(const std::string& name, uint64_t key) {
-  Bytes bytes = read_bytes(name);
+  const std::string text = read_text(name);
+  const Bytes bytes(text.begin(), text.end());
   std::vector<std::pair<uint16_t, int>> found;
   for (size_t at = 0; at + 16 <= bytes.size(); at += 16) {
     uint64_t k = 0;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <tuple>
 
 #include "book/book_choice.h"
 #include "book/polyglot_choice.h"
@@ -24,14 +25,10 @@ TEST(PolyglotChoice, StoredMovesBecomeLegalMoves) {
   const char* castle_b = "r3k2r/pppq1ppp/8/8/8/8/PPPQ1PPP/R3K2R b KQkq -";
   const char* pinned = "4k3/4r3/8/8/8/8/4R3/4K3 w - -";
   const char* promote = "1n2k3/P7/8/8/8/8/8/4K3 w - -";
-  struct Case {
-    const char* fen;
-    const char* stored;
-    int promotion;
-    const char* move;  // the board's move, "null" when there is none
-    bool legal;
-  } cases[] = {
-      {castle_w, "e1h1", 0, "e1g1", true},   {castle_w, "e1a1", 0, "e1c1", true},
+  // Position, stored move and promotion code, the board's move ("null" when
+  // there is none), legal here.
+  for (auto [fen, text, promotion, move, legal] : {
+      std::tuple{castle_w, "e1h1", 0, "e1g1", true},   {castle_w, "e1a1", 0, "e1c1", true},
       {castle_b, "e8h8", 0, "e8g8", true},   {castle_b, "e8a8", 0, "e8c8", true},
       {castle_b, "e1h1", 0, "e1h1", false},  // not the mover's king
       {"4k3/8/8/8/8/8/8/K3Q3 w - -", "e1h1", 0, "e1h1", true},  // a queen on e1 just moves there
@@ -40,16 +37,14 @@ TEST(PolyglotChoice, StoredMovesBecomeLegalMoves) {
       {promote, "a7a8", 2, "a7a8b", true},   {promote, "a7a8", 3, "a7a8r", true},
       {promote, "a7a8", 5, "null", false},
       {promote, "a7a8", 0, "a7a8", false},   // a pawn must say what it becomes
-      {START_FEN, "e2e5", 0, "e2e5", false}, {START_FEN, "a1a1", 0, "null", false},  // the empty move word
-  };
-  for (const Case& c : cases) {
+      {START_FEN, "e2e5", 0, "e2e5", false}, {START_FEN, "a1a1", 0, "null", false}}) {  // the empty move word
     Board* board = &game_thread()->board;
-    parse_fen(board, c.fen);
-    uint16_t stored = stored_move(c.stored, c.promotion);
-    EXPECT_EQ(text_of(polyglot_move(board, stored)), c.move) << c.fen << " " << c.stored;
+    parse_fen(board, fen);
+    uint16_t stored = stored_move(text, promotion);
+    EXPECT_EQ(text_of(polyglot_move(board, stored)), move) << fen << " " << text;
     PolyglotEntry entry{polyglot_key(board), stored, 1, 0};
     PolyglotCandidate out[1];
-    EXPECT_EQ(polyglot_candidates(board, &entry, 1, out), c.legal ? 1 : 0) << c.fen << " " << c.stored;
+    EXPECT_EQ(polyglot_candidates(board, &entry, 1, out), legal ? 1 : 0) << fen << " " << text;
   }
 }
 

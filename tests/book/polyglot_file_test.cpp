@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <tuple>
 
 #include "book/polyglot_file.h"
 #include "book_test_support.h"
@@ -113,25 +114,17 @@ TEST(PolyglotFile, BookLoadSelectsTheFormat) {
   std::vector<BookRecord> own = {record_after({"e4"}, 1), record_after({"d4"}, 1), record_after({"c4"}, 1)};
   std::sort(own.begin(), own.end(), [](auto& a, auto& b) { return record_order(a, b) < 0; });
   write_book("own.bin", own);
-  struct Case {
-    const char* name;
-    int64_t polyglot_entries;
-    int32_t own_records;
-    const char* message;
-  } cases[] = {
-      {"good.bin", 2, 0, ""},
-      {"unsorted.bin", 0, 0, "info string unsorted.bin: Polyglot book entries out of order, book not used\n"},
-      {"own.bin", 0, 3, "info string own.bin: size not a multiple of 16, not read as a Polyglot book\n"},
-      {"missing.bin", 0, 0, ""},
-  };
   settings.protocol = 2;
-  for (const Case& c : cases) {
+  // File, Polyglot entries and own records loaded, what the operator is told.
+  for (auto [name, entries, records, message] : {
+           std::tuple<const char*, int64_t, int32_t, const char*>{"good.bin", 2, 0, ""},
+           {"unsorted.bin", 0, 0, "info string unsorted.bin: Polyglot book entries out of order, book not used\n"},
+           {"own.bin", 0, 3, "info string own.bin: size not a multiple of 16, not read as a Polyglot book\n"},
+           {"missing.bin", 0, 0, ""}}) {
     testing::internal::CaptureStdout();
-    load_book(c.name);
+    load_book(name);
     std::string printed = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(polyglot_book.count, c.polyglot_entries) << c.name;
-    EXPECT_EQ(book.record_count, c.own_records) << c.name;
-    EXPECT_EQ(printed, c.message) << c.name;
+    EXPECT_EQ(std::tuple(polyglot_book.count, book.record_count, printed), std::tuple(entries, records, message)) << name;
   }
   load_book("good.bin");
   book_release();  // "mkbook" releases the book: no Polyglot book either

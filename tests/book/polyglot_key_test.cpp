@@ -47,9 +47,8 @@ TEST(PolyglotKey, PublishedTestPositions) {
 // The checked-in table against the document it was generated from.
 TEST(PolyglotKey, TableMatchesTheFormatDocument) {
   const char* document = "/usr/share/doc/polyglot/book_format.html";
-  Bytes bytes = read_bytes(document);
-  if (bytes.empty()) GTEST_SKIP() << document << " is missing (apt-get install polyglot)";
-  std::string text(bytes.begin(), bytes.end());
+  std::string text = read_text(document);
+  if (text.empty()) GTEST_SKIP() << document << " is missing (apt-get install polyglot)";
   int n = 0;
   for (size_t at = text.find("U64(0x"); at != std::string::npos; at = text.find("U64(0x", at + 1), ++n) {
     ASSERT_LT(n, POLYGLOT_RANDOM_COUNT);

@@ -47,11 +47,7 @@ TEST(PolyglotReference, MovesAndWeightsAgreeWithTheProgram) {
   ASSERT_TRUE(run_polyglot("make-book -pgn " + tarn_test::shared_path("pgn/games.pgn") + " -bin book.bin"));
   ASSERT_TRUE(run_polyglot("dump-book -bin book.bin -color white -out white.txt"));
   ASSERT_TRUE(run_polyglot("dump-book -bin book.bin -color black -out black.txt"));
-  std::string dump[2];
-  for (int side : {WHITE, BLACK}) {
-    Bytes text = read_bytes(side == WHITE ? "white.txt" : "black.txt");
-    dump[side].assign(text.begin(), text.end());
-  }
+  const std::string dump[2] = {read_text("white.txt"), read_text("black.txt")};  // indexed by the side
   ASSERT_EQ(polyglot_open_file("book.bin"), POLYGLOT_OK);
 
   // Early positions of both main first moves, and two where the book castles.
