@@ -74,9 +74,7 @@ TEST(EpdAnalysis, ReadsWhatTheScannerWrites) {
   tune_result_flip = true;
   double flipped = epd_error_all_records();
   tune_result_flip = false;
-  EXPECT_GT(all, 0.0);
-  EXPECT_LT(all, 1.0);
-  EXPECT_NE(all, flipped);
+  EXPECT_TRUE(all > 0.0 && all < 1.0 && all != flipped) << all << " " << flipped;
   EXPECT_NE(tuning_error(7), 1.0);
   // Nor is a best move read: an ambiguous one draws no complaint.
   write_text_file("ambiguous.epd", "4k3/8/8/8/8/5N2/8/1N2K3 w - - bm Nd2;\n");
