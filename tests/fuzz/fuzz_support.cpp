@@ -21,7 +21,6 @@
 #include "frontend/search_session.h"
 #include "frontend/startup.h"
 #include "search/game_position.h"
-#include "search/trans_table.h"
 #include "tools/tool_search.h"
 
 namespace {
