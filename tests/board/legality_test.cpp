@@ -26,6 +26,8 @@ TEST(Legality, AgreesWithMakingTheMove) {
       gen_full_list(board, side, list);
       for (MoveEntry* e = list; e->move != MOVE_END; ++e) {
         int from = move_from(e->move), to = move_to(e->move);
+        // The entry names the mover and what stands on the destination (search reads both).
+        ASSERT_EQ(std::pair(e->piece, e->captured), std::pair(board->squares[from], board->squares[to])) << e->move;
         bool castling = piece_type(e->piece) == KING && (to - from == 2 || from - to == 2);
         bool en_passant = piece_type(e->piece) == PAWN && to == board->ep;
         bool claimed = is_legal(board, side, e->move);

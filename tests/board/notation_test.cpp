@@ -72,8 +72,9 @@ TEST(Notation, EveryTextParsesBack) {
 
 TEST(Notation, CoordinateText) {
   // UCI's form, then the console's.
-  for (auto [protocol, move, expected] : {std::tuple{2, word(52, 60, PROMOTE_KNIGHT), "e7e8n"}, {2, Move(0), "null"},
-                                          {0, word(52, 60, PROMOTE_KNIGHT), "e7e8=N"}}) {
+  const Move promotion = word(52, 60, PROMOTE_KNIGHT);
+  for (auto [protocol, move, expected] :
+       {std::tuple{2, promotion, "e7e8n"}, {2, Move(0), "null"}, {0, promotion, "e7e8=N"}}) {
     settings.protocol = protocol;
     char text[MOVE_TEXT_SIZE];
     move_text(move, text);

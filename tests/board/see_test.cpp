@@ -32,7 +32,8 @@ TEST(Exchange, SeeOk) {
            {"4k3/8/8/4q3/3P4/8/8/4K3 w - -", 27, 36, true}, {"4k3/8/8/4p3/8/8/4Q3/4K3 w - -", 12, 36, true},
            {"4k3/8/5n2/3p4/8/8/8/3RK3 w - -", 3, 35, false},
            // Rook takes pawn, knight takes rook, bishop takes knight: -100 in all.
-           {"4k3/5n2/8/4p3/8/2B5/8/4RK2 w - -", 4, 36, false}, {"8/8/8/3k4/4p3/8/8/4K3 b - -", 35, 28, true}}) {
+           {"4k3/5n2/8/4p3/8/2B5/8/4RK2 w - -", 4, 36, false},
+           {"8/8/8/3k4/4p3/8/8/4K3 b - -", 35, 28, true}}) {
     Board* board = setup(fen);
     auto before = board_test::snapshot(board);
     EXPECT_EQ(see_ok(board, make_move_word(from, to)), good) << fen;
