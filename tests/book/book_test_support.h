@@ -28,7 +28,7 @@ namespace book_test {
 using tarn_test::ScratchDir;
 using Bytes = std::vector<uint8_t>;
 
-// Text or bytes, as they are, both ways.
+// Files written (text or bytes) and read as they are.
 template <class Data>
 void write_file(const std::string& name, const Data& data) {
   std::ofstream(name, std::ios::binary | std::ios::trunc)

@@ -124,7 +124,8 @@ TEST(PolyglotFile, BookLoadSelectsTheFormat) {
     testing::internal::CaptureStdout();
     load_book(name);
     std::string printed = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(std::tuple(polyglot_book.count, book.record_count, printed), std::tuple(entries, records, message)) << name;
+    EXPECT_EQ(std::tuple(polyglot_book.count, book.record_count, printed), std::tuple(entries, records, message))
+        << name;
   }
   load_book("good.bin");
   book_release();  // "mkbook" releases the book: no Polyglot book either
