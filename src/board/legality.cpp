@@ -7,6 +7,18 @@ bool castling_legal(const Board* board, int enemy, int from, int to) {
          !attacked(board, to, enemy);
 }
 
+Bitboard evasion_targets(const Board* board, int side) {
+  const int king = king_square(board, side);
+  const Bitboard occ = occupancy(board);
+  const Bitboard* enemy = board->bb + 8 * (side ^ 1);
+  const Bitboard checkers = (enemy[PAWN] & pawn_attacks[side][king]) | (enemy[KNIGHT] & knight_attacks[king]) |
+                            ((enemy[BISHOP] | enemy[QUEEN]) & bishop_attacks(king, occ)) |
+                            ((enemy[ROOK] | enemy[QUEEN]) & rook_attacks(king, occ));
+  if (checkers == 0) return ~Bitboard{0};  // not in check: no square is ruled out
+  if (checkers & (checkers - 1)) return 0;
+  return checkers | between[king][lsb(checkers)];
+}
+
 int gives_check(const Board* board, int side, const MoveEntry& entry) {
   int king = king_square(board, side ^ 1);
   if (king >= 64) return 0;

@@ -46,6 +46,20 @@ inline bool is_legal_out_of_check(const Board* board, int side, Move move, Bitbo
   return is_legal(board, side, move);
 }
 
+// The squares a move other than the king's must reach when `side` is in
+// check: the checker's and those between it and the king; none in double
+// check (all squares when there is no check).
+Bitboard evasion_targets(const Board* board, int side);
+
+// is_legal for a side in check, given its evasion_targets: a move that is
+// neither the king's nor en passant and reaches none of them leaves the
+// check standing, and most pseudo-legal moves in check are such moves.
+inline bool is_legal_in_check(const Board* board, int side, Move move, Bitboard targets) {
+  int from = move_from(move), to = move_to(move);
+  if (!(targets & square_bit(to)) && piece_type(board->squares[from]) != KING && to != board->ep) return false;
+  return is_legal(board, side, move);
+}
+
 // 1 when the moved (or promoted) piece attacks the enemy king from its
 // destination, 2 when the move uncovers a slider's check, 0 otherwise.
 // Checks by the castling rook and en-passant discovered checks are not seen.

@@ -2,9 +2,9 @@
 // In which order a node tries its moves: the staged picker, the capture and
 // general scorers, and the per-thread history, countermove and killer memory.
 #include "board/board.h"
+#include "search/ply_record.h"
 
 struct SearchThread;
-struct PlyRecord;
 
 // Picker stages kept in PlyRecord::stage.
 enum : uint16_t {
@@ -49,6 +49,15 @@ inline MoveEntry* select_best(MoveEntry* cursor) {
 // pseudo-legal; the caller tests legality. The caller sets `stage` to 0
 // before the first call.
 MoveEntry* next_move(Board* board, bool in_check);
+
+// The same for the ply whose record is at hand. The last stage goes through
+// the list in its order, one move per call for most of a node's moves in
+// check and for the late quiet moves: that step is taken here, inline.
+inline MoveEntry* next_move(Board* board, PlyRecord& record, bool in_check) {
+  if (record.stage != STAGE_REST) return next_move(board, in_check);
+  MoveEntry* e = ++record.cursor;
+  return e->move == MOVE_END ? nullptr : e;
+}
 
 // 0 when the side to move has a legal move; otherwise 1 in check
 // (checkmate), 2 when not (stalemate). Uses the current ply's list.

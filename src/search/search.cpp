@@ -299,13 +299,16 @@ int search_moves(Board* board, int side, int ply, int depth, int alpha, int beta
   Move child_pv[MAX_PLY];
   record.moves_searched = 0;
   record.stage = STAGE_HASH;
-  const Bitboard lines = king_lines(board, side);
+  // Out of check the king's lines, in check the evasion squares, spare most
+  // moves the attack test.
+  const Bitboard lines = in_check ? evasion_targets(board, side) : king_lines(board, side);
 
-  while (MoveEntry* e = next_move(board, in_check)) {
+  while (MoveEntry* e = next_move(board, record, in_check)) {
     const Move move = e->move;
     if (move == 0) continue;
     if (move == record.hash_move && record.moves_searched > 0) continue;
-    if (in_check ? !is_legal(board, side, move) : !is_legal_out_of_check(board, side, move, lines)) continue;
+    if (in_check ? !is_legal_in_check(board, side, move, lines) : !is_legal_out_of_check(board, side, move, lines))
+      continue;
 
     const bool prune_ok = lmp_ok && best >= MATE_BAND_LOW;
     record.move_flags = in_check ? 0 : classify_move(board, side, *e);

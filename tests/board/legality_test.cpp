@@ -9,13 +9,14 @@
 
 using board_test::setup;
 
-// Against the plain answer: make the move and look at both kings. Out of
-// check, the shortcut that skips most attack tests must give the same answer.
+// Against the plain answer: make the move and look at both kings. In and out
+// of check, the shortcuts that skip most attack tests must give the same
+// answer.
 TEST(Legality, AgreesWithMakingTheMove) {
   auto records = board_test::perft_records();
   TARN_REQUIRE_SHARED("perft.epd");
   std::mt19937 rng(21);
-  int positions = 0, checks = 0;
+  int positions = 0, checks = 0, evasions = 0;
   MoveEntry list[MAX_MOVES];
   for (int round = 0; round < 120; ++round) {
     Board* board = setup(records[round % records.size()].fen.c_str());
@@ -23,6 +24,7 @@ TEST(Legality, AgreesWithMakingTheMove) {
       int side = board->side, from_king = king_square(board, side ^ 1);
       bool in_check = attacked(board, king_square(board, side), side ^ 1);
       Bitboard lines = king_lines(board, side);
+      Bitboard targets = in_check ? evasion_targets(board, side) : 0;
       gen_full_list(board, side, list);
       for (MoveEntry* e = list; e->move != MOVE_END; ++e) {
         int from = move_from(e->move), to = move_to(e->move);
@@ -33,6 +35,9 @@ TEST(Legality, AgreesWithMakingTheMove) {
         bool claimed = is_legal(board, side, e->move);
         if (!in_check) {
           ASSERT_EQ(is_legal_out_of_check(board, side, e->move, lines), claimed) << e->move;
+        } else {
+          ASSERT_EQ(is_legal_in_check(board, side, e->move, targets), claimed) << board->key << " " << e->move;
+          evasions += claimed;
         }
         int check = gives_check(board, side, *e);
         bool unsafe_path = castling && (attacked(board, from, side ^ 1) || attacked(board, (from + to) / 2, side ^ 1));
@@ -54,4 +59,5 @@ TEST(Legality, AgreesWithMakingTheMove) {
   }
   EXPECT_GT(positions, 3000);
   EXPECT_GT(checks, 1000);
+  EXPECT_GT(evasions, 100);
 }
