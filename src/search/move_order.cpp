@@ -1,5 +1,10 @@
 #include "search/move_order.h"
 
+#include <bit>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "board/legality.h"
 #include "board/movegen.h"
 #include "board/see.h"
@@ -53,6 +58,48 @@ void score_quiets(Board* board, const PlyRecord& record, MoveEntry* list, bool i
       score += 54;
     e->score = static_cast<int16_t>(score);
   }
+}
+
+// Index of the first of the highest of `count` (at least one) keys. The
+// groups read past the end stay inside the keys' tail room; their strays
+// are masked out of the maximum and come after the first real hit.
+int first_highest(const int16_t* keys, int count) {
+#if defined(__SSE2__)
+  const __m128i floor = _mm_set1_epi16(INT16_MIN);
+  __m128i top = floor;
+  int k = 0;
+  for (; k + 8 <= count; k += 8)
+    top = _mm_max_epi16(top, _mm_loadu_si128(reinterpret_cast<const __m128i*>(keys + k)));
+  if (k < count) {
+    const __m128i inside = _mm_cmplt_epi16(_mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7), _mm_set1_epi16(count - k));
+    const __m128i tail = _mm_loadu_si128(reinterpret_cast<const __m128i*>(keys + k));
+    top = _mm_max_epi16(top, _mm_or_si128(_mm_and_si128(inside, tail), _mm_andnot_si128(inside, floor)));
+  }
+  top = _mm_max_epi16(top, _mm_shuffle_epi32(top, 0x4E));
+  top = _mm_max_epi16(top, _mm_shuffle_epi32(top, 0xB1));
+  top = _mm_max_epi16(top, _mm_shufflehi_epi16(_mm_shufflelo_epi16(top, 0xB1), 0xB1));
+  for (k = 0;; k += 8) {
+    const __m128i group = _mm_loadu_si128(reinterpret_cast<const __m128i*>(keys + k));
+    const unsigned hits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(group, top)));
+    if (hits) return k + std::countr_zero(hits) / 2;
+  }
+#else
+  int best = 0;
+  for (int k = 1; k < count; ++k) best = keys[k] > keys[best] ? k : best;
+  return best;
+#endif
+}
+
+// select_best over the list from `cursor` to `end`, reading the scores from
+// their packed copy `keys` (the cursor's own first), which follows the swap.
+void select_best_keyed(MoveEntry* cursor, const MoveEntry* end, int16_t* keys) {
+  const int best = first_highest(keys, static_cast<int>(end - cursor));
+  if (best == 0) return;
+  const MoveEntry held = *cursor;
+  *cursor = cursor[best];
+  cursor[best] = held;
+  keys[best] = keys[0];
+  keys[0] = cursor->score;
 }
 
 void set_list_end(SearchThread* thread, int ply, MoveEntry* terminator) {
@@ -153,11 +200,13 @@ MoveEntry* next_move(Board* board, bool in_check) {
     MoveEntry* end = gen_quiets(board, board->side, quiet_start);
     set_list_end(thread, ply, end);
     score_quiets(board, record, quiet_start, in_check);
+    int16_t* keys = thread->order_keys + (cursor - thread->move_stack);
+    for (const MoveEntry* e = cursor; e != end; ++e) *keys++ = e->score;
     record.stage = STAGE_QUIETS;
   }
   if (record.stage == STAGE_QUIETS) {
     if (cursor->move == MOVE_END) return nullptr;
-    select_best(cursor);
+    select_best_keyed(cursor, thread->list_start[ply + 1] - 1, thread->order_keys + (cursor - thread->move_stack));
     if (cursor->score < 4 || record.moves_searched > 15) record.stage = STAGE_REST;
     return cursor;
   }

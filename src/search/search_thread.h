@@ -20,6 +20,12 @@ struct SearchThread : EvalThread {
   int16_t hist_table[16][64];     // by moving piece code and destination
   Move countermoves[16][64];      // by code on the previous destination and that square
 
+  // The scores of the move stack's entries side by side, index for index,
+  // where the quiet stage picks its moves: packed, eight are compared at
+  // once. Written when a ply's quiet moves are scored; the tail leaves room
+  // for reading a whole group past a list's end.
+  int16_t order_keys[MOVE_STACK_SIZE + 8];
+
   // Thread status.
   std::atomic<uint8_t> busy;     // 0 idle, 1 search requested, 99 quit
   uint32_t rng;
