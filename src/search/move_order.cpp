@@ -60,9 +60,27 @@ void score_quiets(Board* board, const PlyRecord& record, MoveEntry* list, bool i
   }
 }
 
-// Index of the first of the highest of `count` (at least one) keys. The
-// groups read past the end stay inside the keys' tail room; their strays
-// are masked out of the maximum and come after the first real hit.
+// select_best over the list from `cursor` to `end`, reading the scores from
+// their packed copy `keys` (the cursor's own first), which follows the swap.
+void select_best_keyed(MoveEntry* cursor, const MoveEntry* end, int16_t* keys) {
+  const int best = first_highest(keys, static_cast<int>(end - cursor));
+  if (best == 0) return;
+  const MoveEntry held = *cursor;
+  *cursor = cursor[best];
+  cursor[best] = held;
+  keys[best] = keys[0];
+  keys[0] = cursor->score;
+}
+
+void set_list_end(SearchThread* thread, int ply, MoveEntry* terminator) {
+  terminator->move = MOVE_END;
+  thread->list_start[ply + 1] = terminator + 1;
+}
+
+}  // namespace
+
+// The groups read past the end stay inside the keys' tail room; their
+// strays are masked out of the maximum and come after the first real hit.
 int first_highest(const int16_t* keys, int count) {
 #if defined(__SSE2__)
   const __m128i floor = _mm_set1_epi16(INT16_MIN);
@@ -89,25 +107,6 @@ int first_highest(const int16_t* keys, int count) {
   return best;
 #endif
 }
-
-// select_best over the list from `cursor` to `end`, reading the scores from
-// their packed copy `keys` (the cursor's own first), which follows the swap.
-void select_best_keyed(MoveEntry* cursor, const MoveEntry* end, int16_t* keys) {
-  const int best = first_highest(keys, static_cast<int>(end - cursor));
-  if (best == 0) return;
-  const MoveEntry held = *cursor;
-  *cursor = cursor[best];
-  cursor[best] = held;
-  keys[best] = keys[0];
-  keys[0] = cursor->score;
-}
-
-void set_list_end(SearchThread* thread, int ply, MoveEntry* terminator) {
-  terminator->move = MOVE_END;
-  thread->list_start[ply + 1] = terminator + 1;
-}
-
-}  // namespace
 
 Move current_countermove(const Board* board) {
   const Move last = board->thread->last_move;

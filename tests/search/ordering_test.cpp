@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <random>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -85,6 +87,35 @@ TEST(MoveOrder, StagesAndScoreBands) {
   order = pick_all(t, false);
   ASSERT_GE(index_of(order, move_of("e5d6")), 0);
   EXPECT_EQ(order[index_of(order, move_of("e5d6"))].score, 8);
+}
+
+// The quiet stage's pick: the first of the highest keys, in the packed
+// groups the picker compares, whatever lies in the seven keys past the end
+// (filled here with the highest value there is).
+TEST(MoveOrder, FirstHighestKey) {
+  auto first_highest_of = [](std::vector<int16_t> keys, int count) {
+    keys.resize(count + 8, INT16_MAX);
+    return first_highest(keys.data(), count);
+  };
+  const std::tuple<std::vector<int16_t>, int, int> cases[] = {
+      {{5}, 1, 0},
+      {{3, 9, 9, 2}, 4, 1},
+      {{-5, -3, -3}, 3, 1},
+      {{1, 1, 1, 1, 1, 1, 1, 1, 1}, 9, 0},
+      {{0, 0, 0, 0, 0, 0, 0, 4, 4}, 9, 7},                        // equals across a group boundary
+      {{2, 2, 2, 2, 2, 2, 2, 2, 2, 7, 7, 1, 7}, 13, 9},           // in the second group
+      {{1, 2, 3, 99}, 3, 2},                                      // past the end
+      {{4, 0, 0, 0, 0, 0, 0, 0, 0, 50, 60}, 9, 0},                // past the end, same group
+      {{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3}, 17, 16}};  // last of three groups
+  for (const auto& [keys, count, expected] : cases) EXPECT_EQ(first_highest_of(keys, count), expected) << count;
+  std::mt19937 rng(5);
+  for (int round = 0; round < 400; ++round) {
+    std::vector<int16_t> keys(1 + rng() % 45);
+    for (int16_t& k : keys) k = static_cast<int16_t>(rng() % 6 - 1);  // few values: many equals
+    const int count = static_cast<int>(keys.size());
+    const int expected = static_cast<int>(std::max_element(keys.begin(), keys.end()) - keys.begin());
+    ASSERT_EQ(first_highest_of(keys, count), expected) << round;
+  }
 }
 
 TEST(MoveOrder, InCheckOrderAndHistory) {
