@@ -72,6 +72,16 @@ void select_best_keyed(MoveEntry* cursor, const MoveEntry* end, int16_t* keys) {
   keys[0] = cursor->score;
 }
 
+// The quiet stage's move at `cursor`; the stage ends with the first move
+// scored below 4 or after 16 moves searched.
+MoveEntry* pick_quiet(SearchThread* thread, PlyRecord& record, MoveEntry* cursor) {
+  if (cursor->move == MOVE_END) return nullptr;
+  const MoveEntry* end = thread->list_start[thread->ply + 1] - 1;
+  select_best_keyed(cursor, end, thread->order_keys + (cursor - thread->move_stack));
+  if (cursor->score < 4 || record.moves_searched > 15) record.stage = STAGE_REST;
+  return cursor;
+}
+
 void set_list_end(SearchThread* thread, int ply, MoveEntry* terminator) {
   terminator->move = MOVE_END;
   thread->list_start[ply + 1] = terminator + 1;
@@ -203,13 +213,12 @@ MoveEntry* next_move(Board* board, bool in_check) {
     for (const MoveEntry* e = cursor; e != end; ++e) *keys++ = e->score;
     record.stage = STAGE_QUIETS;
   }
-  if (record.stage == STAGE_QUIETS) {
-    if (cursor->move == MOVE_END) return nullptr;
-    select_best_keyed(cursor, thread->list_start[ply + 1] - 1, thread->order_keys + (cursor - thread->move_stack));
-    if (cursor->score < 4 || record.moves_searched > 15) record.stage = STAGE_REST;
-    return cursor;
-  }
+  if (record.stage == STAGE_QUIETS) return pick_quiet(thread, record, cursor);
   return cursor->move == MOVE_END ? nullptr : cursor;
+}
+
+MoveEntry* next_quiet_move(Board* board, PlyRecord& record) {
+  return pick_quiet(thread_of(board), record, ++record.cursor);
 }
 
 int game_over(Board* board, bool in_check) {

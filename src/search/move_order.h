@@ -54,10 +54,15 @@ int first_highest(const int16_t* keys, int count);
 // before the first call.
 MoveEntry* next_move(Board* board, bool in_check);
 
+// next_move in the quiet stage: a lean call for the stage that picks most
+// moves, without the generating stages' register saves.
+MoveEntry* next_quiet_move(Board* board, PlyRecord& record);
+
 // The same for the ply whose record is at hand. The last stage goes through
 // the list in its order, one move per call for most of a node's moves in
 // check and for the late quiet moves: that step is taken here, inline.
 inline MoveEntry* next_move(Board* board, PlyRecord& record, bool in_check) {
+  if (record.stage == STAGE_QUIETS) return next_quiet_move(board, record);
   if (record.stage != STAGE_REST) return next_move(board, in_check);
   MoveEntry* e = ++record.cursor;
   return e->move == MOVE_END ? nullptr : e;
