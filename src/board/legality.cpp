@@ -19,6 +19,21 @@ Bitboard evasion_targets(const Board* board, int side) {
   return checkers | between[king][lsb(checkers)];
 }
 
+Bitboard pinned_pieces(const Board* board, int side) {
+  const int king = king_square(board, side);
+  if (king >= 64) return 0;
+  const Bitboard occ = occupancy(board);
+  const Bitboard* enemy = board->bb + 8 * (side ^ 1);
+  Bitboard snipers = ((enemy[BISHOP] | enemy[QUEEN]) & bishop_rays[king]) |
+                     ((enemy[ROOK] | enemy[QUEEN]) & rook_rays[king]);
+  Bitboard pinned = 0;
+  while (snipers) {
+    const Bitboard blockers = between[pop_lsb(snipers)][king] & occ;
+    if (blockers && !(blockers & (blockers - 1))) pinned |= blockers;
+  }
+  return pinned & board->bb[8 * side];
+}
+
 int gives_check(const Board* board, int side, const MoveEntry& entry) {
   int king = king_square(board, side ^ 1);
   if (king >= 64) return 0;

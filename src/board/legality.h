@@ -36,9 +36,14 @@ inline Bitboard king_lines(const Board* board, int side) {
   return king < 64 ? bishop_rays[king] | rook_rays[king] : 0;
 }
 
-// is_legal for a side that is not in check, given its king_lines: a move
-// that is neither the king's nor onto the en-passant square, from a square
-// off those lines, needs no attack test.
+// The pieces of `side` that alone stand between its king and an enemy
+// slider on the slider's line: out of check, the only pieces whose move can
+// uncover the king.
+Bitboard pinned_pieces(const Board* board, int side);
+
+// is_legal for a side that is not in check, given `lines`: its king_lines or
+// its pinned_pieces. A move that is neither the king's nor onto the
+// en-passant square, from a square off those, needs no attack test.
 inline bool is_legal_out_of_check(const Board* board, int side, Move move, Bitboard lines) {
   int from = move_from(move);
   if (!(lines & square_bit(from)) && piece_type(board->squares[from]) != KING && move_to(move) != board->ep)

@@ -299,9 +299,9 @@ int search_moves(Board* board, int side, int ply, int depth, int alpha, int beta
   Move child_pv[MAX_PLY];
   record.moves_searched = 0;
   record.stage = STAGE_HASH;
-  // Out of check the king's lines, in check the evasion squares, spare most
-  // moves the attack test.
-  const Bitboard lines = in_check ? evasion_targets(board, side) : king_lines(board, side);
+  // Out of check the pinned pieces, in check the evasion squares, spare
+  // most moves the attack test.
+  const Bitboard lines = in_check ? evasion_targets(board, side) : pinned_pieces(board, side);
 
   while (MoveEntry* e = next_move(board, record, in_check)) {
     const Move move = e->move;

@@ -23,7 +23,7 @@ TEST(Legality, AgreesWithMakingTheMove) {
     for (int step = 0; step < 50; ++step, ++positions) {
       int side = board->side, from_king = king_square(board, side ^ 1);
       bool in_check = attacked(board, king_square(board, side), side ^ 1);
-      Bitboard lines = king_lines(board, side);
+      Bitboard lines = king_lines(board, side), pinned = pinned_pieces(board, side);
       Bitboard targets = in_check ? evasion_targets(board, side) : 0;
       gen_full_list(board, side, list);
       for (MoveEntry* e = list; e->move != MOVE_END; ++e) {
@@ -35,6 +35,7 @@ TEST(Legality, AgreesWithMakingTheMove) {
         bool claimed = is_legal(board, side, e->move);
         if (!in_check) {
           ASSERT_EQ(is_legal_out_of_check(board, side, e->move, lines), claimed) << e->move;
+          ASSERT_EQ(is_legal_out_of_check(board, side, e->move, pinned), claimed) << board->key << " " << e->move;
         } else {
           ASSERT_EQ(is_legal_in_check(board, side, e->move, targets), claimed) << board->key << " " << e->move;
           evasions += claimed;
