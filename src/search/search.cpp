@@ -118,6 +118,20 @@ bool late_move_pruned(Board* board, int side, const MoveEntry& e) {
   return !see_ok(board, e.move);
 }
 
+// The next move of the node's picker worth a legality test. In check, most
+// moves of the last stage reach no evasion square (`targets`, see
+// is_legal_in_check); the list walk passes over them itself.
+MoveEntry* next_candidate(Board* board, PlyRecord& record, bool in_check, Bitboard targets) {
+  if (!in_check || record.stage != STAGE_REST) return next_move(board, record, in_check);
+  MoveEntry* e = record.cursor + 1;
+  for (; e->move != MOVE_END; ++e) {
+    const int to = move_to(e->move);
+    if ((targets & square_bit(to)) || piece_type(e->piece) == KING || to == board->ep) break;
+  }
+  record.cursor = e;
+  return e->move == MOVE_END ? nullptr : e;
+}
+
 }  // namespace
 
 int repetition_score(int side, int history_count) {
@@ -303,7 +317,7 @@ int search_moves(Board* board, int side, int ply, int depth, int alpha, int beta
   // most moves the attack test.
   const Bitboard lines = in_check ? evasion_targets(board, side) : pinned_pieces(board, side);
 
-  while (MoveEntry* e = next_move(board, record, in_check)) {
+  while (MoveEntry* e = next_candidate(board, record, in_check, lines)) {
     const Move move = e->move;
     if (move == 0) continue;
     if (move == record.hash_move && record.moves_searched > 0) continue;
