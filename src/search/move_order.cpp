@@ -42,21 +42,25 @@ int capture_exchange(Board* board, const MoveEntry& entry) {
   return PIECE_VALUE[piece_type(entry.captured)] - g;
 }
 
-void score_quiets(Board* board, const PlyRecord& record, MoveEntry* list, bool in_check) {
+// Scores the quiet moves and writes each score to `keys` too, their packed
+// copy. History is never negative: the shift is its division by 128.
+void score_quiets(Board* board, const PlyRecord& record, MoveEntry* list, bool in_check, int16_t* keys) {
   const SearchThread* thread = thread_of(board);
   const Move counter = current_countermove(board);
-  for (MoveEntry* e = list; e->move != MOVE_END; ++e) {
+  for (MoveEntry* e = list; e->move != MOVE_END; ++e, ++keys) {
     const Move m = e->move;
+    int score;
     if (in_check) {
-      e->score = m == record.evasion_killer ? 90 : (counter != 0 && m == counter) ? 70 : 1;
-      continue;
+      score = m == record.evasion_killer ? 90 : (counter != 0 && m == counter) ? 70 : 1;
+    } else {
+      score = static_cast<uint16_t>(thread->hist_table[e->piece][move_to(m)]) >> 7;
+      if (m == record.null_killer || m == record.killer1 || (counter != 0 && m == counter))
+        score += 64;
+      else if (m == record.killer2)
+        score += 54;
     }
-    int score = thread->hist_table[e->piece][move_to(m)] / 128;
-    if (m == record.null_killer || m == record.killer1 || (counter != 0 && m == counter))
-      score += 64;
-    else if (m == record.killer2)
-      score += 54;
     e->score = static_cast<int16_t>(score);
+    *keys = static_cast<int16_t>(score);
   }
 }
 
@@ -208,9 +212,9 @@ MoveEntry* next_move(Board* board, bool in_check) {
     MoveEntry* quiet_start = thread->list_start[ply + 1] - 1;  // the terminator
     MoveEntry* end = gen_quiets(board, board->side, quiet_start);
     set_list_end(thread, ply, end);
-    score_quiets(board, record, quiet_start, in_check);
     int16_t* keys = thread->order_keys + (cursor - thread->move_stack);
-    for (const MoveEntry* e = cursor; e != end; ++e) *keys++ = e->score;
+    for (const MoveEntry* e = cursor; e != quiet_start; ++e) *keys++ = e->score;
+    score_quiets(board, record, quiet_start, in_check, keys);
     record.stage = STAGE_QUIETS;
   }
   if (record.stage == STAGE_QUIETS) return pick_quiet(thread, record, cursor);
