@@ -44,6 +44,46 @@ int capture_exchange(Board* board, const MoveEntry& entry) {
 
 // Scores the quiet moves and writes each score to `keys` too, their packed
 // copy. History is never negative: the shift is its division by 128.
+// A capture whose exchange decides its score: the mover is worth more than
+// the victim. Its score stays the capture's as if it held, an upper bound,
+// until the exchange is looked at. Under-promotions score 8 either way.
+bool exchange_pending(const MoveEntry& e) {
+  const int victim_type = piece_type(e.captured);
+  return coarse_value[piece_type(e.piece)] > coarse_value[victim_type] && victim_type != KING &&
+         !(e.move & (PROMOTE_KNIGHT | PROMOTE_BISHOP | PROMOTE_ROOK));
+}
+
+// Scores a pending capture by its exchange: a losing one drops to 8 plus
+// the victim's type.
+void settle_exchange(Board* board, MoveEntry& e) {
+  if (capture_exchange(board, e) < -74)
+    e.score = static_cast<int16_t>(8 + piece_type(e.captured) + recapture_bonus(board, e.move));
+}
+
+// select_best for the captures, whose `pending` flags (index for index)
+// mark exchanges not yet looked at. Only the capture the selection lands on
+// has its exchange looked at, until it stands: a settled score is never
+// higher, so the capture finally picked is the first of the highest, as if
+// all had been settled first. Captures never picked (the node is cut off
+// first) cost no exchange.
+void pick_capture(Board* board, MoveEntry* cursor, int16_t* pending) {
+  MoveEntry* best = best_entry(cursor);
+  while (pending[best - cursor]) {
+    pending[best - cursor] = 0;
+    const int16_t held = best->score;
+    settle_exchange(board, *best);
+    if (best->score == held) break;
+    best = best_entry(cursor);
+  }
+  if (best == cursor) return;
+  const MoveEntry entry = *cursor;
+  *cursor = *best;
+  *best = entry;
+  const int16_t flag = pending[0];
+  pending[0] = pending[best - cursor];
+  pending[best - cursor] = flag;
+}
+
 void score_quiets(Board* board, const PlyRecord& record, MoveEntry* list, bool in_check, int16_t* keys) {
   const SearchThread* thread = thread_of(board);
   const Move counter = current_countermove(board);
@@ -201,15 +241,20 @@ MoveEntry* next_move(Board* board, bool in_check) {
     end = gen_piece_captures(board, side, end);
     end = gen_promotions(board, side, true, end);
     set_list_end(thread, ply, end);
-    if (end != cursor) score_captures(board, cursor, true);
+    score_captures(board, cursor, false);
+    int16_t* pending = thread->order_keys + (cursor - thread->move_stack);
+    for (const MoveEntry* e = cursor; e != end; ++e) *pending++ = exchange_pending(*e);
     record.stage = STAGE_CAPTURES;
   }
   if (record.stage == STAGE_CAPTURES) {
+    int16_t* pending = thread->order_keys + (cursor - thread->move_stack);
     if (cursor->move != MOVE_END) {
-      select_best(cursor);
+      pick_capture(board, cursor, pending);
       if (cursor->score > WINNING_CAPTURE) return cursor;
     }
     MoveEntry* quiet_start = thread->list_start[ply + 1] - 1;  // the terminator
+    for (MoveEntry* e = cursor; e != quiet_start; ++e, ++pending)
+      if (*pending) settle_exchange(board, *e);
     MoveEntry* end = gen_quiets(board, board->side, quiet_start);
     set_list_end(thread, ply, end);
     int16_t* keys = thread->order_keys + (cursor - thread->move_stack);

@@ -23,11 +23,11 @@ extern const int16_t victim_value[16];
 void reset_move_order(SearchThread* thread);
 
 // Swaps the best-scored entry from `cursor` to the end of the list onto the
-// cursor and returns the cursor; of equal scores the first wins. The
-// comparison is written to become conditional moves: which entry is best is
-// close to random, and a mispredicted branch per entry cost more than the
-// selection itself.
-inline MoveEntry* select_best(MoveEntry* cursor) {
+// cursor and returns the cursor; of equal scores the first wins (the entry
+// best_entry finds). The comparison is written to become conditional moves:
+// which entry is best is close to random, and a mispredicted branch per
+// entry cost more than the selection itself.
+inline MoveEntry* best_entry(MoveEntry* cursor) {
   MoveEntry* best = cursor;
   int best_score = cursor->score;
   for (MoveEntry* e = cursor + 1; e->move != MOVE_END; ++e) {
@@ -36,6 +36,11 @@ inline MoveEntry* select_best(MoveEntry* cursor) {
     best = better ? e : best;
     best_score = better ? score : best_score;
   }
+  return best;
+}
+
+inline MoveEntry* select_best(MoveEntry* cursor) {
+  MoveEntry* best = best_entry(cursor);
   if (best != cursor) {
     const MoveEntry held = *cursor;
     *cursor = *best;

@@ -87,6 +87,15 @@ TEST(MoveOrder, StagesAndScoreBands) {
   order = pick_all(t, false);
   ASSERT_GE(index_of(order, move_of("e5d6")), 0);
   EXPECT_EQ(order[index_of(order, move_of("e5d6"))].score, 8);
+  // The capture scored highest until its exchange is looked at (queen takes
+  // a rook a pawn defends, 230 - 5) loses: the knight's capture of a free
+  // pawn comes first; the queen's drops to 8 + rook, behind the quiet moves.
+  search_test::set_position("4k3/8/8/1p2p3/3r4/2N5/8/3QK3 w - -");
+  order = pick_all(t, false);
+  EXPECT_EQ(std::pair(order[0].move, order[0].score), std::pair(move_of("c3b5"), 208));
+  ASSERT_GE(index_of(order, move_of("d1d4")), 1);
+  EXPECT_EQ(order[index_of(order, move_of("d1d4"))].score, 12);
+  EXPECT_EQ(order[1].score, 16);
 }
 
 // The quiet stage's pick: the first of the highest keys, in the packed
