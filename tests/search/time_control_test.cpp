@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <tuple>
+#include <utility>
 
 #include "board/fen.h"
 #include "board/makemove.h"
@@ -68,8 +69,7 @@ TEST(TimeControl, Budgets) {
   params.search.draw_score = 20;
   for (int plies : {0, 1}) {
     setup(plies, 60.0);
-    EXPECT_EQ(control.draw_value[plies], 20);
-    EXPECT_EQ(control.draw_value[plies ^ 1], -20);
+    EXPECT_EQ((std::pair<int, int>(control.draw_value[plies], control.draw_value[plies ^ 1])), std::pair(20, -20));
   }
   params.search.draw_score = 0;
 }

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstring>
 #include <tuple>
+#include <utility>
 
 #include "board/fen.h"
 #include "board/keys.h"
@@ -85,8 +86,7 @@ TEST(TransTable, StoreProbeCheckWordAndMoveTest) {
   TTSlot* bucket = tt.base + tt_bucket_index(key, 0);
   bucket->score = 5;
   const TTEntry torn = probe(key);
-  EXPECT_EQ(torn.depth, TT_BAD_CHECK);
-  EXPECT_EQ(torn.move, 0);
+  EXPECT_EQ((std::pair<int, int>(torn.depth, torn.move)), (std::pair<int, int>(TT_BAD_CHECK, 0)));
 
   // A stored move whose origin is not the side to move's is rejected.
   SearchThread* t = search_test::worker();
