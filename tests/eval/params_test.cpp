@@ -33,10 +33,8 @@ TEST_F(Params, DefaultDerivedTables) {
       {p.pst[KING], sq("g1"), 7, -33},  {p.pst[KING], sq("e1"), -7, -19}, {p.pst[PAWN], sq("e4"), 10, 2},
       {p.pst[PAWN], sq("e2"), -5, 0},
   };
-  for (const auto& [table, index, op, en] : entries) {
-    EXPECT_EQ(table[index].op, op) << index;
-    EXPECT_EQ(table[index].en, en) << index;
-  }
+  for (const auto& [table, index, op, en] : entries)
+    EXPECT_EQ((std::pair<int, int>(table[index].op, table[index].en)), std::pair(op, en)) << index;
   auto row = [](const auto* table, int n) { return std::vector<int>(table, table + n); };
   EXPECT_EQ(row(p.ppawn, 8), (std::vector<int>{0, 7, 7, 18, 38, 78, 138, 250}));
   EXPECT_EQ(row(p.ppawn_free, 8), (std::vector<int>{0, 7, 7, 12, 24, 36, 67, 0}));
@@ -141,12 +139,9 @@ TEST_F(Params, PstNamesAreACopyOfTheKingTableTakenAfterTheDefaultSet) {
   save_default_params();
   fill_pst_tunables();
   ParamEntry* e1 = find_param("pst_e1");
-  ParamEntry* h8 = find_param("pst_h8");
-  ParamEntry* a1 = find_param("pst_a1");
-  ASSERT_TRUE(e1 && h8 && a1);
-  EXPECT_EQ(*e1->value, 33);
-  EXPECT_EQ(*h8->value, -41);
-  EXPECT_EQ(*a1->value, params.pst[KING][sq("a1")].op);
+  ASSERT_TRUE(e1 && find_param("pst_h8") && find_param("pst_a1"));
+  EXPECT_EQ((std::vector<int>{*e1->value, *find_param("pst_h8")->value, *find_param("pst_a1")->value}),
+            (std::vector<int>{33, -41, params.pst[KING][sq("a1")].op}));
   for (int i = 0; i < 64; i++) EXPECT_EQ(default_params.pst_tunable[i], 0) << i;
 
   *e1->value = 120;  // a tuning step on the name

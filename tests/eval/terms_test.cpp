@@ -44,6 +44,9 @@ PawnEntry pawns(const std::string& fen) {
 // A colour's opening and ending sums of the pawn structure.
 std::pair<int, int> sums(const PawnEntry& e, int c) { return {e.op[c], e.en[c]}; }
 
+// The threat words of the last one-off evaluation: against white, against black.
+std::array<int, 2> threats() { return {thread()->eval_ply[1].threat[0], thread()->eval_ply[1].threat[1]}; }
+
 TEST(Terms, PawnStructure) {
   // c3 and e3 are backward and weak; d4 is supported (4).
   PawnEntry a = pawns("4k3/8/8/8/3P4/2P1P3/8/4K3 w - -");
@@ -168,8 +171,7 @@ TEST(Terms, KingAttack) {
   // stage 19 adds the ending: f1 and h1 free but on the rim (-12).
   EXPECT_EQ(term("6k1/1b3ppp/8/8/8/7q/5PPP/6K1 w - -", TERM_KINGS)[0], 7 + 6 - 8 - 10 - 54);
   EXPECT_EQ(eval_display.term_en[TERM_KINGS][0], -33 - 12 - 12);
-  EXPECT_EQ(thread()->eval_ply[1].threat[0], 5000);
-  EXPECT_EQ(thread()->eval_ply[1].threat[1], 1060);  // the queen hangs to g2
+  EXPECT_EQ(threats(), (std::array<int, 2>{5000, 1060}));  // the queen hangs to g2
   // g1 is four files right of the only pawn file: pst -33, -10 per file
   // (free squares f2 and g2 are off the rim, so no -12).
   EXPECT_EQ(term("8/8/2p5/1k6/8/8/2P5/6K1 w - -", TERM_KINGS)[1], -33 - 10 * (6 - 2));
@@ -178,13 +180,10 @@ TEST(Terms, KingAttack) {
 TEST(Terms, PassedPawns) {
   // e5: king term (28 * 3 - 18 * 6) * 5 / 16 = -7, base 38 + free 24 + clear
   // run 20; a7: (28 * 4 - 18 * 7) * 2 / 16 = -1, base 7 + free 7.
-  Term t = term("7k/p7/8/4P3/8/8/8/K7 w - -", TERM_PASSERS);
-  EXPECT_EQ(t, (Term{75 / 2, 75, 13 / 2, 13}));
+  EXPECT_EQ(term("7k/p7/8/4P3/8/8/8/K7 w - -", TERM_PASSERS), (Term{75 / 2, 75, 13 / 2, 13}));
   // Threat words: black is threatened by 400 + 100 + 200, white by 100.
-  EXPECT_EQ(thread()->eval_ply[1].threat[0], 100);
-  EXPECT_EQ(thread()->eval_ply[1].threat[1], 700);
-  EXPECT_EQ(eval_display.free_rank[0], 5);
-  EXPECT_EQ(eval_display.free_rank[1], 2);
+  EXPECT_EQ(threats(), (std::array<int, 2>{100, 700}));
+  EXPECT_EQ((std::pair<int, int>(eval_display.free_rank[0], eval_display.free_rank[1])), std::pair(5, 2));
 }
 
 TEST(Terms, CandidatesHungPinnedBlockedTempo) {
@@ -192,8 +191,7 @@ TEST(Terms, CandidatesHungPinnedBlockedTempo) {
   EXPECT_EQ(term("6k1/3p4/8/2PP4/8/8/8/6K1 w - -", TERM_OTHER), (Term{14, 7 + 30, 0, 0}));
   // Knight hit by a pawn: hung (-16/-24), threat 330 over the passer's 200.
   EXPECT_EQ(term("6k1/p7/8/3n4/4P3/8/8/6K1 w - -", TERM_OTHER), (Term{14, 7, -16, -24}));
-  EXPECT_EQ(thread()->eval_ply[1].threat[1], 330);
-  EXPECT_EQ(thread()->eval_ply[1].threat[0], 250);
+  EXPECT_EQ(threats(), (std::array<int, 2>{250, 330}));
   EXPECT_EQ(eval_display.hung, 1ULL << sq("d5"));
   // Knight pinned to the king, and to the only queen.
   EXPECT_EQ(term("6k1/p7/8/8/1b6/2N5/1P5P/4K3 w - -", TERM_OTHER), (Term{14 - 16, 7 - 24, 0, 0}));
