@@ -42,9 +42,8 @@ TEST(CommandLine, DepthAndTraceLimits) {
   const std::pair<const char*, int> depths[] = {{"80", 66}, {"66", 66}, {"1", 1}, {"0", 0}, {"-4", 0}, {"x", 0}};
   for (const auto& [text, depth] : depths) {
     parse({"-d", text});
-    EXPECT_EQ(control.max_depth, depth) << "-d " << text;
-    EXPECT_EQ(control.level_moves, 1);
-    EXPECT_EQ(control.level_time, 10000.0);
+    EXPECT_EQ((std::tuple<int, int, double>(control.max_depth, control.level_moves, control.level_time)),
+              std::tuple(depth, 1, 10000.0)) << "-d " << text;
     control.max_depth = 30;
     std::string command = std::string("depth ") + text;
     console_command(command.data());
@@ -83,10 +82,9 @@ TEST(CommandLine, ModePrecedenceAndValues) {
 
   // Without a digit the file name is consumed and no scan is selected: the
   // file name must not be taken for a switch either.
-  CommandLine plain = parse({"-scan_pgn", "-bench"});
-  EXPECT_EQ(plain.scan_mode, 0);
-  EXPECT_EQ(plain.bench, BENCH_NONE);
-  EXPECT_EQ(selected_mode(plain), RUN_INTERACTIVE);
+  const CommandLine plain = parse({"-scan_pgn", "-bench"});
+  EXPECT_EQ((std::tuple<int, int, int>(plain.scan_mode, plain.bench, selected_mode(plain))),
+            std::tuple(0, BENCH_NONE, RUN_INTERACTIVE));
 
   // A value switch at the very end has no value and is ignored.
   parse({"-hash"});

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <unistd.h>
@@ -74,16 +75,15 @@ TEST_F(ConfigFile, SeparatorsCommentsTextKeysAndMissingValues) {
   EXPECT_EQ(std::string(control.syzygy_path), std::string(129, 'p'));
   EXPECT_EQ(std::string(settings.book_file), std::string(141, 'b'));
   read("SyzygyPath\nTarnBook \n");
-  EXPECT_STREQ(control.syzygy_path, "");
-  EXPECT_STREQ(settings.book_file, "");
+  EXPECT_EQ(std::string(control.syzygy_path) + settings.book_file, "");
 }
 
 TEST_F(ConfigFile, TablesAreTakenRankEightFirstAndShortOnesLeaveGaps) {
   EXPECT_EQ(read(tables()), 1);
   EXPECT_EQ(settings.builtin_pst, 0);
-  EXPECT_EQ(block.pst[1][0].op, 100);   // a1: last row of the pawn table
-  EXPECT_EQ(block.pst[1][63].op, 163);  // h8: first row
-  EXPECT_EQ(block.pst[6][12].en, 612);
+  // a1: last row of the pawn table; h8: its first row.
+  EXPECT_EQ((std::vector<int>{block.pst[1][0].op, block.pst[1][63].op, block.pst[6][12].en}),
+            (std::vector<int>{100, 163, 612}));
   // Seven rows: the next key is read as the eighth row and its table is lost.
   set_default_settings();
   EXPECT_EQ(read(tables(7)), 0);
@@ -93,8 +93,7 @@ TEST_F(ConfigFile, TablesAreTakenRankEightFirstAndShortOnesLeaveGaps) {
   std::string text = tables();
   text.replace(text.find("160 161 162 163 "), 16, "160 161");
   EXPECT_EQ(read(text), 0);
-  EXPECT_EQ(block.pst[1][61].op, 161);
-  EXPECT_EQ(block.pst[1][62].op, PST_UNSET);
+  EXPECT_EQ((std::pair<int, int>(block.pst[1][61].op, block.pst[1][62].op)), (std::pair<int, int>(161, PST_UNSET)));
 }
 
 TEST_F(ConfigFile, MissingFileAndOverlongLines) {

@@ -32,12 +32,11 @@ const struct {
     {"QQQQQQQQ/Q7/8/8/8/8/P7/K6k b - -", "too many white queens"},
 };
 
-// The move of the next "bestmove" line after a shallow search.
-std::string best_move(EngineProcess& engine) {
-  engine.send("go depth 1");
+// The move of the next "bestmove" line after the search `go` starts.
+std::string best_move(EngineProcess& engine, const char* go = "go depth 1") {
+  engine.send(go);
   std::string line;
-  if (!engine.expect_line("bestmove ", 20, &line)) return "";
-  return line.substr(9, line.find(' ', 9) - 9);
+  return engine.expect_line("bestmove ", 20, &line) ? tarn_test::word_after(line, "bestmove") : "";
 }
 
 }  // namespace
@@ -63,10 +62,8 @@ TEST(Refusal, UciPositionKeepsTheGameItHadAndMovesStopAtTheFirstIllegalOne) {
 
   // Out-of-range numbers: no iteration, yet a legal move.
   engine.send("position startpos");
-  engine.send("go depth -300 nodes -5 movestogo 99999999999 wtime 1e400");
-  std::string line;
-  ASSERT_TRUE(engine.expect_line("bestmove ", 20, &line));
-  EXPECT_TRUE(line[10] == '1' || line[10] == '2') << line;
+  move = best_move(engine, "go depth -300 nodes -5 movestogo 99999999999 wtime 1e400");
+  EXPECT_TRUE(move.size() == 4 && (move[1] == '1' || move[1] == '2')) << move;
 
   // The moves of "position" are played while they are legal; the side to
   // move shows in the origin of the next best move.

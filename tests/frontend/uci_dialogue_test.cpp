@@ -27,13 +27,6 @@ std::string option_reply(EngineProcess& engine, const std::string& rest) {
   return line;
 }
 
-int count_lines(const std::string& text, const std::string& line) {
-  std::istringstream in(text);
-  int count = 0;
-  for (std::string each; std::getline(in, each);) count += each == line;
-  return count;
-}
-
 // A fresh engine's answer to a position and "go depth 6": its last progress
 // line without the time fields, and the best-move line. One thread searches
 // reproducibly, so equal positions give equal answers.
@@ -61,12 +54,10 @@ TEST(UciDialogue, PromotionLettersOfBothColours) {
   std::set<std::string> answers;
   for (int i = 0; i < 4; i++) {
     const char letter = "qrbn"[i], piece = "QRBN"[i];
-    std::string white_after = std::string("1") + piece + "6/5k2/8/8/8/8/5PPP/6K1 b - - 0 1";
-    std::string black_after = std::string("6k1/5ppp/8/8/8/8/5K2/1") + letter + "6 w - - 0 2";
     std::string white = answer(std::string("position fen 8/1P3k2/8/8/8/8/5PPP/6K1 w - - 0 1 moves b7b8") + letter);
     std::string black = answer(std::string("position fen 6k1/5ppp/8/8/8/8/1p3K2/8 b - - 0 1 moves b2b1") + letter);
-    EXPECT_EQ(white, answer("position fen " + white_after)) << letter;
-    EXPECT_EQ(black, answer("position fen " + black_after)) << letter;
+    EXPECT_EQ(white, answer(std::string("position fen 1") + piece + "6/5k2/8/8/8/8/5PPP/6K1 b - - 0 1")) << letter;
+    EXPECT_EQ(black, answer(std::string("position fen 6k1/5ppp/8/8/8/8/5K2/1") + letter + "6 w - - 0 2")) << letter;
     answers.insert({white, black});
   }
   EXPECT_EQ(answers.size(), 8u);  // the four pieces play differently
@@ -171,9 +162,8 @@ TEST(UciDialogue, SecondInstanceRunsWithoutTheLog) {
   ASSERT_TRUE(ready(first));
   ASSERT_EQ(quit(second), 0);
   ASSERT_EQ(quit(first), 0);
-  std::string log = first.read_file("tarn.log");
-  EXPECT_EQ(count_lines(log, "CMD: isready"), 2) << log;
-  EXPECT_EQ(count_lines(log, "CMD: quit"), 1) << log;
+  // The first instance's dialogue alone, the second's nowhere.
+  EXPECT_EQ(first.read_file("tarn.log"), "CMD: isready\nreadyok\nCMD: isready\nreadyok\nCMD: quit\n");
 }
 
 TEST(UciDialogue, ConfigurationFileAtStartUp) {

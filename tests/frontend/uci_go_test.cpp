@@ -13,6 +13,7 @@ using tarn_test::EngineProcess;
 using tarn_test::open_uci;
 using tarn_test::search;
 using tarn_test::starts;
+using tarn_test::word_after;
 
 namespace {
 
@@ -23,16 +24,6 @@ const char* const mate_in_3 = "position fen k4r2/1R4pb/1pQp1n1p/3P4/5p1P/3P2P1/r
 
 using Lines = std::vector<std::string>;
 using Moves = std::set<std::string>;
-
-// The word after `key` in the line ("" when there is none); the best move
-// of a best-move line is word_after(line, "bestmove").
-std::string word_after(const std::string& line, const std::string& key) {
-  const std::string spaced = " " + line + " ";
-  const size_t at = spaced.find(" " + key + " ");
-  if (at == std::string::npos) return "";
-  const size_t start = at + key.size() + 2;
-  return spaced.substr(start, spaced.find(' ', start) - start);
-}
 
 // The score of the last progress line, e.g. "mate 2" or "cp 31".
 std::string last_score(const Lines& lines) {

@@ -16,6 +16,16 @@ inline constexpr const char* START_FEN = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNB
 
 inline bool starts(const std::string& line, const std::string& prefix) { return line.rfind(prefix, 0) == 0; }
 
+// The word after `key` in the line ("" when there is none); the best move
+// of a best-move line is word_after(line, "bestmove").
+inline std::string word_after(const std::string& line, const std::string& key) {
+  const std::string spaced = " " + line + " ";
+  const size_t at = spaced.find(" " + key + " ");
+  if (at == std::string::npos) return "";
+  const size_t start = at + key.size() + 2;
+  return spaced.substr(start, spaced.find(' ', start) - start);
+}
+
 inline bool ready(EngineProcess& engine) {
   engine.send("isready");
   return engine.expect_line("readyok", 10);
