@@ -53,22 +53,23 @@ TEST_F(Params, ChangeRebuildsOnlyItsTables) {
   ParamBlock before = params;
   params.knight_mobility_op = 88;
   init_eval_tables();
-  EXPECT_EQ(params.mob_knight[8].op, 40);  // round(88 * 0.4499...) vs 20 at 44
-  EXPECT_EQ(params.mob_knight[8].en, before.mob_knight[8].en);
+  // round(88 * 0.4499...) against 20 at 44; the ending entry kept.
+  EXPECT_EQ((std::pair<int, int>(params.mob_knight[8].op, params.mob_knight[8].en)),
+            (std::pair<int, int>(40, before.mob_knight[8].en)));
   EXPECT_EQ(std::memcmp(params.mob_bishop, before.mob_bishop, sizeof before.mob_bishop), 0);
   EXPECT_EQ(std::memcmp(params.pst, before.pst, sizeof before.pst), 0);
 
-  params.ppawn_r7 = 150;  // ppawn[6] and the two free entries next to it
+  // ppawn[6] and the two free entries next to it: round(0.6 * 72) and
+  // round(0.6 * 100); the one below is kept.
+  params.ppawn_r7 = 150;
   init_eval_tables();
-  EXPECT_EQ(params.ppawn[6], 150);
-  EXPECT_EQ(params.ppawn_free[5], 43);  // round(0.6 * 72)
-  EXPECT_EQ(params.ppawn_free[6], 60);  // round(0.6 * 100)
-  EXPECT_EQ(params.ppawn_free[4], before.ppawn_free[4]);
+  EXPECT_EQ((std::vector<int>{params.ppawn[6], params.ppawn_free[4], params.ppawn_free[5], params.ppawn_free[6]}),
+            (std::vector<int>{150, before.ppawn_free[4], 43, 60}));
 
   params.king_safety = 50;
   init_eval_tables();
-  EXPECT_EQ(params.king_danger[6], 1);   // round(0.9)
-  EXPECT_EQ(params.king_danger[7], 3);   // round(3.36)
+  // round(0.9) and round(3.36)
+  EXPECT_EQ((std::pair<int, int>(params.king_danger[6], params.king_danger[7])), std::pair(1, 3));
 
   // The built-in tables follow their scales...
   params.PST_N_op = 88;
@@ -95,8 +96,7 @@ TEST_F(Params, RestoringTheDefaultSetRebuildsTables) {
   params.PST_K_op = 0;
   init_eval_tables();
   restore_default_params();
-  EXPECT_EQ(params.mob_knight[8].op, 20);
-  EXPECT_EQ(params.pst[KING][sq("g1")].op, 7);
+  // The whole block: the rebuilt knight mobility and king table included.
   EXPECT_EQ(std::memcmp(&params, &built, sizeof built), 0);
 }
 

@@ -52,8 +52,7 @@ TEST(Terms, PawnStructure) {
   PawnEntry a = pawns("4k3/8/8/8/3P4/2P1P3/8/4K3 w - -");
   EXPECT_EQ(sums(a, 0), std::pair((0 - 4 - 8) + (5 - 4 - 8) + (10 + 4), (1 - 4 - 4) + (1 - 4 - 4) + (2 + 4)));
   EXPECT_EQ(a.passed, (1ULL << sq("c3")) | (1ULL << sq("d4")) | (1ULL << sq("e3")));
-  EXPECT_EQ(a.files[0], 0x1C);
-  EXPECT_EQ(a.files[1], 0);
+  EXPECT_EQ((std::pair<int, int>(a.files[0], a.files[1])), std::pair(0x1C, 0));
   // A phalanx on the fifth: 18 each.
   EXPECT_EQ(sums(pawns("4k3/8/8/3PP3/8/8/8/4K3 w - -"), 0), std::pair(2 * (10 + 18), 2 * (5 + 18)));
   // e5 defended from d4 gets 7; d4 is backward and weak.
@@ -195,8 +194,7 @@ TEST(Terms, CandidatesHungPinnedBlockedTempo) {
   EXPECT_EQ(eval_display.hung, 1ULL << sq("d5"));
   // Knight pinned to the king, and to the only queen.
   EXPECT_EQ(term("6k1/p7/8/8/1b6/2N5/1P5P/4K3 w - -", TERM_OTHER), (Term{14 - 16, 7 - 24, 0, 0}));
-  EXPECT_EQ(eval_display.pinned, 1ULL << sq("c3"));
-  EXPECT_EQ(eval_display.hung, 0u);
+  EXPECT_EQ(std::pair(eval_display.pinned, eval_display.hung), (std::pair<Bitboard, Bitboard>(1ULL << sq("c3"), 0)));
   EXPECT_EQ(term("6k1/p7/8/8/1b6/8/3N3P/4Q2K w - -", TERM_OTHER), (Term{14 - 16, 7 - 24, 0, 0}));
   EXPECT_EQ(eval_display.pinned, 1ULL << sq("d2"));
   // d2 and e2 blocked on their home squares: 2 * 2 + 12 * 2.
@@ -233,9 +231,7 @@ TEST(Terms, DisplayRecordOutlivesOrdinaryEvaluations) {
   term("r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq -", TERM_PAWNS);
   const EvalDisplay kept = eval_display;
   eval_fen("4k3/8/3p4/8/2N5/8/5PPP/4K3 w - -");
-  EXPECT_EQ(std::memcmp(kept.term_op, eval_display.term_op, sizeof kept.term_op), 0);
-  EXPECT_EQ(std::memcmp(kept.term_en, eval_display.term_en, sizeof kept.term_en), 0);
-  EXPECT_EQ(kept.score, eval_display.score);
+  EXPECT_EQ(std::memcmp(&kept, &eval_display, sizeof kept), 0);  // every field, not only the terms
 }
 
 }  // namespace

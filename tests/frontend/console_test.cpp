@@ -118,9 +118,8 @@ TEST(Console, FilesItReadsAndWrites) {
   EXPECT_EQ(engine.read_file("tmp.pgn"),
             "[Event \"Unknown\"]\ne4 e5 Nf3 Nc6 Bb5 a6 Ba4 Nf6 o-o Be7 Re1 \nb5 Bb3 \n\n");
 
-  engine.send("new");
-  engine.send("trace 2");
-  engine.send("go 4");  // deep enough for null-move replies
+  // Depth 4 is deep enough for null-move replies.
+  for (const char* line : {"new", "trace 2", "go 4"}) engine.send(line);
   ASSERT_TRUE(engine.expect_line("move= ", 30));
   ASSERT_EQ(quit(engine), 0);
   const std::string trace = engine.read_file("trace.txt");

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <string>
 
 #include <sys/mman.h>
@@ -23,9 +23,8 @@ void write_text_file(const std::string& name, const std::string& text) {
 }
 
 std::string read_text_file(const std::string& name) {
-  std::stringstream buffer;
-  buffer << std::ifstream(name, std::ios::binary).rdbuf();
-  return buffer.str();
+  std::ifstream in(name, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 }  // namespace

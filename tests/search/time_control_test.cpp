@@ -15,13 +15,10 @@
 namespace {
 
 // A game position with `plies` half-moves played (knights shuffling), the
-// clocks and limits of a fresh UCI "go".
+// clocks and limits of a fresh UCI "go" (the worker's set-up gives one
+// thread under UCI).
 void setup(int plies, double white_clock) {
   search_test::worker();
-  settings.noise = 9999.0;
-  settings.protocol = 2;
-  control.threads = 1;
-  control.hash_mb = 1;
   control.overhead = 0.025;
   control.ponder = 0;
   control.increment = 0;

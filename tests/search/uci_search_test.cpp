@@ -233,9 +233,7 @@ TEST(ConsoleSearch, AnalysisMovesAndSummary) {
   // Self-play charges each move's time, less the increment, to the side
   // that made it: white's first search sees its clock untouched, and each
   // side's next search a clock that has gained nearly one increment.
-  engine.send("level 40 60 5");
-  engine.send("fen 6k1/8/6K1/8/8/8/8/R7 b - -");
-  engine.send("self");
+  for (const char* line : {"level 40 60 5", "fen 6k1/8/6K1/8/8/8/8/R7 b - -", "self"}) engine.send(line);
   std::vector<std::string> plies;
   for (const std::string& line : engine.read_until("Ply= 3,", 10))
     if (starts(line, "Ply= ")) plies.push_back(line);

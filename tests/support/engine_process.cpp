@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string_view>
 
@@ -79,10 +80,8 @@ void EngineProcess::write_file(const std::string& name, const std::string& conte
 
 std::string EngineProcess::read_file(const std::string& name) const {
   std::ifstream in(directory_ + "/" + name, std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
+  std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   // The Windows build writes its text files with CR LF line ends.
-  std::string text = bytes.str();
   for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) text.erase(at, 1);
   return text;
 }
