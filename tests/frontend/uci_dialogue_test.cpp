@@ -180,8 +180,8 @@ TEST(UciDialogue, ConfigurationFileAtStartUp) {
   EXPECT_EQ(lines[lines.size() - 2], "option name SyzygyProbeDepth6 type spin default 9 min 1 max 100");
   // Castling rights without their rook: reported, as information.
   engine.send("position fen 4k3/8/8/8/8/8/8/4K3 w KQkq -");
-  EXPECT_TRUE(ready(engine));
-  EXPECT_EQ(engine.transcript()[engine.transcript().size() - 2], "info string Illegal EPD record");
+  EXPECT_EQ(reply(engine, "isready", "readyok"),
+            (std::vector<std::string>{"info string Illegal EPD record", "readyok"}));
   ASSERT_EQ(quit(engine), 0);
 
   // The console operator reads the same messages as they are.
