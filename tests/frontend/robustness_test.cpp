@@ -37,17 +37,15 @@ TEST(BadInput, LongLinesNulBytesAndMalformedCommands) {
         "position fen rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - moves a2a4@isready",
         "go depth abc movetime -5 nodes x", "stop", "ponderhit", "   ", "\t", "uci extra words"})
     engine.send(line);
-  // A game longer than the history holds is cut, not overrun.
+  // A game longer than the history holds is cut, not overrun; and the
+  // engine still plays from a sane position after all that.
   std::string game = "position startpos moves";
   for (int i = 0; i < 300; i++) game += " g1f3 g8f6 f3g1 f6g8";
-  engine.send(game);
-  engine.send("go depth 3");
-  EXPECT_TRUE(engine.expect_line("bestmove", 20));
-  ASSERT_TRUE(ready(engine));
-  // The engine still plays from a sane position after all that.
-  engine.send("position startpos moves e2e4");
-  engine.send("go depth 3");
-  EXPECT_TRUE(engine.expect_line("bestmove", 20));
+  for (const std::string& position : {game, std::string("position startpos moves e2e4")}) {
+    engine.send(position);
+    engine.send("go depth 3");
+    EXPECT_TRUE(engine.expect_line("bestmove", 20)) << position.substr(0, 40);
+  }
   EXPECT_EQ(quit(engine), 0);
 }
 
