@@ -228,10 +228,8 @@ TEST(UciDialogue, PipedInputIsAnsweredBeforeTheExit) {
     for (const std::string& line : lines) reports += starts(line, c.protocol[1] == 'c' ? "move= " : "bestmove ");
     EXPECT_EQ(reports, c.reports) << c.script;
     ASSERT_GE(lines.size(), c.last.size()) << c.script;
-    for (size_t i = 0; i < c.last.size(); ++i) {
-      const std::string& line = lines[lines.size() - c.last.size() + i];
-      EXPECT_TRUE(starts(line, c.last[i])) << c.script << "line: " << line;
-    }
+    for (size_t i = 0, first = lines.size() - c.last.size(); i < c.last.size(); ++i)
+      EXPECT_TRUE(starts(lines[first + i], c.last[i])) << c.script << "line: " << lines[first + i];
   }
 }
 

@@ -76,8 +76,7 @@ TEST(NodeSearch, RepetitionByPlyAndGameLength) {
 
 TEST(NodeSearch, ReductionTablesAndScoreTexts) {
   build_reduction_tables(100);
-  EXPECT_EQ(lmr_nonpv[3][2], 1);
-  EXPECT_EQ(lmr_pv[69][31], 2);
+  EXPECT_EQ((std::pair<int, int>(lmr_nonpv[3][2], lmr_pv[69][31])), std::pair(1, 2));
   // No reduction below depth 3 or for the first two moves; capped at 2 (PV)
   // and 3, never leaving less than depth 2; never smaller for a later move.
   for (int d = 0; d < 70; ++d)
