@@ -118,13 +118,18 @@ TEST(Console, FilesItReadsAndWrites) {
   EXPECT_EQ(engine.read_file("tmp.pgn"),
             "[Event \"Unknown\"]\ne4 e5 Nf3 Nc6 Bb5 a6 Ba4 Nf6 o-o Be7 Re1 \nb5 Bb3 \n\n");
 
-  // Depth 4 is deep enough for null-move replies.
+  // Depth 4 is deep enough for null-move replies; a second search adds
+  // the four promotions.
   for (const char* line : {"new", "trace 2", "go 4"}) engine.send(line);
+  ASSERT_TRUE(engine.expect_line("move= ", 30));
+  for (const char* line : {"fen 8/P7/8/8/8/8/8/K6k w - -", "go 2"}) engine.send(line);
   ASSERT_TRUE(engine.expect_line("move= ", 30));
   ASSERT_EQ(quit(engine), 0);
   const std::string trace = engine.read_file("trace.txt");
-  // Root moves of the start position, a piece on an odd file, a null move.
-  for (const char* part : {"\n\nSEARCH DEPTH= 1\n", "\n\nSEARCH DEPTH= 2\n", ")e2e4 ", ")b1c3 ", ")null "})
+  // Root moves of the start position (from an odd file, to an odd square),
+  // a null move, and promotions in the console's notation.
+  for (const char* part : {"\n\nSEARCH DEPTH= 1\n", "\n\nSEARCH DEPTH= 2\n", ")e2e4 ", ")b1c3 ", ")g1f3 ", ")null ",
+                           ")a7a8=Q ", ")a7a8=R ", ")a7a8=B ", ")a7a8=N "})
     EXPECT_NE(trace.find(part), std::string::npos) << part;
   // Root moves start a line; replies follow on the same line or on a line
   // indented by one block of nine spaces; nothing deeper appears.
