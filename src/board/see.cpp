@@ -59,6 +59,42 @@ int swap(Board* board, int side, int from, int square, Bitboard occ, bool option
   return value;
 }
 
+bool swap_at_least(Board* board, int side, int from, int square, Bitboard occ, bool optional, int threshold) {
+  // The exchange played forwards as in swap, deciding the caller's question
+  // as early as it can. After each capture the reply is worth between 0 and
+  // the piece just taken, so the question "is the reply worth at most
+  // `bound`?" is often settled before the replier's attackers are looked up;
+  // otherwise it turns into the opposite question one capture deeper.
+  if (from == NO_SQUARE) from = least_attacker(board, side, square, occ);
+  if (from == NO_SQUARE) return 0 >= threshold;
+  int victim = board->squares[square];
+  if (piece_type(victim) == KING) return 9999 >= threshold;
+  if (optional && threshold <= 0) return true;
+  int bound = exchange_value[piece_type(victim)] - threshold;
+  bool negated = false;
+  for (;;) {
+    victim = board->squares[from];
+    occ &= ~square_bit(from);
+    side ^= 1;
+    const int value = exchange_value[piece_type(victim)];
+    bool at_most;
+    if (bound < 0) {
+      at_most = false;
+    } else if (bound >= value) {
+      at_most = true;
+    } else {
+      from = least_attacker(board, side, square, occ);
+      if (from != NO_SQUARE && piece_type(victim) != KING) {
+        bound = value - bound - 1;
+        negated = !negated;
+        continue;
+      }
+      at_most = from == NO_SQUARE || 9999 <= bound;
+    }
+    return at_most != negated;
+  }
+}
+
 int swap(Board* board, int side, int from, int square, bool optional) {
   return swap(board, side, from, square, occupancy(board), optional);
 }

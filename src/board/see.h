@@ -12,6 +12,9 @@ inline constexpr int8_t coarse_value[7] = {0, 1, 3, 3, 5, 10, 0};
 // holds the pieces still on the board. With `optional` the side may decline
 // and the result is never negative. The board is restored before returning.
 int swap(Board* board, int side, int from, int square, Bitboard occupancy, bool optional);
+// Whether swap(board, side, from, square, occupancy, optional) would be at
+// least `threshold`, found with less of the exchange played out.
+bool swap_at_least(Board* board, int side, int from, int square, Bitboard occupancy, bool optional, int threshold);
 // The same with the board's own occupancy.
 int swap(Board* board, int side, int from, int square, bool optional);
 

@@ -19,7 +19,7 @@ bool stop_holds(const EvalScratch& s, int c, int sq, int stop) {
   int e = c ^ 1;
   Bitboard behind = (c ? ray_n[sq] : ray_s[sq]) & (b->bb[make_piece(ROOK, e)] | b->bb[make_piece(QUEEN, e)]);
   if (!((s.attacked[e] >> stop) & 1) && !behind) return true;
-  return swap(b, c, sq, stop, s.occ, false) >= 0;
+  return swap_at_least(b, c, sq, stop, s.occ, false, 0);
 }
 
 int passer_score(EvalScratch& s, int c, int sq) {

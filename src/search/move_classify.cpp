@@ -73,11 +73,15 @@ uint16_t classify_move(const Board* board, int side, const MoveEntry& entry) {
 }
 
 bool threat_safe(Board* board, int side, int eval, int beta) {
+  // A piece hangs badly when taking it wins something, and at least the
+  // surplus over beta.
+  const int surplus = eval - 99 - beta;
+  const int threshold = surplus > 1 ? surplus : 1;
+  const Bitboard occ = occupancy(board);
   Bitboard pieces = board->bb[8 * side] & ~board->bb[make_piece(KING, side)];
   while (pieces) {
     const int sq = pop_lsb(pieces);
-    const int gain = swap(board, side ^ 1, NO_SQUARE, sq, true);
-    if (gain >= 1 && eval - gain - 99 <= beta) return false;
+    if (swap_at_least(board, side ^ 1, NO_SQUARE, sq, occ, true, threshold)) return false;
   }
   return true;
 }

@@ -23,10 +23,10 @@ int recapture_bonus(const Board* board, Move move) {
   return last != 0 && move_to(last) == move_to(move) ? 7 : 0;
 }
 
-// Exchange result of a capture, computed without making it: the mover is
-// lifted off its square and stood on the target, so that the defenders'
-// swap sees what they would recapture.
-int capture_exchange(Board* board, const MoveEntry& entry) {
+// Whether a capture loses more than 74 by the exchange, found without making
+// it: the mover is lifted off its square and stood on the target, so that
+// the defenders' swap sees what they would recapture.
+bool losing_exchange(Board* board, const MoveEntry& entry) {
   const int from = move_from(entry.move);
   const int to = move_to(entry.move);
   const int mover = entry.piece;
@@ -35,11 +35,12 @@ int capture_exchange(Board* board, const MoveEntry& entry) {
   board->squares[to] = static_cast<uint8_t>(mover);
   board->bb[mover] ^= square_bit(from);
   const Bitboard occ = occupancy(board) & ~square_bit(from);
-  const int g = swap(board, piece_colour(mover) ^ 1, NO_SQUARE, to, occ, true);
+  const int worth = PIECE_VALUE[piece_type(entry.captured)];
+  const bool losing = swap_at_least(board, piece_colour(mover) ^ 1, NO_SQUARE, to, occ, true, worth + 75);
   board->bb[mover] ^= square_bit(from);
   board->squares[to] = victim;
   board->squares[from] = static_cast<uint8_t>(mover);
-  return PIECE_VALUE[piece_type(entry.captured)] - g;
+  return losing;
 }
 
 // Scores the quiet moves and writes each score to `keys` too, their packed
@@ -56,7 +57,7 @@ bool exchange_pending(const MoveEntry& e) {
 // Scores a pending capture by its exchange: a losing one drops to 8 plus
 // the victim's type.
 void settle_exchange(Board* board, MoveEntry& e) {
-  if (capture_exchange(board, e) < -74)
+  if (losing_exchange(board, e))
     e.score = static_cast<int16_t>(8 + piece_type(e.captured) + recapture_bonus(board, e.move));
 }
 
@@ -186,7 +187,7 @@ void score_captures(Board* board, MoveEntry* list, bool with_exchange) {
     const int victim_type = piece_type(e->captured);
     int score = victim_value[e->captured] - piece_type(e->piece);
     if (with_exchange && coarse_value[piece_type(e->piece)] > coarse_value[victim_type] &&
-        victim_type != KING && capture_exchange(board, *e) < -74)
+        victim_type != KING && losing_exchange(board, *e))
       score = 8 + victim_type;
     if (e->move & (PROMOTE_KNIGHT | PROMOTE_BISHOP | PROMOTE_ROOK)) score = 8;
     e->score = static_cast<int16_t>(score + recapture_bonus(board, e->move));

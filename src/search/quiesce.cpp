@@ -100,7 +100,7 @@ int quiesce(Board* board, int side, int ply, int depth, int alpha, int beta, int
     const int c = gives_check(board, side, *e);
     if (c == 0 && delta_pruned(board, side, *e, stand, alpha, margin)) continue;
     if (depth <= 1 && c != 2 && coarse_value[piece_type(e->piece)] > coarse_value[piece_type(e->captured)] &&
-        swap(board, side, move_from(move), move_to(move), occupancy(board), false) < -74)
+        !swap_at_least(board, side, move_from(move), move_to(move), occupancy(board), false, -74))
       continue;
     if (move == 0 || !is_legal_out_of_check(board, side, move, lines)) continue;
     // The trace reads the move being searched from the cursor.

@@ -81,7 +81,7 @@ int reduction(Board* board, const PlyRecord& record, const MoveEntry& e, int sid
   const int column = failed < 31 ? failed : 31;
   const int table = pv_node ? lmr_pv[row][column] : lmr_nonpv[row][column];
   const bool bad = coarse_value[piece_type(e.piece)] > coarse_value[piece_type(e.captured)] &&
-                   swap(board, side, from, to, occupancy(board), false) < -74;
+                   !swap_at_least(board, side, from, to, occupancy(board), false, -74);
   int r;
   if (bad && flags) {
     r = (flags & FLAG_DISCOVERED) || ((flags & FLAG_CAPTURE) && (flags & FLAG_CHECK)) ? 0 : 1;
@@ -417,7 +417,7 @@ bool probcut(Board* board, int ply, int depth, int rbeta) {
     record.cursor = cursor;
     const Move move = cursor->move;
     if (move == 0 || !is_legal(board, side, move)) continue;
-    if (swap(board, side, move_from(move), move_to(move), occupancy(board), false) <= 99) continue;
+    if (!swap_at_least(board, side, move_from(move), move_to(move), occupancy(board), false, 100)) continue;
     if (!make_move(board, move)) continue;
     const int v = -search(board, side ^ 1, ply + 1, depth - 1, -rbeta, -rbeta + 1, 0, local_pv);
     unmake_move(board);

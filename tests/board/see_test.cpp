@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <tuple>
+#include <vector>
 
 #include "board/see.h"
 #include "board_support.h"
@@ -38,5 +40,30 @@ TEST(Exchange, SeeOk) {
     auto before = board_test::snapshot(board);
     EXPECT_EQ(see_ok(board, make_move_word(from, to)), good) << fen;
     EXPECT_EQ(board_test::difference(board_test::snapshot(board), before), "") << fen;
+  }
+}
+
+// The early-deciding form must give the full exchange's answer at every
+// threshold, above all near the piece values where its shortcuts cut in.
+TEST(Exchange, SwapAtLeastAgreesWithSwap) {
+  TARN_REQUIRE_SHARED("perft.epd");
+  std::mt19937 rng(17);
+  const int thresholds[] = {-9999, -331, -230, -75, -74, 0, 1, 99, 100, 101, 330, 331, 9999, 10000};
+  for (const auto& record : board_test::perft_records()) {
+    Board* board = setup(record.fen.c_str());
+    board_test::random_walk(board, rng, static_cast<int>(rng() % 60));
+    const Bitboard occ = occupancy(board);
+    for (int side : {WHITE, BLACK})
+      for (int square = 0; square < 64; ++square) {
+        std::vector<int> firsts{NO_SQUARE};
+        for (Bitboard b = board->bb[8 * side]; b;) firsts.push_back(pop_lsb(b));
+        for (int from : firsts)
+          for (bool optional : {false, true}) {
+            const int value = swap(board, side, from, square, occ, optional);
+            for (int t : thresholds)
+              ASSERT_EQ(swap_at_least(board, side, from, square, occ, optional, t), value >= t)
+                  << record.fen << " side " << side << " from " << from << " to " << square << " at " << t;
+          }
+      }
   }
 }
