@@ -194,6 +194,8 @@ void score_captures(Board* board, MoveEntry* list, bool with_exchange) {
   }
 }
 
+bool scored_as_losing(const MoveEntry& capture) { return capture.score <= WINNING_CAPTURE; }
+
 void score_moves(Board* board, MoveEntry* list) {
   const SearchThread* thread = thread_of(board);
   const PlyRecord& record = thread->stack[thread->ply];
@@ -201,7 +203,7 @@ void score_moves(Board* board, MoveEntry* list) {
   for (MoveEntry* e = list; e->move != MOVE_END; ++e) {
     const Move m = e->move;
     if (m == record.hash_move && m != 0) {
-      e->score = 255;
+      e->score = HASH_MOVE_SCORE;
     } else if (e->captured != 0 || (m & PROMOTE_QUEEN)) {
       e->score = static_cast<int16_t>(victim_value[e->captured] - piece_type(e->piece));
     } else {
@@ -226,7 +228,7 @@ MoveEntry* next_move(Board* board, bool in_check) {
       MoveEntry* e = record.list;
       const Move m = record.hash_move;
       e->move = m;
-      e->score = 255;
+      e->score = HASH_MOVE_SCORE;
       e->piece = board->squares[move_from(m)];
       e->captured = board->squares[move_to(m)];
       set_list_end(thread, ply, e + 1);

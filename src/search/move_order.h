@@ -18,6 +18,9 @@ enum : uint16_t {
 // Victim value of a captured piece code (200 for an empty square).
 extern const int16_t victim_value[16];
 
+// The hash move's entry scores above every other.
+constexpr int16_t HASH_MOVE_SCORE = 255;
+
 // Points an unused ply's list at the thread's move stack and clears its
 // hash move and killers; done for every ply when a search starts.
 void reset_move_order(SearchThread* thread);
@@ -79,6 +82,11 @@ int game_over(Board* board, bool in_check);
 
 // Scores a list of captures and promotions, with or without the exchange test.
 void score_captures(Board* board, MoveEntry* list, bool with_exchange);
+
+// Whether a capture the picker scored, by a piece worth more than its victim
+// (coarse value), loses more than 74 by the exchange: the picker played the
+// exchange out then and left the verdict in the score.
+bool scored_as_losing(const MoveEntry& capture);
 
 // The general scorer of the root list and the ProbCut captures.
 void score_moves(Board* board, MoveEntry* list);

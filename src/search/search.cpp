@@ -80,8 +80,11 @@ int reduction(Board* board, const PlyRecord& record, const MoveEntry& e, int sid
   const int row = depth < 69 ? depth : 69;
   const int column = failed < 31 ? failed : 31;
   const int table = pv_node ? lmr_pv[row][column] : lmr_nonpv[row][column];
+  // A capture's exchange was played out when the picker scored it; only the
+  // hash move's entry reaches here unscored.
+  const bool scored = e.captured != 0 && e.score != HASH_MOVE_SCORE;
   const bool bad = coarse_value[piece_type(e.piece)] > coarse_value[piece_type(e.captured)] &&
-                   !swap_at_least(board, side, from, to, occupancy(board), false, -74);
+                   (scored ? scored_as_losing(e) : !swap_at_least(board, side, from, to, occupancy(board), false, -74));
   int r;
   if (bad && flags) {
     r = (flags & FLAG_DISCOVERED) || ((flags & FLAG_CAPTURE) && (flags & FLAG_CHECK)) ? 0 : 1;
