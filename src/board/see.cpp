@@ -104,35 +104,5 @@ bool see_ok(Board* board, Move move) {
   int mover = board->squares[from], victim = board->squares[to];
   if (coarse_value[piece_type(mover)] <= coarse_value[piece_type(victim)] || piece_type(victim) == KING)
     return true;
-
-  Bitboard path = square_bit(from) | square_bit(to);
-  board->squares[to] = static_cast<uint8_t>(mover);
-  board->squares[from] = EMPTY;
-  board->bb[mover] ^= path;
-  int gain = exchange_value[piece_type(victim)];
-  Bitboard occ = occupancy(board) & ~square_bit(from);
-  int side = piece_colour(mover);
-  int recapture = least_attacker(board, side ^ 1, to, occ);
-  if (recapture != NO_SQUARE) {
-    if (piece_type(mover) == KING) {
-      gain -= 9999;
-    } else {
-      // The recapturing piece stands on the square while the mover's side
-      // answers, so that answer wins what is really there.
-      int taker = board->squares[recapture];
-      board->squares[to] = static_cast<uint8_t>(taker);
-      board->squares[recapture] = EMPTY;
-      board->bb[taker] &= ~square_bit(recapture);
-      int value = exchange_value[piece_type(mover)];
-      int reply = swap(board, side, NO_SQUARE, to, occ & ~square_bit(recapture), true);
-      board->bb[taker] |= square_bit(recapture);
-      board->squares[recapture] = static_cast<uint8_t>(taker);
-      board->squares[to] = static_cast<uint8_t>(mover);
-      if (value - reply >= 0) gain += reply - value;
-    }
-  }
-  board->bb[mover] ^= path;
-  board->squares[from] = static_cast<uint8_t>(mover);
-  board->squares[to] = static_cast<uint8_t>(victim);
-  return gain >= -74;
+  return swap_at_least(board, piece_colour(mover), from, to, occupancy(board), false, -74);
 }

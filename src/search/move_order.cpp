@@ -15,7 +15,6 @@ const int16_t victim_value[16] = {200, 210, 220, 220, 230, 240, 250, 0,
 
 namespace {
 
-constexpr int PIECE_VALUE[7] = {0, 100, 330, 330, 530, 1060, 0};
 constexpr int WINNING_CAPTURE = 180;
 
 int recapture_bonus(const Board* board, Move move) {
@@ -23,24 +22,10 @@ int recapture_bonus(const Board* board, Move move) {
   return last != 0 && move_to(last) == move_to(move) ? 7 : 0;
 }
 
-// Whether a capture loses more than 74 by the exchange, found without making
-// it: the mover is lifted off its square and stood on the target, so that
-// the defenders' swap sees what they would recapture.
+// Whether a capture loses more than 74 by the exchange on its target.
 bool losing_exchange(Board* board, const MoveEntry& entry) {
   const int from = move_from(entry.move);
-  const int to = move_to(entry.move);
-  const int mover = entry.piece;
-  const uint8_t victim = board->squares[to];
-  board->squares[from] = 0;
-  board->squares[to] = static_cast<uint8_t>(mover);
-  board->bb[mover] ^= square_bit(from);
-  const Bitboard occ = occupancy(board) & ~square_bit(from);
-  const int worth = PIECE_VALUE[piece_type(entry.captured)];
-  const bool losing = swap_at_least(board, piece_colour(mover) ^ 1, NO_SQUARE, to, occ, true, worth + 75);
-  board->bb[mover] ^= square_bit(from);
-  board->squares[to] = victim;
-  board->squares[from] = static_cast<uint8_t>(mover);
-  return losing;
+  return !swap_at_least(board, piece_colour(entry.piece), from, move_to(entry.move), occupancy(board), false, -74);
 }
 
 // Scores the quiet moves and writes each score to `keys` too, their packed
