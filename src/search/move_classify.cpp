@@ -28,27 +28,20 @@ bool hits_on_new_line(const Board* board, Bitboard new_line, Bitboard targets, i
 // Some zone square on a new line, reached through nothing but own pieces
 // that move along the same kind of line, that another own piece already
 // attacks: the move doubles an attack next to the enemy king.
-bool zone_test(Board* board, int side, const MoveEntry& entry, Bitboard new_line, Bitboard sliders) {
+bool zone_test(const Board* board, int side, const MoveEntry& entry, Bitboard new_line, Bitboard sliders) {
   const int from = move_from(entry.move);
   const int to = move_to(entry.move);
   const Bitboard zone = king_zone(board, side) & new_line;
   if (!zone) return false;
-  const Bitboard blockers = occupancy(board) & ~sliders & ~square_bit(from);
-  const int mover = entry.piece;
-  const int colour_slot = 8 * side;
-  board->squares[from] = 0;
-  board->bb[mover] ^= square_bit(from);
-  board->bb[colour_slot] ^= square_bit(from);
-  bool found = false;
-  for (Bitboard b = zone; b && !found;) {
+  // The other attackers are counted with the mover gone from its square.
+  const Bitboard occ = occupancy(board) & ~square_bit(from);
+  const Bitboard blockers = occ & ~sliders;
+  for (Bitboard b = zone; b;) {
     const int sq = pop_lsb(b);
     if (between[to][sq] & blockers) continue;
-    found = attacked(board, sq, side);
+    if (attacked_through(board, sq, side, occ, square_bit(from))) return true;
   }
-  board->bb[colour_slot] ^= square_bit(from);
-  board->bb[mover] ^= square_bit(from);
-  board->squares[from] = static_cast<uint8_t>(mover);
-  return found;
+  return false;
 }
 
 }  // namespace
