@@ -73,10 +73,10 @@ NO_PLY_0 = ("every thread block's ply is set to 1 before any move is made (start
 
 SKIP = [
     Skip("src/board/see.cpp", "const int16_t exchange_value[7] = {0, 100, 330, 330, 530, 1060, 10000};",
-         "10000 -> 10001", "a king is never the victim of an exchange (swap and see_ok stop before) "
-         "nor a hung piece, so its entry is never read"),
+         "10000 -> 10001", "the king's entry is read only by swap_at_least, as the most a reply to a king's "
+         "capture can win, and there any bound from 9999 up decides alike (taking the king counts 9999)"),
     Skip("src/board/see.cpp", "const int16_t exchange_value[7] = {0, 100, 330, 330, 530, 1060, 10000};",
-         "10000 -> 9999", "as above: the king's entry is never read"),
+         "10000 -> 9999", "as above: a bound of 9999 or more on that reply decides alike"),
     Skip("src/eval/evaluate.cpp", "m.units[c] = units > 12 ? 12 : units;", "> -> >=",
          "at exactly 12 both arms give 12"),
     # Weights the configuration file may set but no evaluation term reads.
