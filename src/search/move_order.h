@@ -83,9 +83,10 @@ int game_over(Board* board, bool in_check);
 // Scores a list of captures and promotions, with or without the exchange test.
 void score_captures(Board* board, MoveEntry* list, bool with_exchange);
 
-// Whether a capture the picker scored, by a piece worth more than its victim
-// (coarse value), loses more than 74 by the exchange: the picker played the
-// exchange out then and left the verdict in the score.
+// Whether a capture the picker handed out, by a piece worth more than its
+// victim (coarse value), loses more than 74 by the exchange: the picker
+// settles that exchange before handing the capture out and leaves the
+// verdict in the score.
 bool scored_as_losing(const MoveEntry& capture);
 
 // The general scorer of the root list and the ProbCut captures.
