@@ -28,8 +28,6 @@ bool losing_exchange(Board* board, const MoveEntry& entry) {
   return !swap_at_least(board, piece_colour(entry.piece), from, move_to(entry.move), occupancy(board), false, -74);
 }
 
-// Scores the quiet moves and writes each score to `keys` too, their packed
-// copy. History is never negative: the shift is its division by 128.
 // A capture whose exchange decides its score: the mover is worth more than
 // the victim. Its score stays the capture's as if it held, an upper bound,
 // until the exchange is looked at. Under-promotions score 8 either way.
@@ -70,6 +68,8 @@ void pick_capture(Board* board, MoveEntry* cursor, int16_t* pending) {
   pending[best - cursor] = flag;
 }
 
+// Scores the quiet moves and writes each score to `keys` too, their packed
+// copy. History is never negative: the shift is its division by 128.
 void score_quiets(Board* board, const PlyRecord& record, MoveEntry* list, bool in_check, int16_t* keys) {
   const SearchThread* thread = thread_of(board);
   const Move counter = current_countermove(board);
