@@ -22,6 +22,16 @@ int recapture_bonus(const Board* board, Move move) {
   return last != 0 && move_to(last) == move_to(move) ? 7 : 0;
 }
 
+// Scores captures and promotions as if every exchange held; the picker
+// settles the pending ones (exchange_pending) as it reaches them.
+void score_captures(const Board* board, MoveEntry* list) {
+  for (MoveEntry* e = list; e->move != MOVE_END; ++e) {
+    int score = victim_value[e->captured] - piece_type(e->piece);
+    if (e->move & (PROMOTE_KNIGHT | PROMOTE_BISHOP | PROMOTE_ROOK)) score = 8;
+    e->score = static_cast<int16_t>(score + recapture_bonus(board, e->move));
+  }
+}
+
 // Whether a capture loses more than 74 by the exchange on its target.
 bool losing_exchange(Board* board, const MoveEntry& entry) {
   const int from = move_from(entry.move);
@@ -167,18 +177,6 @@ void reset_move_order(SearchThread* thread) {
     for (Move& m : row) m = 0;
 }
 
-void score_captures(Board* board, MoveEntry* list, bool with_exchange) {
-  for (MoveEntry* e = list; e->move != MOVE_END; ++e) {
-    const int victim_type = piece_type(e->captured);
-    int score = victim_value[e->captured] - piece_type(e->piece);
-    if (with_exchange && coarse_value[piece_type(e->piece)] > coarse_value[victim_type] &&
-        victim_type != KING && losing_exchange(board, *e))
-      score = 8 + victim_type;
-    if (e->move & (PROMOTE_KNIGHT | PROMOTE_BISHOP | PROMOTE_ROOK)) score = 8;
-    e->score = static_cast<int16_t>(score + recapture_bonus(board, e->move));
-  }
-}
-
 bool scored_as_losing(const MoveEntry& capture) { return capture.score <= WINNING_CAPTURE; }
 
 void score_moves(Board* board, MoveEntry* list) {
@@ -229,7 +227,7 @@ MoveEntry* next_move(Board* board, bool in_check) {
     end = gen_piece_captures(board, side, end);
     end = gen_promotions(board, side, true, end);
     set_list_end(thread, ply, end);
-    score_captures(board, cursor, false);
+    score_captures(board, cursor);
     int16_t* pending = thread->order_keys + (cursor - thread->move_stack);
     for (const MoveEntry* e = cursor; e != end; ++e) *pending++ = exchange_pending(*e);
     record.stage = STAGE_CAPTURES;

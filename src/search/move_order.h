@@ -80,9 +80,6 @@ inline MoveEntry* next_move(Board* board, PlyRecord& record, bool in_check) {
 // (checkmate), 2 when not (stalemate). Uses the current ply's list.
 int game_over(Board* board, bool in_check);
 
-// Scores a list of captures and promotions, with or without the exchange test.
-void score_captures(Board* board, MoveEntry* list, bool with_exchange);
-
 // Whether a capture the picker handed out, by a piece worth more than its
 // victim (coarse value), loses more than 74 by the exchange: the picker
 // settles that exchange before handing the capture out and leaves the
