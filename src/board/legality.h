@@ -56,13 +56,17 @@ inline bool is_legal_out_of_check(const Board* board, int side, Move move, Bitbo
 // check (all squares when there is no check).
 Bitboard evasion_targets(const Board* board, int side);
 
-// is_legal for a side in check, given its evasion_targets: a move that is
-// neither the king's nor en passant and reaches none of them leaves the
-// check standing, and most pseudo-legal moves in check are such moves.
+// Whether a move of `piece` to `to` can answer a check, given the
+// evasion_targets: one that is neither the king's nor en passant and reaches
+// none of them leaves the check standing, and most pseudo-legal moves in
+// check are such moves.
+inline bool may_evade(const Board* board, int piece, int to, Bitboard targets) {
+  return (targets & square_bit(to)) || piece_type(piece) == KING || to == board->ep;
+}
+
+// is_legal for a side in check, given its evasion_targets.
 inline bool is_legal_in_check(const Board* board, int side, Move move, Bitboard targets) {
-  int from = move_from(move), to = move_to(move);
-  if (!(targets & square_bit(to)) && piece_type(board->squares[from]) != KING && to != board->ep) return false;
-  return is_legal(board, side, move);
+  return may_evade(board, board->squares[move_from(move)], move_to(move), targets) && is_legal(board, side, move);
 }
 
 // 1 when the moved (or promoted) piece attacks the enemy king from its

@@ -127,10 +127,7 @@ bool late_move_pruned(Board* board, int side, const MoveEntry& e) {
 MoveEntry* next_candidate(Board* board, PlyRecord& record, bool in_check, Bitboard targets) {
   if (!in_check || record.stage != STAGE_REST) return next_move(board, record, in_check);
   MoveEntry* e = record.cursor + 1;
-  for (; e->move != MOVE_END; ++e) {
-    const int to = move_to(e->move);
-    if ((targets & square_bit(to)) || piece_type(e->piece) == KING || to == board->ep) break;
-  }
+  while (e->move != MOVE_END && !may_evade(board, e->piece, move_to(e->move), targets)) ++e;
   record.cursor = e;
   return e->move == MOVE_END ? nullptr : e;
 }
