@@ -71,3 +71,23 @@ int gives_check(const Board* board, int side, const MoveEntry& entry) {
   }
   return 0;
 }
+
+void find_check_squares(const Board* board, int side, CheckSquares& squares) {
+  squares = CheckSquares{};
+  const int king = king_square(board, side ^ 1);
+  if (king >= 64) return;
+  const Bitboard occ = occupancy(board);
+  const Bitboard diagonal = bishop_attacks(king, occ), straight = rook_attacks(king, occ);
+  squares.by_type[PAWN] = pawn_attacks[side ^ 1][king];
+  squares.by_type[KNIGHT] = knight_attacks[king];
+  squares.by_type[BISHOP] = diagonal;
+  squares.by_type[ROOK] = straight;
+  squares.by_type[QUEEN] = diagonal | straight;
+  const Bitboard* own = board->bb + 8 * side;
+  Bitboard snipers = ((own[BISHOP] | own[QUEEN]) & bishop_rays[king]) | ((own[ROOK] | own[QUEEN]) & rook_rays[king]);
+  while (snipers) {
+    const Bitboard blockers = between[pop_lsb(snipers)][king] & occ;
+    if (blockers && !(blockers & (blockers - 1))) squares.discoverers |= blockers;
+  }
+  squares.discoverers &= own[0];
+}

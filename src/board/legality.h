@@ -73,3 +73,25 @@ inline bool is_legal_in_check(const Board* board, int side, Move move, Bitboard 
 // destination, 2 when the move uncovers a slider's check, 0 otherwise.
 // Checks by the castling rook and en-passant discovered checks are not seen.
 int gives_check(const Board* board, int side, const MoveEntry& entry);
+
+// A node tries many moves against one enemy king: what gives_check reads
+// of the position, worked out once for `side`.
+struct CheckSquares {
+  Bitboard by_type[8];   // where a piece of each type (0..6) would attack the enemy king
+  Bitboard discoverers;  // own pieces that alone block an own slider's line to it
+};
+void find_check_squares(const Board* board, int side, CheckSquares& squares);
+
+// Moves the check squares cannot judge alone: a promotion can check along a
+// line through its own origin, which the squares count as blocked, and a
+// discoverer's move needs its line traced.
+inline bool needs_full_check_test(const MoveEntry& entry, const CheckSquares& squares) {
+  return is_promotion(entry.move) || (squares.discoverers & square_bit(move_from(entry.move)));
+}
+
+// gives_check's verdict from the node's check squares; the same for every
+// move of a position where the side to move does not already check.
+inline int gives_check(const Board* board, int side, const MoveEntry& entry, const CheckSquares& squares) {
+  if (needs_full_check_test(entry, squares)) return gives_check(board, side, entry);
+  return (squares.by_type[piece_type(entry.piece)] & square_bit(move_to(entry.move))) != 0;
+}

@@ -44,15 +44,12 @@ bool zone_test(const Board* board, int side, const MoveEntry& entry, Bitboard ne
   return false;
 }
 
-}  // namespace
-
-uint16_t classify_move(const Board* board, int side, const MoveEntry& entry) {
+uint16_t flags_with_check(const Board* board, int side, const MoveEntry& entry, int check) {
   const Move m = entry.move;
   const int to = move_to(m);
   const bool pawn = piece_type(entry.piece) == PAWN;
   uint16_t flags = 0;
   if (entry.captured != 0 || (pawn && to == board->ep)) flags |= FLAG_CAPTURE;
-  const int check = gives_check(board, side, entry);
   if (check) flags |= FLAG_CHECK;
   if (check == 2) flags |= FLAG_DISCOVERED;
   if (!pawn) return flags;
@@ -63,6 +60,19 @@ uint16_t classify_move(const Board* board, int side, const MoveEntry& entry) {
   if ((rank == 4 || rank == 5) && !(passed_span[side][to] & enemy(board, side, PAWN)))
     flags |= FLAG_PASSER;
   return flags;
+}
+
+// Kept out of classify_move so that the common path calls nothing and
+// saves no registers.
+[[gnu::noinline]] uint16_t flags_by_full_check_test(const Board* board, int side, const MoveEntry& entry) {
+  return flags_with_check(board, side, entry, gives_check(board, side, entry));
+}
+
+}  // namespace
+
+uint16_t classify_move(const Board* board, int side, const MoveEntry& entry, const CheckSquares& checks) {
+  if (needs_full_check_test(entry, checks)) return flags_by_full_check_test(board, side, entry);
+  return flags_with_check(board, side, entry, gives_check(board, side, entry, checks));
 }
 
 bool threat_safe(Board* board, int side, int eval, int beta) {

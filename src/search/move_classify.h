@@ -1,6 +1,7 @@
 #pragma once
 // What a move is, as far as pruning, reductions and extensions care.
 #include "board/board.h"
+#include "board/legality.h"
 
 enum : uint16_t {
   FLAG_CAPTURE = 1,
@@ -11,7 +12,8 @@ enum : uint16_t {
   FLAG_PASSER = 32,  // passed-pawn push to the fifth or sixth rank, or an under-promotion
 };
 
-uint16_t classify_move(const Board* board, int side, const MoveEntry& entry);
+// `checks`: find_check_squares of the position for `side`.
+uint16_t classify_move(const Board* board, int side, const MoveEntry& entry, const CheckSquares& checks);
 
 // False when some piece of `side` hangs badly enough that standing pat on
 // `eval` would not hold beta.

@@ -238,6 +238,8 @@ void search_root(SearchThread* thread, int depth, int pv_index) {
   const int w = aspiration_width(depth, prev);
   const Window first = aspiration_window(depth, prev);
   const bool in_check = attacked(board, king_square(board, side), side ^ 1);
+  CheckSquares checks;
+  find_check_squares(board, side, checks);
   int best = NO_SCORE;
   MoveEntry* list = root_list(thread);
   Move child_pv[MAX_PLY];
@@ -258,7 +260,7 @@ void search_root(SearchThread* thread, int depth, int pv_index) {
     relaxed_store(thread->iter_state, 0);
     progress_lines(thread, entry, pv_index);
     entry.score = static_cast<int16_t>(-11000 - root.moves_searched);
-    root.move_flags = in_check ? 0 : classify_move(board, side, entry);
+    root.move_flags = in_check ? 0 : classify_move(board, side, entry, checks);
     const int r = root_reduction(thread, depth, best, prev, in_check);
     fail_high.held = false;
     make_move(board, move);

@@ -316,6 +316,8 @@ int search_moves(Board* board, int side, int ply, int depth, int alpha, int beta
   // Out of check the pinned pieces, in check the evasion squares, spare
   // most moves the attack test.
   const Bitboard lines = in_check ? evasion_targets(board, side) : pinned_pieces(board, side);
+  CheckSquares checks;
+  if (!in_check) find_check_squares(board, side, checks);
 
   while (MoveEntry* e = next_candidate(board, record, in_check, lines)) {
     const Move move = e->move;
@@ -325,7 +327,7 @@ int search_moves(Board* board, int side, int ply, int depth, int alpha, int beta
       continue;
 
     const bool prune_ok = lmp_ok && best >= MATE_BAND_LOW;
-    record.move_flags = in_check ? 0 : classify_move(board, side, *e);
+    record.move_flags = in_check ? 0 : classify_move(board, side, *e, checks);
     if (prune_ok && record.move_flags == 0 && failed > quiet_lmp_limit && late_move_pruned(board, side, *e))
       continue;
 

@@ -25,6 +25,8 @@ TEST(Legality, AgreesWithMakingTheMove) {
       bool in_check = attacked(board, king_square(board, side), side ^ 1);
       Bitboard lines = king_lines(board, side), pinned = pinned_pieces(board, side);
       Bitboard targets = in_check ? evasion_targets(board, side) : 0;
+      CheckSquares check_squares;
+      find_check_squares(board, side, check_squares);
       gen_full_list(board, side, list);
       for (MoveEntry* e = list; e->move != MOVE_END; ++e) {
         int from = move_from(e->move), to = move_to(e->move);
@@ -41,6 +43,7 @@ TEST(Legality, AgreesWithMakingTheMove) {
           evasions += claimed;
         }
         int check = gives_check(board, side, *e);
+        ASSERT_EQ(gives_check(board, side, *e, check_squares), check) << board->key << " " << e->move;
         bool unsafe_path = castling && (attacked(board, from, side ^ 1) || attacked(board, (from + to) / 2, side ^ 1));
         make_move(board, e->move);
         bool safe = !attacked(board, king_square(board, side), side ^ 1);

@@ -236,7 +236,10 @@ TEST(MoveOrder, ClassifyFlags) {
   };
   for (const auto& c : cases) {
     search_test::set_position(c.fen);
-    EXPECT_EQ(classify_move(&search_test::worker()->board, 0, entry(c.move)) & c.shown, c.flags) << c.move;
+    const Board* board = &search_test::worker()->board;
+    CheckSquares checks;
+    find_check_squares(board, 0, checks);
+    EXPECT_EQ(classify_move(board, 0, entry(c.move), checks) & c.shown, c.flags) << c.move;
   }
 }
 
