@@ -68,6 +68,9 @@ int quiesce(Board* board, int side, int ply, int depth, int alpha, int beta, int
   record.stage = list == end ? Q_CAPTURES_DONE : Q_CAPTURES;
   // Never entered in check: the search answers checks with a full node.
   const Bitboard lines = king_lines(board, side);
+  // Worked out for the first move tried: many nodes try none.
+  CheckSquares checks;
+  bool checks_found = false;
 
   for (;;) {
     MoveEntry* e = nullptr;
@@ -97,7 +100,11 @@ int quiesce(Board* board, int side, int ply, int depth, int alpha, int beta, int
     }
 
     const Move move = e->move;
-    const int c = gives_check(board, side, *e);
+    if (!checks_found) {
+      find_check_squares(board, side, checks);
+      checks_found = true;
+    }
+    const int c = gives_check(board, side, *e, checks);
     if (c == 0 && delta_pruned(board, side, *e, stand, alpha, margin)) continue;
     if (depth <= 1 && c != 2 && coarse_value[piece_type(e->piece)] > coarse_value[piece_type(e->captured)] &&
         !swap_at_least(board, side, move_from(move), move_to(move), occupancy(board), false, -74))
