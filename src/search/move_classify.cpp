@@ -93,31 +93,38 @@ bool creates_threat(Board* board, int side, const MoveEntry& entry) {
   const int from = move_from(entry.move);
   const int to = move_to(entry.move);
   const Bitboard zone = king_zone(board, side);
-  const Bitboard own_diagonal = board->bb[make_piece(BISHOP, side)] | board->bb[make_piece(QUEEN, side)];
-  const Bitboard own_straight = board->bb[make_piece(ROOK, side)] | board->bb[make_piece(QUEEN, side)];
-  // A queen already sees along both kinds of line from its origin, so a
-  // square it covered diagonally is no new line when it is reached straight.
-  const int type = piece_type(entry.piece);
-  const Bitboard old_lines = (type != ROOK ? bishop_rays[from] : 0) | (type != BISHOP ? rook_rays[from] : 0);
-  const Bitboard new_diagonal = bishop_rays[to] & ~old_lines & ~square_bit(from);
-  const Bitboard new_straight = rook_rays[to] & ~old_lines & ~square_bit(from);
-  switch (type) {
+  const Bitboard enemy_majors = enemy(board, side, ROOK) | enemy(board, side, QUEEN);
+  const Bitboard own_queens = board->bb[make_piece(QUEEN, side)];
+  // Each type works out only the lines it needs: most moves tested are
+  // late quiet moves about to be pruned.
+  switch (piece_type(entry.piece)) {
     case PAWN: {
-      const Bitboard targets = zone | enemy(board, side, KNIGHT) | enemy(board, side, BISHOP) |
-                               enemy(board, side, ROOK) | enemy(board, side, QUEEN);
+      const Bitboard targets = zone | enemy(board, side, KNIGHT) | enemy(board, side, BISHOP) | enemy_majors;
       return (pawn_attacks[side][to] & targets) != 0;
     }
     case KNIGHT:
-      return (knight_attacks[to] & (zone | enemy(board, side, ROOK) | enemy(board, side, QUEEN))) != 0;
-    case BISHOP:
-      return hits_on_new_line(board, new_diagonal, enemy(board, side, ROOK) | enemy(board, side, QUEEN), to) ||
+      return (knight_attacks[to] & (zone | enemy_majors)) != 0;
+    case BISHOP: {
+      const Bitboard new_diagonal = bishop_rays[to] & ~bishop_rays[from] & ~square_bit(from);
+      const Bitboard own_diagonal = board->bb[make_piece(BISHOP, side)] | own_queens;
+      return hits_on_new_line(board, new_diagonal, enemy_majors, to) ||
              zone_test(board, side, entry, new_diagonal, own_diagonal);
-    case ROOK:
+    }
+    case ROOK: {
+      const Bitboard new_straight = rook_rays[to] & ~rook_rays[from] & ~square_bit(from);
+      const Bitboard own_straight = board->bb[make_piece(ROOK, side)] | own_queens;
       return hits_on_new_line(board, new_straight, enemy(board, side, QUEEN), to) ||
              zone_test(board, side, entry, new_straight, own_straight);
-    case QUEEN:
-      return zone_test(board, side, entry, new_diagonal, own_diagonal) ||
-             zone_test(board, side, entry, new_straight, own_straight);
+    }
+    case QUEEN: {
+      // A queen already sees along both kinds of line from its origin, so a
+      // square it covered diagonally is no new line when it is reached straight.
+      const Bitboard old_lines = bishop_rays[from] | rook_rays[from] | square_bit(from);
+      const Bitboard own_diagonal = board->bb[make_piece(BISHOP, side)] | own_queens;
+      const Bitboard own_straight = board->bb[make_piece(ROOK, side)] | own_queens;
+      return zone_test(board, side, entry, bishop_rays[to] & ~old_lines, own_diagonal) ||
+             zone_test(board, side, entry, rook_rays[to] & ~old_lines, own_straight);
+    }
     default:
       return false;
   }
