@@ -77,6 +77,7 @@ bool make_move(Board* board, Move move) {
 
   HistoryRecord& record = thread->history[thread->history_count++];
   ++thread->ply;
+  record.last_move = thread->last_move;
   thread->last_move = move;
   record.move = move;
   record.captured = static_cast<uint8_t>(piece_type(victim));
@@ -137,7 +138,7 @@ void unmake_move(Board* board) {
   BoardThread* thread = board->thread;
   const HistoryRecord& record = thread->history[--thread->history_count];
   --thread->ply;
-  thread->last_move = thread->history_count ? thread->history[thread->history_count - 1].move : 0;
+  thread->last_move = record.last_move;
 
   int side = board->side ^ 1;  // the side that made the move
   board->side = static_cast<uint8_t>(side);
@@ -181,6 +182,7 @@ bool make_null(Board* board) {
   board->side ^= 1;
   ++board->fifty;
   board->ep = NO_SQUARE;
+  record.last_move = thread->last_move;
   thread->last_move = 0;
   return true;
 }
@@ -194,7 +196,7 @@ void unmake_null(Board* board) {
   board->fifty = record.fifty;
   board->key = record.key;
   board->side ^= 1;
-  thread->last_move = thread->history_count ? thread->history[thread->history_count - 1].move : 0;
+  thread->last_move = record.last_move;
 }
 
 namespace {

@@ -72,6 +72,7 @@ struct HistoryRecord {
   uint8_t ep;         // state before the move
   uint8_t fifty;
   uint8_t castle;
+  Move last_move;     // the thread's last move before this one, for unmake
   uint64_t key;       // piece-placement key before the move
   uint64_t pawn_key;  // not written by a null move
 };

@@ -48,6 +48,7 @@ void answer_isready() {
 
 void new_game() {
   game_thread()->history_count = 0;
+  game_thread()->last_move = 0;  // unmake restores what make found, so an empty history has no last move
   control.level_moves = 0;
   control.level_time = 60.0;
   control.increment = 0.0;
