@@ -323,13 +323,14 @@ int search_moves(Board* board, int side, int ply, int depth, int alpha, int beta
     const Move move = e->move;
     if (move == 0) continue;
     if (move == record.hash_move && record.moves_searched > 0) continue;
+    const bool prune_ok = lmp_ok && best >= MATE_BAND_LOW;
+    const uint16_t flags = in_check ? 0 : classify_move(board, side, *e, checks);
+    // Most late quiet moves are pruned: they are spared the legality test,
+    // since an illegal move is passed over all the same.
+    if (prune_ok && flags == 0 && failed > quiet_lmp_limit && late_move_pruned(board, side, *e)) continue;
     if (in_check ? !is_legal_in_check(board, side, move, lines) : !is_legal_out_of_check(board, side, move, lines))
       continue;
-
-    const bool prune_ok = lmp_ok && best >= MATE_BAND_LOW;
-    record.move_flags = in_check ? 0 : classify_move(board, side, *e, checks);
-    if (prune_ok && record.move_flags == 0 && failed > quiet_lmp_limit && late_move_pruned(board, side, *e))
-      continue;
+    record.move_flags = flags;
 
     int r = 0;
     if (lmr_ok && best >= MATE_BAND_LOW) r = reduction(board, record, *e, side, ply, depth, failed, pv_node);
