@@ -25,14 +25,12 @@ bool hits_on_new_line(const Board* board, Bitboard new_line, Bitboard targets, i
   return false;
 }
 
-// Some zone square on a new line, reached through nothing but own pieces
-// that move along the same kind of line, that another own piece already
-// attacks: the move doubles an attack next to the enemy king.
-bool zone_test(const Board* board, int side, const MoveEntry& entry, Bitboard new_line, Bitboard sliders) {
+// Some of the `zone` squares on a new line, reached through nothing but own
+// pieces that move along the same kind of line, that another own piece
+// already attacks: the move doubles an attack next to the enemy king.
+bool doubles_zone_attack(const Board* board, int side, const MoveEntry& entry, Bitboard zone, Bitboard sliders) {
   const int from = move_from(entry.move);
   const int to = move_to(entry.move);
-  const Bitboard zone = king_zone(board, side) & new_line;
-  if (!zone) return false;
   // The other attackers are counted with the mover gone from its square.
   const Bitboard occ = occupancy(board) & ~square_bit(from);
   const Bitboard blockers = occ & ~sliders;
@@ -42,6 +40,12 @@ bool zone_test(const Board* board, int side, const MoveEntry& entry, Bitboard ne
     if (attacked_through(board, sq, side, occ, square_bit(from))) return true;
   }
   return false;
+}
+
+// Most new lines miss the king zone: that test is made here, inline.
+inline bool zone_test(const Board* board, int side, const MoveEntry& entry, Bitboard zone, Bitboard new_line,
+                      Bitboard sliders) {
+  return (zone & new_line) && doubles_zone_attack(board, side, entry, zone & new_line, sliders);
 }
 
 uint16_t flags_with_check(const Board* board, int side, const MoveEntry& entry, int check) {
@@ -108,13 +112,13 @@ bool creates_threat(Board* board, int side, const MoveEntry& entry) {
       const Bitboard new_diagonal = bishop_rays[to] & ~bishop_rays[from] & ~square_bit(from);
       const Bitboard own_diagonal = board->bb[make_piece(BISHOP, side)] | own_queens;
       return hits_on_new_line(board, new_diagonal, enemy_majors, to) ||
-             zone_test(board, side, entry, new_diagonal, own_diagonal);
+             zone_test(board, side, entry, zone, new_diagonal, own_diagonal);
     }
     case ROOK: {
       const Bitboard new_straight = rook_rays[to] & ~rook_rays[from] & ~square_bit(from);
       const Bitboard own_straight = board->bb[make_piece(ROOK, side)] | own_queens;
       return hits_on_new_line(board, new_straight, enemy(board, side, QUEEN), to) ||
-             zone_test(board, side, entry, new_straight, own_straight);
+             zone_test(board, side, entry, zone, new_straight, own_straight);
     }
     case QUEEN: {
       // A queen already sees along both kinds of line from its origin, so a
@@ -122,8 +126,8 @@ bool creates_threat(Board* board, int side, const MoveEntry& entry) {
       const Bitboard old_lines = bishop_rays[from] | rook_rays[from] | square_bit(from);
       const Bitboard own_diagonal = board->bb[make_piece(BISHOP, side)] | own_queens;
       const Bitboard own_straight = board->bb[make_piece(ROOK, side)] | own_queens;
-      return zone_test(board, side, entry, bishop_rays[to] & ~old_lines, own_diagonal) ||
-             zone_test(board, side, entry, rook_rays[to] & ~old_lines, own_straight);
+      return zone_test(board, side, entry, zone, bishop_rays[to] & ~old_lines, own_diagonal) ||
+             zone_test(board, side, entry, zone, rook_rays[to] & ~old_lines, own_straight);
     }
     default:
       return false;
