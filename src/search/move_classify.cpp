@@ -48,15 +48,12 @@ inline bool zone_test(const Board* board, int side, const MoveEntry& entry, Bitb
   return (zone & new_line) && doubles_zone_attack(board, side, entry, zone & new_line, sliders);
 }
 
-uint16_t flags_with_check(const Board* board, int side, const MoveEntry& entry, int check) {
+}  // namespace
+
+uint16_t pawn_move_flags(const Board* board, int side, const MoveEntry& entry, uint16_t flags) {
   const Move m = entry.move;
   const int to = move_to(m);
-  const bool pawn = piece_type(entry.piece) == PAWN;
-  uint16_t flags = 0;
-  if (entry.captured != 0 || (pawn && to == board->ep)) flags |= FLAG_CAPTURE;
-  if (check) flags |= FLAG_CHECK;
-  if (check == 2) flags |= FLAG_DISCOVERED;
-  if (!pawn) return flags;
+  if (to == board->ep) flags |= FLAG_CAPTURE;
   if (m & PROMOTE_QUEEN) return flags | FLAG_QUEENING;
   if (m & (PROMOTE_KNIGHT | PROMOTE_BISHOP | PROMOTE_ROOK)) return flags | FLAG_PASSER;
   const int rank = relative_rank(to, side);
@@ -66,17 +63,12 @@ uint16_t flags_with_check(const Board* board, int side, const MoveEntry& entry, 
   return flags;
 }
 
-// Kept out of classify_move so that the common path calls nothing and
-// saves no registers.
-[[gnu::noinline]] uint16_t flags_by_full_check_test(const Board* board, int side, const MoveEntry& entry) {
-  return flags_with_check(board, side, entry, gives_check(board, side, entry));
-}
-
-}  // namespace
-
-uint16_t classify_move(const Board* board, int side, const MoveEntry& entry, const CheckSquares& checks) {
-  if (needs_full_check_test(entry, checks)) return flags_by_full_check_test(board, side, entry);
-  return flags_with_check(board, side, entry, gives_check(board, side, entry, checks));
+uint16_t classify_by_full_check_test(const Board* board, int side, const MoveEntry& entry) {
+  const int check = gives_check(board, side, entry);
+  uint16_t flags = entry.captured != 0 ? FLAG_CAPTURE : 0;
+  if (check) flags |= FLAG_CHECK;
+  if (check == 2) flags |= FLAG_DISCOVERED;
+  return piece_type(entry.piece) == PAWN ? pawn_move_flags(board, side, entry, flags) : flags;
 }
 
 bool threat_safe(Board* board, int side, int eval, int beta) {
