@@ -10,15 +10,34 @@ namespace {
 // Squares strictly ahead of `sq` on its file, from colour c's view.
 Bitboard file_ahead(int c, int sq) { return c ? ray_s[sq] : ray_n[sq]; }
 
+// Whether any piece of colour c stands where it could ever retake on
+// `square`: a pawn, knight or king next to it, or a slider anywhere on one
+// of its lines, whatever stands between.
+bool retaker_possible(const Board* b, int c, int square) {
+  const Bitboard* own = b->bb + 8 * c;
+  Bitboard leapers = (own[PAWN] & pawn_attacks[c ^ 1][square]) | (own[KNIGHT] & knight_attacks[square]) |
+                     (own[KING] & king_attacks[square]);
+  Bitboard sliders =
+      ((own[BISHOP] | own[QUEEN]) & bishop_rays[square]) | ((own[ROOK] | own[QUEEN]) & rook_rays[square]);
+  return (leapers | sliders) != 0;
+}
+
 // Whether the pawn can step onto its empty stop square without losing the
 // exchange there. Most stop squares no enemy piece attacks, even through the
 // pawn's own square once it has left (a rook or queen behind it on the
-// file): the exchange is then empty and needs no playing out.
+// file): the exchange is then empty and needs no playing out. An attacked
+// one that none of the pawn's own pieces could ever retake on is lost as
+// plainly: the enemy's attack sets only count pieces that reach the square
+// directly or behind one of their own that does.
 bool stop_holds(const EvalScratch& s, int c, int sq, int stop) {
   Board* b = s.board;
   int e = c ^ 1;
-  Bitboard behind = (c ? ray_n[sq] : ray_s[sq]) & (b->bb[make_piece(ROOK, e)] | b->bb[make_piece(QUEEN, e)]);
-  if (!((s.attacked[e] >> stop) & 1) && !behind) return true;
+  if ((s.attacked[e] >> stop) & 1) {
+    if (!retaker_possible(b, c, stop)) return false;
+  } else {
+    Bitboard behind = (c ? ray_n[sq] : ray_s[sq]) & (b->bb[make_piece(ROOK, e)] | b->bb[make_piece(QUEEN, e)]);
+    if (!behind) return true;
+  }
   return swap_at_least(b, c, sq, stop, s.occ, false, 0);
 }
 
