@@ -53,9 +53,10 @@ int storm_files(const EvalScratch& s, int c, int k) {
   return f;
 }
 
-// Both kings' shelter and storm counts, from the pawn entry when it holds
-// them for these king squares.
+// Both kings' shelter terms, from the pawn entry when it holds them for
+// these king squares: they read nothing but the pawns and the kings.
 const PawnEntry& king_shelter(EvalScratch& s) {
+  const ParamBlock& p = params;
   PawnEntry& e = *s.pawns;
   int wk = king_square(s.board, WHITE), bk = king_square(s.board, BLACK);
   if (e.kings[WHITE] != wk || e.kings[BLACK] != bk) {
@@ -63,8 +64,9 @@ const PawnEntry& king_shelter(EvalScratch& s) {
     e.kings[BLACK] = static_cast<uint8_t>(bk);
     for (int c = 0; c < 2; c++) {
       int k = c ? bk : wk;
-      e.shelter[c] = static_cast<uint8_t>(shelter_units(s, c, k));
-      e.storm[c] = static_cast<uint8_t>(storm_files(s, c, k));
+      int u = shelter_units(s, c, k), f = storm_files(s, c, k);
+      e.shelter_op[c] = p.pawn_shield * (u - 9) + p.pawn_storm * f;
+      e.shelter_units[c] = static_cast<uint8_t>((10 - u) / 2 + king_square_danger(c, k) + f / 2);
     }
   }
   return e;
@@ -75,13 +77,7 @@ void middlegame_king(EvalScratch& s, int c, int k, int& op, int& en) {
   int e = c ^ 1;
   const Board* b = s.board;
   const PawnEntry& shelter = king_shelter(s);
-  int u = shelter.shelter[c];
-  op += p.pawn_shield * (u - 9);
-
-  int base = king_square_danger(c, k);
-  int f = shelter.storm[c];
-  base += f / 2;
-  op += p.pawn_storm * f;
+  op += shelter.shelter_op[c];
 
   int a = zone_attacks(s, c);
   Bitboard own_cover = s.pawn_att[c] | s.knight_att[c] | s.bishop_att[c] | s.rook_att[c] | s.queen_att[c];
@@ -100,7 +96,7 @@ void middlegame_king(EvalScratch& s, int c, int k, int& op, int& en) {
     units = 2;
     s.threat[c] = 5000;
   }
-  units += a + s.king_attack[e] + (10 - u) / 2 + base + 2 * checks;
+  units += a + s.king_attack[e] + shelter.shelter_units[c] + 2 * checks;
   // Arithmetic rather than a branch: whose move it is alternates node by
   // node, and the branch was the evaluation's worst-predicted one.
   units -= (b->side == c) & (units > 0);

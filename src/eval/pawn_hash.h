@@ -11,12 +11,12 @@ struct alignas(64) PawnEntry {
   uint64_t candidates;  // candidate passers of both colours
   int16_t op[2], en[2];
   uint16_t files[2];    // bit f: the colour has a pawn on file f
-  // The king-safety counts that read only pawns and king squares, kept for
+  // The king-safety terms that read only pawns and king squares, kept for
   // the kings' squares they were counted for (NO_SQUARE: none yet); a king
   // move away and back costs a recount, a piece move nothing.
+  int32_t shelter_op[2];     // each king's pawn shield and storm terms
   uint8_t kings[2];
-  uint8_t shelter[2];   // each colour's pawn cover round its king, 1..10
-  uint8_t storm[2];     // files open to a storm on each king, 0 when the kings are near
+  uint8_t shelter_units[2];  // their king-danger units, with the king square's own
 };
 static_assert(sizeof(PawnEntry) == 64, "a pawn entry fills one cache line");
 
