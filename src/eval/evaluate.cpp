@@ -212,7 +212,7 @@ int full_evaluation(EvalThread* t, EvalScratch& s, int side) {
   for (int c = 0; c < 2; c++) {
     s.op[c] = s.pawns->op[c];
     s.en[c] = s.pawns->en[c];
-    s.outposts[c] = OUTPOST_RANKS[c] & ~s.pawns->span[c ^ 1];
+    s.outposts[c] = s.pawns->outposts[c];
   }
   if (s.display) {
     for (int c = 0; c < 2; c++)

@@ -6,7 +6,7 @@
 // One cache line each, so a probe reads a single line.
 struct alignas(64) PawnEntry {
   uint64_t key;         // pawn key of the entry
-  uint64_t span[2];     // squares each colour's pawns attack now or after advancing
+  uint64_t outposts[2]; // each colour's outpost squares no enemy pawn can ever attack
   uint64_t passed;      // passed pawns of both colours
   uint64_t candidates;  // candidate passers of both colours
   int16_t op[2], en[2];

@@ -25,8 +25,14 @@ struct PawnSums {
   int op, en;
 };
 
-// The terms of one pawn, with the entry's spans and passed set in place.
-PawnSums score_pawn(const Board* board, const PawnEntry& e, int c, int sq) {
+// Squares each colour's pawns attack now or after advancing.
+void pawn_spans(const Board* board, Bitboard span[2]) {
+  span[0] = sideways(fill_north(board->bb[WHITE_PAWN] << 8));
+  span[1] = sideways(fill_south(board->bb[BLACK_PAWN] >> 8));
+}
+
+// The terms of one pawn, with the entry's passed set and outposts in place.
+PawnSums score_pawn(const Board* board, const PawnEntry& e, const Bitboard span[2], int c, int sq) {
   const ParamBlock& p = params;
   int enemy = c ^ 1;
   Bitboard own = board->bb[make_piece(PAWN, c)];
@@ -43,7 +49,7 @@ PawnSums score_pawn(const Board* board, const PawnEntry& e, int c, int sq) {
     v.op += p.pawn_doubled_op;
     v.en += p.pawn_doubled_en;
   }
-  if (!((e.span[c] >> stop) & 1)) {
+  if (!((span[c] >> stop) & 1)) {
     if (r < 4) {
       v.op += p.pawn_backward_op;
       v.en += p.pawn_backward_en;
@@ -62,7 +68,7 @@ PawnSums score_pawn(const Board* board, const PawnEntry& e, int c, int sq) {
   if (pawn_attacks[enemy][sq] & own) bonus += supported_bonus[rel];
   v.op += bonus;
   v.en += bonus;
-  if (!passed && ((OUTPOST_RANKS[c] & ~e.span[enemy]) >> sq & 1)) v.op += 4;
+  if (!passed && ((e.outposts[c] >> sq) & 1)) v.op += 4;
   return v;
 }
 
@@ -84,10 +90,12 @@ bool is_candidate(const Board* board, const PawnEntry& e, int c, int sq) {
 void compute_pawn_entry(const Board* board, PawnEntry& e) {
   Bitboard w = board->bb[WHITE_PAWN], b = board->bb[BLACK_PAWN];
   Bitboard front[2] = {fill_north(w << 8), fill_south(b >> 8)};
+  Bitboard span[2];
+  pawn_spans(board, span);
   e.key = board->pawn_key;
-  e.span[0] = sideways(front[0]);
-  e.span[1] = sideways(front[1]);
-  e.passed = (w & ~(front[1] | e.span[1])) | (b & ~(front[0] | e.span[0]));
+  e.outposts[0] = OUTPOST_RANKS[0] & ~span[1];
+  e.outposts[1] = OUTPOST_RANKS[1] & ~span[0];
+  e.passed = (w & ~(front[1] | span[1])) | (b & ~(front[0] | span[0]));
   e.candidates = 0;
   e.kings[0] = e.kings[1] = NO_SQUARE;
   for (int c = 0; c < 2; c++) {
@@ -95,7 +103,7 @@ void compute_pawn_entry(const Board* board, PawnEntry& e) {
     e.files[c] = 0;
     for (const uint8_t* sq = board->plist[make_piece(PAWN, c)]; *sq != NO_SQUARE; sq++) {
       e.files[c] |= static_cast<uint16_t>(1u << (*sq & 7));
-      PawnSums v = score_pawn(board, e, c, *sq);
+      PawnSums v = score_pawn(board, e, span, c, *sq);
       op += v.op;
       en += v.en;
       if (is_candidate(board, e, c, *sq)) e.candidates |= square_bit(*sq);
@@ -106,9 +114,11 @@ void compute_pawn_entry(const Board* board, PawnEntry& e) {
 }
 
 void pawn_terms_by_square(const Board* board, const PawnEntry& e, int op[64], int en[64]) {
+  Bitboard span[2];
+  pawn_spans(board, span);
   for (int c = 0; c < 2; c++) {
     for (const uint8_t* sq = board->plist[make_piece(PAWN, c)]; *sq != NO_SQUARE; sq++) {
-      PawnSums v = score_pawn(board, e, c, *sq);
+      PawnSums v = score_pawn(board, e, span, c, *sq);
       op[*sq] += v.op;
       en[*sq] += v.en;
     }
