@@ -185,6 +185,25 @@ TEST(Terms, PassedPawns) {
   EXPECT_EQ((std::pair<int, int>(eval_display.free_rank[0], eval_display.free_rank[1])), std::pair(5, 2));
 }
 
+// The e5 passer's stop square is attacked by a knight (a rook in the last
+// two): it is free exactly when white can retake there, whether with a
+// pawn, a knight, the king, a rook that only reaches the square once the
+// attacker has left or one behind the pawn; mirrored, the same for black.
+TEST(Terms, PasserStopSquareRetakers) {
+  const std::pair<const char*, int> cases[] = {
+      {"3n3k/8/8/4P3/8/8/8/K7 w - -", 0},          {"3n3k/8/5b2/4PP2/8/8/8/K7 w - -", 5},
+      {"3n3k/8/5b2/4P3/8/8/8/K7 w - -", 0},        {"3n3k/8/8/4P3/5N2/8/8/K7 w - -", 5},
+      {"3n3k/3K4/8/4P3/8/8/8/8 w - -", 5},         {"4R3/4r3/8/4P2k/8/8/8/K7 w - -", 5},
+      {"8/4r3/8/4P2k/8/8/8/K3R3 w - -", 5},
+  };
+  for (const auto& [fen, rank] : cases) {
+    term(fen, TERM_PASSERS);
+    EXPECT_EQ(eval_display.free_rank[0], rank) << fen;
+    term(eval_test::mirror_fen(fen), TERM_PASSERS);
+    EXPECT_EQ(eval_display.free_rank[1], rank) << fen << " mirrored";
+  }
+}
+
 TEST(Terms, CandidatesHungPinnedBlockedTempo) {
   // Candidate c5: ((24 * 4 + 32 * 2) * 48) / 256 = 30 in the ending, plus the tempo.
   EXPECT_EQ(term("6k1/3p4/8/2PP4/8/8/8/6K1 w - -", TERM_OTHER), (Term{14, 7 + 30, 0, 0}));
