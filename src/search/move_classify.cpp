@@ -63,14 +63,6 @@ uint16_t pawn_move_flags(const Board* board, int side, const MoveEntry& entry, u
   return flags;
 }
 
-uint16_t classify_by_full_check_test(const Board* board, int side, const MoveEntry& entry) {
-  const int check = gives_check(board, side, entry);
-  uint16_t flags = entry.captured != 0 ? FLAG_CAPTURE : 0;
-  if (check) flags |= FLAG_CHECK;
-  if (check == 2) flags |= FLAG_DISCOVERED;
-  return piece_type(entry.piece) == PAWN ? pawn_move_flags(board, side, entry, flags) : flags;
-}
-
 bool threat_safe(Board* board, int side, int eval, int beta) {
   // A piece hangs badly when taking it wins something, and at least the
   // surplus over beta.

@@ -12,18 +12,18 @@ enum : uint16_t {
   FLAG_PASSER = 32,  // passed-pawn push to the fifth or sixth rank, or an under-promotion
 };
 
-// The rest of classify_move, out of line: the flags of a pawn move on top of
-// its capture and check `flags`, and the moves that need gives_check's full
-// test.
+// The flags of a pawn move on top of its capture and check `flags`, out of
+// line: most moves classified are piece moves.
 uint16_t pawn_move_flags(const Board* board, int side, const MoveEntry& entry, uint16_t flags);
-uint16_t classify_by_full_check_test(const Board* board, int side, const MoveEntry& entry);
 
 // `checks`: find_check_squares of the position for `side`. Inline: the move
-// loop asks for every move, and most are pruned straight after.
+// loop asks for every move, and most are pruned straight after; the check
+// test's rare full path stays out of line.
 inline uint16_t classify_move(const Board* board, int side, const MoveEntry& entry, const CheckSquares& checks) {
-  if (needs_full_check_test(entry, checks)) return classify_by_full_check_test(board, side, entry);
+  const int check = gives_check(board, side, entry, checks);
   uint16_t flags = entry.captured != 0 ? FLAG_CAPTURE : 0;
-  if (checks.by_type[piece_type(entry.piece)] & square_bit(move_to(entry.move))) flags |= FLAG_CHECK;
+  if (check) flags |= FLAG_CHECK;
+  if (check == 2) flags |= FLAG_DISCOVERED;
   return piece_type(entry.piece) == PAWN ? pawn_move_flags(board, side, entry, flags) : flags;
 }
 
