@@ -77,7 +77,9 @@ bool special_ending(EvalThread* t, int side, int ply, int& score) {
   return false;
 }
 
-void compute_material(const Board* b, MaterialEntry& m) {
+// Out of line: the memo answers almost every call, and the recount inlined
+// twice would sit in the middle of the hot path.
+[[gnu::noinline]] void compute_material(const Board* b, MaterialEntry& m) {
   const ParamBlock& p = params;
   m.signature[0] = b->signature[0];
   m.signature[1] = b->signature[1];
@@ -104,7 +106,7 @@ void material(EvalThread* t, EvalScratch& s) {
   const Board* b = s.board;
   MaterialEntry& m = material_slot(t->material_memo, b->signature[0], b->signature[1]);
   if (m.signature[0] != b->signature[0] || m.signature[1] != b->signature[1] || !eval_caches_trusted(t))
-    compute_material(b, m);
+    [[unlikely]] compute_material(b, m);
   for (int c = 0; c < 2; c++) {
     s.mat_op[c] = m.mat_op[c];
     s.mat_en[c] = m.mat_en[c];
@@ -163,17 +165,20 @@ struct Snapshot {
   int op[2], en[2];
 };
 
-void take(const EvalScratch& s, Snapshot& snap) {
-  if (!snap.display) return;
-  for (int c = 0; c < 2; c++) snap.op[c] = s.op[c], snap.en[c] = s.en[c];
+// Out of line and cold: only the console's display records terms, and the
+// search's evaluation should not carry this code between its hot parts.
+[[gnu::noinline, gnu::cold]] void add_term_share(const EvalScratch& s, Snapshot& snap, int term) {
+  for (int c = 0; c < 2; c++) {
+    eval_display.term_op[term][c] += s.op[c] - snap.op[c];
+    eval_display.term_en[term][c] += s.en[c] - snap.en[c];
+    snap.op[c] = s.op[c], snap.en[c] = s.en[c];
+  }
 }
 
-void record_term(const EvalScratch& s, const Snapshot& before, int term) {
-  if (!before.display) return;
-  for (int c = 0; c < 2; c++) {
-    eval_display.term_op[term][c] += s.op[c] - before.op[c];
-    eval_display.term_en[term][c] += s.en[c] - before.en[c];
-  }
+// Credits the change since the last snapshot to `term` and starts the next.
+void record_term(const EvalScratch& s, Snapshot& snap, int term) {
+  if (snap.display) [[unlikely]]
+    add_term_share(s, snap, term);
 }
 
 void begin_display(EvalScratch& s) {
@@ -214,41 +219,35 @@ int full_evaluation(EvalThread* t, EvalScratch& s, int side) {
     s.en[c] = s.pawns->en[c];
     s.outposts[c] = s.pawns->outposts[c];
   }
-  if (s.display) {
-    for (int c = 0; c < 2; c++)
+  if (s.display) [[unlikely]] {
+    for (int c = 0; c < 2; c++) {
       eval_display.term_op[TERM_PAWNS][c] = s.op[c], eval_display.term_en[TERM_PAWNS][c] = s.en[c];
+      snap.op[c] = s.op[c], snap.en[c] = s.en[c];
+    }
     pawn_terms_by_square(b, *s.pawns, s.square_op, s.square_en);
   }
-  take(s, snap);
   blocked_pawns(s);
   record_term(s, snap, TERM_OTHER);
 
   // Each colour's pieces get a call of their own rather than a loop: once
   // the helpers are inlined, every copy is specialised for its colour.
-  take(s, snap);
   eval_knights(s, WHITE);
   eval_knights(s, BLACK);
   record_term(s, snap, TERM_KNIGHTS);
-  take(s, snap);
   eval_bishops(s, WHITE);
   eval_bishops(s, BLACK);
   record_term(s, snap, TERM_BISHOPS);
-  take(s, snap);
   eval_rooks(s, WHITE);
   eval_rooks(s, BLACK);
   record_term(s, snap, TERM_ROOKS);
-  take(s, snap);
   eval_queens(s, WHITE);
   eval_queens(s, BLACK);
   record_term(s, snap, TERM_QUEENS);
-  take(s, snap);
   for (int c = 0; c < 2; c++) king_eval(s, c, king_square(b, c));
   record_term(s, snap, TERM_KINGS);
-  take(s, snap);
   for (int c = 0; c < 2; c++) eval_passers(s, c);
   record_term(s, snap, TERM_PASSERS);
 
-  take(s, snap);
   if (s.stage > 13)
     for (int c = 0; c < 2; c++) eval_candidates(s, c);
   for (int c = 0; c < 2; c++)

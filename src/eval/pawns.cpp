@@ -87,7 +87,9 @@ bool is_candidate(const Board* board, const PawnEntry& e, int c, int sq) {
 
 }  // namespace
 
-void compute_pawn_entry(const Board* board, PawnEntry& e) {
+// Out of line: the pawn hash answers almost every probe, and the
+// evaluation's hot path stays shorter without this inlined in it.
+[[gnu::noinline]] void compute_pawn_entry(const Board* board, PawnEntry& e) {
   Bitboard w = board->bb[WHITE_PAWN], b = board->bb[BLACK_PAWN];
   Bitboard front[2] = {fill_north(w << 8), fill_south(b >> 8)};
   Bitboard span[2];
@@ -129,7 +131,7 @@ PawnEntry* probe_pawns(EvalThread* thread) {
   const Board* board = &thread->board;
   PawnEntry& e = thread->pawn_hash.entries[board->pawn_key & (PAWN_HASH_SIZE - 1)];
   thread->pawn_probes++;
-  if (e.key == board->pawn_key && eval_caches_trusted(thread)) {
+  if (e.key == board->pawn_key && eval_caches_trusted(thread)) [[likely]] {
     thread->pawn_hits++;
     return &e;
   }
