@@ -12,7 +12,7 @@ namespace {
 void credit(EvalScratch& s, int c, int sq, int op, int en) {
   s.op[c] += op;
   s.en[c] += en;
-  if (s.display) {
+  if (s.display) [[unlikely]] {
     s.square_op[sq] += op;
     s.square_en[sq] += en;
   }

@@ -143,7 +143,7 @@ void king_eval(EvalScratch& s, int c, int k) {
   if (s.stage > 14) ending_king(s, c, k, en);
   s.op[c] += op;
   s.en[c] += en;
-  if (s.display) {
+  if (s.display) [[unlikely]] {
     s.square_op[k] += op;
     s.square_en[k] += en;
   }
