@@ -24,14 +24,24 @@ constexpr Bitboard FILE_H = 0x8080808080808080ULL;
 inline Bitboard file_mask(int file) { return FILE_A << file; }
 inline bool dark_square(int square) { return (DARK_SQUARES >> square) & 1; }
 
-// King distance: max of file and rank difference. Inline: the passer terms
-// measure several per pawn.
-inline int distance(int a, int b) {
-  int df = (a & 7) - (b & 7), dr = (a >> 3) - (b >> 3);
-  df = df < 0 ? -df : df;
-  dr = dr < 0 ? -dr : dr;
-  return df > dr ? df : dr;
+// King distance: max of file and rank difference, from a table built at
+// compile time: the passer terms measure several per pawn.
+struct KingDistances {
+  uint8_t between[64][64];
+};
+constexpr KingDistances make_king_distances() {
+  KingDistances t{};
+  for (int a = 0; a < 64; a++)
+    for (int b = 0; b < 64; b++) {
+      int df = (a & 7) - (b & 7), dr = (a >> 3) - (b >> 3);
+      df = df < 0 ? -df : df;
+      dr = dr < 0 ? -dr : dr;
+      t.between[a][b] = static_cast<uint8_t>(df > dr ? df : dr);
+    }
+  return t;
 }
+inline constexpr KingDistances KING_DISTANCES = make_king_distances();
+inline int distance(int a, int b) { return KING_DISTANCES.between[a][b]; }
 
 // Outpost candidates: files b-g of ranks 5 and 6 (white), 3 and 4 (black).
 constexpr Bitboard OUTPOST_RANKS[2] = {0x00007E7E00000000ULL, 0x000000007E7E0000ULL};
