@@ -68,8 +68,8 @@ void remove_piece(Board* board, int square) {
 
 bool make_move(Board* board, Move move) {
   BoardThread* thread = board->thread;
-  if (thread->history_count >= HISTORY_SIZE) return false;
-  if (settings.trace_depth && thread->tracer) thread->tracer(thread, move);
+  if (thread->history_count >= HISTORY_SIZE) [[unlikely]] return false;
+  if (settings.trace_depth && thread->tracer) [[unlikely]] thread->tracer(thread, move);
 
   int from = move_from(move), to = move_to(move);
   int side = board->side;
@@ -108,12 +108,12 @@ bool make_move(Board* board, Move move) {
     board->key ^= zobrist[piece * 64 + to];
     if (to == from + 2 * step) {
       board->ep = static_cast<uint8_t>(from + step);
-    } else if (to == record.ep) {
+    } else if (to == record.ep) [[unlikely]] {
       int enemy_pawn = make_piece(PAWN, side ^ 1);
       remove_piece(board, to - step);
       board->key ^= zobrist[enemy_pawn * 64 + to - step];
       board->pawn_key ^= zobrist[enemy_pawn * 64 + to - step];
-    } else if (is_promotion(move)) {
+    } else if (is_promotion(move)) [[unlikely]] {
       int promoted = make_piece(promotion_type(move), side);
       remove_piece(board, to);
       board->key ^= zobrist[piece * 64 + to];
@@ -124,7 +124,7 @@ bool make_move(Board* board, Move move) {
     return true;
   }
   board->key ^= zobrist[piece * 64 + to];
-  if (piece_type(piece) == KING && (to == from + 2 || to == from - 2)) {
+  if (piece_type(piece) == KING && (to == from + 2 || to == from - 2)) [[unlikely]] {
     int rook = make_piece(ROOK, side);
     int rook_from = to > from ? from + 3 : from - 4, rook_to = to > from ? from + 1 : from - 1;
     move_piece(board, rook, rook_from, rook_to);
@@ -152,14 +152,14 @@ void unmake_move(Board* board) {
   move_piece(board, piece, to, from);
   if (record.captured) add_piece(board, make_piece(record.captured, side ^ 1), to);
 
-  if (piece_type(piece) == PAWN && to == record.ep) {
+  if (piece_type(piece) == PAWN && to == record.ep) [[unlikely]] {
     add_piece(board, make_piece(PAWN, side ^ 1), to - pawn_step[side]);
-  } else if (piece_type(piece) == KING && (to == from + 2 || to == from - 2)) {
+  } else if (piece_type(piece) == KING && (to == from + 2 || to == from - 2)) [[unlikely]] {
     int rook = make_piece(ROOK, side);
     if (to > from) move_piece(board, rook, from + 1, from + 3);
     else move_piece(board, rook, from - 1, from - 4);
   }
-  if (is_promotion(move)) {
+  if (is_promotion(move)) [[unlikely]] {
     remove_piece(board, from);
     add_piece(board, make_piece(PAWN, side), from);
   }

@@ -34,8 +34,8 @@ void copy_child_line(Move* pv, const Move* child_pv, int ply) {
 }
 
 // Diagnostic dump when the tagged position is reached: the path to it and
-// the board.
-void trace_node(Board* board, int ply) {
+// the board. Cold: kept out of the node's code.
+[[gnu::cold, gnu::noinline]] void trace_node(Board* board, int ply) {
   const SearchThread* thread = thread_of(board);
   print_line("ply depth alpha    beta    eval    move   pv");
   for (int i = 1; i < ply; ++i) {
@@ -146,7 +146,7 @@ int search(Board* board, int side, int ply, int depth, int alpha, int beta, int 
   // with relaxed atomics (plain moves on this hardware).
   const uint64_t nodes = relaxed_load(thread->nodes) + 1;
   relaxed_store(thread->nodes, nodes);
-  if (nodes > thread->node_limit && thread->done_depth > 1) {
+  if (nodes > thread->node_limit && thread->done_depth > 1) [[unlikely]] {
     control.stop = 1;
     return 0;
   }
@@ -185,7 +185,7 @@ int search(Board* board, int side, int ply, int depth, int alpha, int beta, int 
   if (draw != NO_SCORE - 1) return draw;
 
   const PlyRecord& parent = thread->stack[ply - 1];
-  if (parent.tb_result != -1) {
+  if (parent.tb_result != -1) [[unlikely]] {
     const int32_t r = static_cast<int32_t>(egtb_search_wdl(board, depth));
     record.tb_result = r;
     if (r != -1) {
@@ -195,7 +195,7 @@ int search(Board* board, int side, int ply, int depth, int alpha, int beta, int 
           board->fifty > 30)
         return beta;
     }
-  } else if (egtb_few_enough_pieces(board) && board->fifty == 0 && control.tb_root_result == -1) {
+  } else if (egtb_few_enough_pieces(board) && board->fifty == 0 && control.tb_root_result == -1) [[unlikely]] {
     // The piece count goes first: it nearly always refuses, while a zeroed
     // clock comes and goes with every capture and pawn move.
     const int32_t r = static_cast<int32_t>(egtb_search_wdl(board, depth));
