@@ -212,7 +212,12 @@ int search(Board* board, int side, int ply, int depth, int alpha, int beta, int 
 
   if (ply > 65) return in_check ? 0 : eval;
   if (evaluated.dead_draw && !in_check) return eval;
-  if (depth < 1 && !in_check) return quiesce(board, side, ply, depth, alpha, beta, pv_node, pv);
+  if (depth < 1 && !in_check) {
+    // Quiescence stands pat on this same evaluation: at beta or above it
+    // would return beta straight away, and the call is spared.
+    if (eval >= beta) return beta;
+    return quiesce(board, side, ply, depth, alpha, beta, pv_node, pv);
+  }
 
   TTEntry entry;
   entry.score = NO_SCORE;
