@@ -106,10 +106,10 @@ MoveEntry* gen_piece_captures(const Board* board, int side, MoveEntry* out) {
   return out;
 }
 
-MoveEntry* gen_promotions(const Board* board, int side, bool all_kinds, MoveEntry* out) {
+MoveEntry* gen_promotions_of(const Board* board, int side, Bitboard pawns, bool all_kinds, MoveEntry* out) {
   const int ahead = side == WHITE ? 8 : -8;
   Bitboard enemies = board->bb[8 * (side ^ 1)];
-  for (Bitboard pawns = board->bb[make_piece(PAWN, side)] & rank7[side]; pawns;) {
+  while (pawns) {
     int from = pop_lsb(pawns), to = from + ahead;
     if (board->squares[to] == EMPTY) out = add_promotions(out, board, from, to, all_kinds);
     if (file_of(from) != 0 && (enemies & square_bit(to - 1)))
