@@ -27,7 +27,7 @@ inline bool dark_square(int square) { return (DARK_SQUARES >> square) & 1; }
 // King distance: max of file and rank difference, from a table built at
 // compile time: the passer terms measure several per pawn.
 struct KingDistances {
-  uint8_t between[64][64];
+  uint8_t squares[64][64];  // by the two squares
 };
 constexpr KingDistances make_king_distances() {
   KingDistances t{};
@@ -36,12 +36,12 @@ constexpr KingDistances make_king_distances() {
       int df = (a & 7) - (b & 7), dr = (a >> 3) - (b >> 3);
       df = df < 0 ? -df : df;
       dr = dr < 0 ? -dr : dr;
-      t.between[a][b] = static_cast<uint8_t>(df > dr ? df : dr);
+      t.squares[a][b] = static_cast<uint8_t>(df > dr ? df : dr);
     }
   return t;
 }
 inline constexpr KingDistances KING_DISTANCES = make_king_distances();
-inline int distance(int a, int b) { return KING_DISTANCES.between[a][b]; }
+inline int distance(int a, int b) { return KING_DISTANCES.squares[a][b]; }
 
 // Outpost candidates: files b-g of ranks 5 and 6 (white), 3 and 4 (black).
 constexpr Bitboard OUTPOST_RANKS[2] = {0x00007E7E00000000ULL, 0x000000007E7E0000ULL};
