@@ -9,6 +9,8 @@
 namespace {
 
 // Applies a piece's own terms and records them per square for the display.
+// Everything a piece scores passes here: the display sums its groups from
+// the squares.
 void credit(EvalScratch& s, int c, int sq, int op, int en) {
   s.op[c] += op;
   s.en[c] += en;

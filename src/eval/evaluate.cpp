@@ -157,28 +157,13 @@ void blocked_pawns(EvalScratch& s) {
 
 int blend(int op, int en, int stage) { return (op * (24 - stage) + en * stage) / 24; }
 
-// Snapshot of the accumulators, to record the share of each term group
-// when the display is on. It holds its own copy of the display flag: the
-// scratch one would be read again after every call into a helper.
-struct Snapshot {
-  bool display;
-  int op[2], en[2];
-};
-
-// Out of line and cold: only the console's display records terms, and the
-// search's evaluation should not carry this code between its hot parts.
-[[gnu::noinline, gnu::cold]] void add_term_share(const EvalScratch& s, Snapshot& snap, int term) {
+// The passers' share is the change of the accumulators across them: taken
+// away before, added back after.
+[[gnu::noinline, gnu::cold]] void add_passer_share(const EvalScratch& s, int sign) {
   for (int c = 0; c < 2; c++) {
-    eval_display.term_op[term][c] += s.op[c] - snap.op[c];
-    eval_display.term_en[term][c] += s.en[c] - snap.en[c];
-    snap.op[c] = s.op[c], snap.en[c] = s.en[c];
+    eval_display.term_op[TERM_PASSERS][c] += sign * s.op[c];
+    eval_display.term_en[TERM_PASSERS][c] += sign * s.en[c];
   }
-}
-
-// Credits the change since the last snapshot to `term` and starts the next.
-void record_term(const EvalScratch& s, Snapshot& snap, int term) {
-  if (snap.display) [[unlikely]]
-    add_term_share(s, snap, term);
 }
 
 void begin_display(EvalScratch& s) {
@@ -187,8 +172,30 @@ void begin_display(EvalScratch& s) {
   std::memset(s.square_en, 0, sizeof s.square_en);
 }
 
+// The piece groups' shares are the sums of their squares' values, the
+// pawns' and the passers' were noted on the way, and the rest is what
+// remains: the search's evaluation then needs fewer tests between groups.
+void share_out_terms(const EvalScratch& s) {
+  EvalDisplay& d = eval_display;
+  for (int sq = 0; sq < 64; sq++) {
+    int code = s.board->squares[sq], type = piece_type(code);
+    if (type == EMPTY || type == PAWN) continue;
+    int term = TERM_KNIGHTS + type - KNIGHT, c = piece_colour(code);
+    d.term_op[term][c] += s.square_op[sq];
+    d.term_en[term][c] += s.square_en[sq];
+  }
+  for (int c = 0; c < 2; c++) {
+    d.term_op[TERM_OTHER][c] = s.op[c], d.term_en[TERM_OTHER][c] = s.en[c];
+    for (int term = TERM_PAWNS; term < TERM_OTHER; term++) {
+      d.term_op[TERM_OTHER][c] -= d.term_op[term][c];
+      d.term_en[TERM_OTHER][c] -= d.term_en[term][c];
+    }
+  }
+}
+
 void finish_display(const EvalScratch& s, int score, double factor) {
   EvalDisplay& d = eval_display;
+  share_out_terms(s);
   d.score = score;
   d.stage = s.stage;
   d.draw_factor = factor;
@@ -208,8 +215,6 @@ void finish_display(const EvalScratch& s, int score, double factor) {
 // the stage. Returns the score for white.
 int full_evaluation(EvalThread* t, EvalScratch& s, int side) {
   Board* b = s.board;
-  Snapshot snap;
-  snap.display = s.display;
   material(t, s);
   start_attacks(s);
 
@@ -220,33 +225,26 @@ int full_evaluation(EvalThread* t, EvalScratch& s, int side) {
     s.outposts[c] = s.pawns->outposts[c];
   }
   if (s.display) [[unlikely]] {
-    for (int c = 0; c < 2; c++) {
+    for (int c = 0; c < 2; c++)
       eval_display.term_op[TERM_PAWNS][c] = s.op[c], eval_display.term_en[TERM_PAWNS][c] = s.en[c];
-      snap.op[c] = s.op[c], snap.en[c] = s.en[c];
-    }
     pawn_terms_by_square(b, *s.pawns, s.square_op, s.square_en);
   }
   blocked_pawns(s);
-  record_term(s, snap, TERM_OTHER);
 
   // Each colour's pieces get a call of their own rather than a loop: once
   // the helpers are inlined, every copy is specialised for its colour.
   eval_knights(s, WHITE);
   eval_knights(s, BLACK);
-  record_term(s, snap, TERM_KNIGHTS);
   eval_bishops(s, WHITE);
   eval_bishops(s, BLACK);
-  record_term(s, snap, TERM_BISHOPS);
   eval_rooks(s, WHITE);
   eval_rooks(s, BLACK);
-  record_term(s, snap, TERM_ROOKS);
   eval_queens(s, WHITE);
   eval_queens(s, BLACK);
-  record_term(s, snap, TERM_QUEENS);
   for (int c = 0; c < 2; c++) king_eval(s, c, king_square(b, c));
-  record_term(s, snap, TERM_KINGS);
+  if (s.display) [[unlikely]] add_passer_share(s, -1);
   for (int c = 0; c < 2; c++) eval_passers(s, c);
-  record_term(s, snap, TERM_PASSERS);
+  if (s.display) [[unlikely]] add_passer_share(s, 1);
 
   if (s.stage > 13)
     for (int c = 0; c < 2; c++) eval_candidates(s, c);
@@ -255,7 +253,6 @@ int full_evaluation(EvalThread* t, EvalScratch& s, int side) {
   for (int c = 0; c < 2; c++) pinned_eval(s, c);
   s.op[side] += 14;
   s.en[side] += 7;
-  record_term(s, snap, TERM_OTHER);
 
   int opd = ((s.op[0] - s.op[1]) * 148) / 128;
   int end = ((s.en[0] - s.en[1]) * 148) / 128;
