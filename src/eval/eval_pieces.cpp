@@ -113,7 +113,7 @@ void eval_rooks(EvalScratch& s, int c) {
     add_attacks(s, c, att);
     s.rook_att[c] |= att;
     if (att & (s.zone[e] | s.check_r[e])) s.king_attack[c] += 3;
-    int forward = 3 * popcount(att & file_mask(f) & OWN_HALF[e]);
+    int forward = 3 * popcount(att & far_file_half(c, sq));
     int n = popcount(att & s.mobility[c]);
     int op = pst_of(ROOK, c, sq).op + forward + p.mob_rook[n].op;
     int en = pst_of(ROOK, c, sq).en + forward + p.mob_rook[n].en;

@@ -43,6 +43,21 @@ constexpr KingDistances make_king_distances() {
 inline constexpr KingDistances KING_DISTANCES = make_king_distances();
 inline int distance(int a, int b) { return KING_DISTANCES.squares[a][b]; }
 
+// Each square's file in the half of the board away from a colour, for a
+// rook's reach up its file: one lookup is shorter than building the mask.
+struct FarFileHalves {
+  Bitboard squares[2][64];  // by colour and square
+};
+constexpr FarFileHalves make_far_file_halves() {
+  FarFileHalves t{};
+  const Bitboard far_half[2] = {0xFFFFFFFF00000000ULL, 0x00000000FFFFFFFFULL};
+  for (int c = 0; c < 2; c++)
+    for (int sq = 0; sq < 64; sq++) t.squares[c][sq] = (FILE_A << (sq & 7)) & far_half[c];
+  return t;
+}
+inline constexpr FarFileHalves FAR_FILE_HALVES = make_far_file_halves();
+inline Bitboard far_file_half(int colour, int square) { return FAR_FILE_HALVES.squares[colour][square]; }
+
 // Outpost candidates: files b-g of ranks 5 and 6 (white), 3 and 4 (black).
 constexpr Bitboard OUTPOST_RANKS[2] = {0x00007E7E00000000ULL, 0x000000007E7E0000ULL};
 
