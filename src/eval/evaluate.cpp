@@ -248,8 +248,7 @@ int full_evaluation(EvalThread* t, EvalScratch& s, int side) {
 
   if (s.stage > 13)
     for (int c = 0; c < 2; c++) eval_candidates(s, c);
-  for (int c = 0; c < 2; c++)
-    if (b->bb[8 * c] & s.attacked[c ^ 1]) eval_hung(s, c);
+  for (int c = 0; c < 2; c++) eval_hung(s, c);
   for (int c = 0; c < 2; c++) pinned_eval(s, c);
   s.op[side] += 14;
   s.en[side] += 7;
