@@ -162,6 +162,30 @@ TEST(Terms, PieceGroups) {
   for (const auto& [fen, group, expected] : cases) EXPECT_EQ(term(fen, group), expected) << fen;
 }
 
+// With a rook and a queen both scoring, raising one piece's parameter by one
+// moves its own group's share for its side and no other group's: the
+// display must not credit one kind of piece to another, nor to the rest.
+TEST(Terms, ParameterMovesOnlyItsGroup) {
+  using P = ParamBlock;
+  const char* fen = "6k1/Q5pp/8/8/8/8/6PP/R5K1 w - -";  // rook on an open file, queen on the seventh
+  const std::tuple<int16_t P::*, int, bool> cases[] = {{&P::rook_open_file_op, TERM_ROOKS, false},
+                                                       {&P::queen_rank7_en, TERM_QUEENS, true}};
+  for (const auto& [field, group, ending] : cases) {
+    term(fen, group);
+    const EvalDisplay before = eval_display;
+    params.*field += 1;
+    init_eval_tables();
+    term(fen, group);
+    eval_test::reset_params();
+    for (int g = 0; g < TERM_COUNT; g++)
+      for (int c = 0; c < 2; c++) {
+        bool own = g == group && c == 0;
+        EXPECT_EQ(eval_display.term_op[g][c] - before.term_op[g][c], own && !ending) << g << " " << c;
+        EXPECT_EQ(eval_display.term_en[g][c] - before.term_en[g][c], own && ending) << g << " " << c;
+      }
+  }
+}
+
 TEST(Terms, KingAttack) {
   // Queen h3 and bishop b7 against g1: shelter 10 units (+6), one safe
   // queen check on g2 (-8/-12) that is also a supported contact check (-10,
