@@ -45,7 +45,7 @@ void eval_bishops(EvalScratch& s, int c);
 void eval_rooks(EvalScratch& s, int c);
 void eval_queens(EvalScratch& s, int c);
 void king_eval(EvalScratch& s, int c, int king);
-void eval_passers(EvalScratch& s, int c);
+void eval_passers(EvalScratch& s);
 void eval_candidates(EvalScratch& s, int c);
 void eval_hung(EvalScratch& s, int c);
 void pinned_eval(EvalScratch& s, int c);

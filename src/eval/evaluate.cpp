@@ -244,7 +244,7 @@ void finish_display(const EvalScratch& s, int score, double factor) {
   eval_queens(s, BLACK);
   for (int c = 0; c < 2; c++) king_eval(s, c, king_square(b, c));
   if (s.display) [[unlikely]] add_passer_share(s, -1);
-  for (int c = 0; c < 2; c++) eval_passers(s, c);
+  eval_passers(s);
   if (s.display) [[unlikely]] add_passer_share(s, 1);
 
   if (s.stage > 13)

@@ -91,10 +91,13 @@ int passer_score(EvalScratch& s, int c, int sq) {
 
 }  // namespace
 
-void eval_passers(EvalScratch& s, int c) {
-  Bitboard own_pawns = s.board->bb[make_piece(PAWN, c)];
-  for (Bitboard passed = s.pawns->passed & own_pawns; passed;) {
+// Both colours' passers in one walk: the terms add up in any order, and
+// most positions have few passers or none.
+void eval_passers(EvalScratch& s) {
+  for (Bitboard passed = s.pawns->passed; passed;) {
     int sq = pop_lsb(passed);
+    int c = piece_colour(s.board->squares[sq]);
+    Bitboard own_pawns = s.board->bb[make_piece(PAWN, c)];
     int score;
     if (file_ahead(c, sq) & own_pawns) {
       score = params.ppawn[relative_rank(c, sq)] / 3;
