@@ -1,5 +1,8 @@
 #include "board/movegen.h"
 
+#include <bit>
+#include <cstring>
+
 #include "board/attacks.h"
 #include "board/board_thread.h"
 
@@ -12,11 +15,18 @@ constexpr Bitboard RANK_2 = RANK_1 << 8;
 constexpr Bitboard RANK_7 = RANK_1 << 48;
 constexpr Bitboard RANK_8 = RANK_1 << 56;
 
+// An entry in two stores rather than four: the move word with the score of
+// 0 above it, then the mover and the victim.
+inline void write_entry(MoveEntry* out, int from, int to, uint8_t piece, uint8_t captured, Move flags = 0) {
+  static_assert(sizeof(MoveEntry) == 6 && std::endian::native == std::endian::little);
+  const uint32_t move_and_score = static_cast<uint32_t>(from << 8 | to) | flags;
+  const uint16_t pieces = static_cast<uint16_t>(piece | captured << 8);
+  std::memcpy(out, &move_and_score, sizeof move_and_score);
+  std::memcpy(reinterpret_cast<unsigned char*>(out) + sizeof move_and_score, &pieces, sizeof pieces);
+}
+
 inline MoveEntry* add(MoveEntry* out, const Board* board, int from, int to, Move flags = 0) {
-  out->move = static_cast<Move>(make_move_word(from, to) | flags);
-  out->score = 0;
-  out->piece = board->squares[from];
-  out->captured = board->squares[to];
+  write_entry(out, from, to, board->squares[from], board->squares[to], flags);
   return out + 1;
 }
 
@@ -24,25 +34,15 @@ inline MoveEntry* add(MoveEntry* out, const Board* board, int from, int to, Move
 // once by the caller: the entry's byte stores could alias the board's squares,
 // so the compiler would otherwise read it again for every destination.
 inline MoveEntry* add_quiet(MoveEntry* out, uint8_t piece, int from, int to) {
-  out->move = static_cast<Move>(make_move_word(from, to));
-  out->score = 0;
-  out->piece = piece;
-  out->captured = EMPTY;
+  write_entry(out, from, to, piece, EMPTY);
   return out + 1;
 }
 
-// One entry per destination in `targets`, in increasing order. The fields
-// are written here rather than through one shared entry writer: that version
-// measured 5-10 M more instructions per `-bench -d 10` in the capture
-// generators.
+// One entry per destination in `targets`, in increasing order.
 inline MoveEntry* add_all(MoveEntry* out, const Board* board, uint8_t piece, int from, Bitboard targets) {
   while (targets) {
     const int to = pop_lsb(targets);
-    out->move = make_move_word(from, to);
-    out->score = 0;
-    out->piece = piece;
-    out->captured = board->squares[to];
-    ++out;
+    write_entry(out++, from, to, piece, board->squares[to]);
   }
   return out;
 }
