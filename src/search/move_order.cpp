@@ -83,6 +83,10 @@ void pick_capture(Board* board, MoveEntry* cursor, int16_t* pending) {
 void score_quiets(Board* board, const PlyRecord& record, MoveEntry* list, bool in_check, int16_t* keys) {
   const SearchThread* thread = thread_of(board);
   const Move counter = current_countermove(board);
+  // A move to none of the killers' and countermove's destinations is none of
+  // them: most moves are spared the comparisons.
+  const Bitboard killer_targets = square_bit(move_to(record.null_killer)) | square_bit(move_to(record.killer1)) |
+                                  square_bit(move_to(record.killer2)) | square_bit(move_to(counter));
   for (MoveEntry* e = list; e->move != MOVE_END; ++e, ++keys) {
     const Move m = e->move;
     int score;
@@ -90,10 +94,12 @@ void score_quiets(Board* board, const PlyRecord& record, MoveEntry* list, bool i
       score = m == record.evasion_killer ? 90 : (counter != 0 && m == counter) ? 70 : 1;
     } else {
       score = static_cast<uint16_t>(thread->hist_table[e->piece][move_to(m)]) >> 7;
-      if (m == record.null_killer || m == record.killer1 || (counter != 0 && m == counter))
-        score += 64;
-      else if (m == record.killer2)
-        score += 54;
+      if (killer_targets & square_bit(move_to(m))) {
+        if (m == record.null_killer || m == record.killer1 || (counter != 0 && m == counter))
+          score += 64;
+        else if (m == record.killer2)
+          score += 54;
+      }
     }
     e->score = static_cast<int16_t>(score);
     *keys = static_cast<int16_t>(score);
