@@ -30,15 +30,17 @@ bool last_pawn_exempt(const Board* board, int side, int captured_type) {
   return pawns == 0 && rest - board->material[side] <= 3;
 }
 
+// Most captures pass the delta test: the exemptions are looked at only for
+// those that fail it.
 bool delta_pruned(const Board* board, int side, const MoveEntry& e, int stand, int alpha, int margin) {
-  const int to = move_to(e.move);
+  const int captured_type = piece_type(e.captured);
+  if (DELTA_VALUE[captured_type] + stand > alpha - margin) return false;
   if (piece_type(e.piece) == PAWN) {
+    const int to = move_to(e.move);
     const int rank = side == WHITE ? rank_of(to) : 7 - rank_of(to);
     if (rank >= 6) return false;
   }
-  const int captured_type = piece_type(e.captured);
-  if (last_pawn_exempt(board, side, captured_type)) return false;
-  return DELTA_VALUE[captured_type] + stand <= alpha - margin;
+  return !last_pawn_exempt(board, side, captured_type);
 }
 
 }  // namespace
