@@ -180,6 +180,23 @@ TEST(MoveOrder, KillersAndCountermoves) {
   EXPECT_EQ(record.killer1, move_of("e8f8"));
 }
 
+// The countermove earns the killers' bonus; another move to its square does
+// not, nor does a killer's square lend its bonus to other moves onto it.
+TEST(MoveOrder, BonusOnlyForTheMoveItself) {
+  SearchThread* t = search_test::worker();
+  search_test::set_position("3rk3/1n6/8/8/8/8/R7/4K3 b - -");
+  reset_move_order(t);
+  t->last_move = move_of("a1a2");
+  t->countermoves[t->board.squares[8]][8] = move_of("d8d6");
+  t->stack[1].killer1 = move_of("e8d7");
+  std::vector<Picked> order = pick_all(t, false);
+  const std::pair<const char*, int> cases[] = {{"d8d6", 80}, {"b7d6", 16}, {"e8d7", 80}, {"d8d7", 16}};
+  for (auto [move, score] : cases) {
+    const int i = index_of(order, move_of(move));
+    EXPECT_TRUE(i >= 0 && order[i].score == score) << move;
+  }
+}
+
 // A flagless late move survives late-move pruning only when it creates a
 // threat: it attacks a bigger piece, or a slider gains a line (one through
 // its destination that none of its lines through the origin covered) onto
