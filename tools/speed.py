@@ -10,9 +10,11 @@ another: all stay open, and in each round every position is searched by each
 engine in turn, the order rotated per round. Printed per engine: the overall
 speed and the spread of its per-round speeds, and for each Tarn binary the
 median of its per-round ratio to glaurung (and to the baseline), the figure
-least moved by a noisy stretch. Also printed: each Tarn binary's "-bench"
-node total (the search's signature), its start-up time to "uciok", and on
-request the time Threads 1 and 2 take to reach a fixed depth.
+least moved by a noisy stretch. Tarn binaries run from fresh copies, one
+per run: where a file lands in memory can cost it several percent, and a
+copy makes each run an independent draw. Also printed: each Tarn binary's
+"-bench" node total (the search's signature), its start-up time to "uciok",
+and on request the time Threads 1 and 2 take to reach a fixed depth.
 
 Run through `make speed` (BASELINE=path adds a second Tarn binary, SPEED_ARGS
 passes further options), or directly: tools/speed.py --help.
@@ -235,6 +237,12 @@ def depth_times(path, fens, depth, hash_mb, threads):
     return total, nodes
 
 
+def fresh_copy(path, folder, name):
+    copy = os.path.join(folder, name)
+    shutil.copy2(path, copy)
+    return copy
+
+
 def load_average():
     try:
         return " ".join(f"{x:.2f}" for x in os.getloadavg())
@@ -272,6 +280,11 @@ def main():
     for item in args.other:
         name, _, path = item.partition("=")
         tarns.append((name, os.path.abspath(path)))
+    # Byte-identical copies of one binary can run several percent apart, and
+    # a file keeps its place in memory from run to run: each run measures
+    # fresh copies, so that repeated runs are independent draws.
+    copies = tempfile.mkdtemp(prefix="speed-copies-")
+    tarns = [(name, fresh_copy(path, copies, name)) for name, path in tarns]
     engines = list(tarns)
     if not args.no_peers:
         for name in PEERS:
@@ -308,6 +321,7 @@ def main():
                 wall, nodes = depth_times(path, fens, args.threads_depth, args.hash, threads)
                 print(f"{name}: Threads {threads} depth {args.threads_depth}: {wall:.2f} s, {nodes} nodes",
                       flush=True)
+    shutil.rmtree(copies, ignore_errors=True)
     print(f"load average at end: {load_average()}")
     return 0
 
