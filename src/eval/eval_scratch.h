@@ -37,9 +37,6 @@ inline void add_attacks(EvalScratch& s, int c, Bitboard attacks) {
 inline int relative_square(int colour, int square) { return colour ? square ^ 56 : square; }
 inline int relative_rank(int colour, int square) { return colour ? 7 - (square >> 3) : square >> 3; }
 
-// Squares of colour c's half of the board.
-constexpr Bitboard OWN_HALF[2] = {0x00000000FFFFFFFFULL, 0xFFFFFFFF00000000ULL};
-
 void eval_knights(EvalScratch& s, int c);
 void eval_bishops(EvalScratch& s, int c);
 void eval_rooks(EvalScratch& s, int c);

@@ -43,6 +43,9 @@ constexpr KingDistances make_king_distances() {
 inline constexpr KingDistances KING_DISTANCES = make_king_distances();
 inline int distance(int a, int b) { return KING_DISTANCES.squares[a][b]; }
 
+// Squares of colour c's half of the board.
+constexpr Bitboard OWN_HALF[2] = {0x00000000FFFFFFFFULL, 0xFFFFFFFF00000000ULL};
+
 // Each square's file in the half of the board away from a colour, for a
 // rook's reach up its file: one lookup is shorter than building the mask.
 struct FarFileHalves {
@@ -50,9 +53,8 @@ struct FarFileHalves {
 };
 constexpr FarFileHalves make_far_file_halves() {
   FarFileHalves t{};
-  const Bitboard far_half[2] = {0xFFFFFFFF00000000ULL, 0x00000000FFFFFFFFULL};
   for (int c = 0; c < 2; c++)
-    for (int sq = 0; sq < 64; sq++) t.squares[c][sq] = (FILE_A << (sq & 7)) & far_half[c];
+    for (int sq = 0; sq < 64; sq++) t.squares[c][sq] = (FILE_A << (sq & 7)) & OWN_HALF[c ^ 1];
   return t;
 }
 inline constexpr FarFileHalves FAR_FILE_HALVES = make_far_file_halves();
