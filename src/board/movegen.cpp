@@ -19,7 +19,7 @@ constexpr Bitboard RANK_8 = RANK_1 << 56;
 // 0 above it, then the mover and the victim.
 inline void write_entry(MoveEntry* out, int from, int to, uint8_t piece, uint8_t captured, Move flags = 0) {
   static_assert(sizeof(MoveEntry) == 6 && std::endian::native == std::endian::little);
-  const uint32_t move_and_score = static_cast<uint32_t>(from << 8 | to) | flags;
+  const uint32_t move_and_score = static_cast<uint32_t>(make_move_word(from, to) | flags);
   const uint16_t pieces = static_cast<uint16_t>(piece | captured << 8);
   std::memcpy(out, &move_and_score, sizeof move_and_score);
   std::memcpy(reinterpret_cast<unsigned char*>(out) + sizeof move_and_score, &pieces, sizeof pieces);

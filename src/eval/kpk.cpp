@@ -1,8 +1,7 @@
 #include "eval/kpk.h"
 
-#include <cstdlib>
-
 #include "board/board.h"
+#include "eval/eval_tables.h"
 
 namespace {
 
@@ -18,15 +17,6 @@ struct Sets {
 };
 Sets sets[2][32][64];
 bool built = false;
-
-int distance(int a, int b) {
-  int df = std::abs((a & 7) - (b & 7)), dr = std::abs((a >> 3) - (b >> 3));
-  return df > dr ? df : dr;
-}
-
-uint64_t bit(int square) { return uint64_t{1} << square; }
-
-constexpr uint64_t FILE_A = 0x0101010101010101ull, FILE_H = FILE_A << 7;
 
 // Squares one king step away from any square of `b`.
 uint64_t king_reach(uint64_t b) {
@@ -45,13 +35,13 @@ int pawn_square(int index) { return (index >> 2) * 8 + (index & 3); }
 void mark_start(int p) {
   int pawn = pawn_square(p);
   bool queen = (pawn >> 3) == 7;
-  uint64_t pawn_hits = queen ? 0 : ((bit(pawn) << 7) & ~FILE_H) | ((bit(pawn) << 9) & ~FILE_A);
+  uint64_t pawn_hits = queen ? 0 : ((square_bit(pawn) << 7) & ~FILE_H) | ((square_bit(pawn) << 9) & ~FILE_A);
   for (int ak = 0; ak < 64; ak++) {
     Sets& atm = sets[0][p][ak];
     Sets& dtm = sets[1][p][ak];
     atm = dtm = Sets{0, 0, 0};
     if (ak == pawn) continue;
-    uint64_t legal = ~(bit(ak) | bit(pawn) | king_reach(bit(ak)));
+    uint64_t legal = ~(square_bit(ak) | square_bit(pawn) | king_reach(square_bit(ak)));
     uint64_t attacker_legal = legal & ~pawn_hits;
     if (!queen) {
       atm.unknown = attacker_legal;
@@ -59,7 +49,7 @@ void mark_start(int p) {
       continue;
     }
     atm.win = attacker_legal;
-    uint64_t can_take = distance(ak, pawn) <= 1 ? 0 : king_reach(bit(pawn));
+    uint64_t can_take = distance(ak, pawn) <= 1 ? 0 : king_reach(square_bit(pawn));
     dtm.win = legal & ~can_take;
     dtm.unknown = legal & can_take;
   }
@@ -82,16 +72,16 @@ bool settle_attacker(int p, int pawn, int ak) {
   uint64_t win = 0, unknown = 0;
   int ahead = pawn + 8, twice = pawn + 16;
   if (ahead != ak) {
-    uint64_t open = ~bit(ahead);
+    uint64_t open = ~square_bit(ahead);
     win |= sets[1][p + 4][ak].win & open;
     unknown |= sets[1][p + 4][ak].unknown & open;
     if ((pawn >> 3) == 1 && twice != ak) {
-      open &= ~bit(twice);
+      open &= ~square_bit(twice);
       win |= sets[1][p + 8][ak].win & open;
       unknown |= sets[1][p + 8][ak].unknown & open;
     }
   }
-  for (uint64_t steps = king_reach(bit(ak)); steps; steps &= steps - 1) {
+  for (uint64_t steps = king_reach(square_bit(ak)); steps; steps &= steps - 1) {
     const Sets& next = sets[1][p][__builtin_ctzll(steps)];
     win |= next.win;
     unknown |= next.unknown;
@@ -107,7 +97,7 @@ bool settle_defender(int p, int pawn, int ak) {
   if (!here.unknown) return false;
   const Sets& next = sets[0][p][ak];
   uint64_t draw = king_reach(next.draw), unknown = king_reach(next.unknown), win = king_reach(next.win);
-  if (distance(ak, pawn) > 1) draw |= king_reach(bit(pawn));
+  if (distance(ak, pawn) > 1) draw |= king_reach(square_bit(pawn));
   return resolve(here, here.unknown & ~draw & ~unknown & win, here.unknown & (draw | (~unknown & ~win)));
 }
 
