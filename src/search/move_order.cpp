@@ -135,24 +135,20 @@ void set_list_end(SearchThread* thread, int ply, MoveEntry* terminator) {
 
 }  // namespace
 
-// The groups read past the end stay inside the keys' tail room; their
-// strays are masked out of the maximum and come after the first real hit.
-int first_highest(const int16_t* keys, int count) {
+// The seven keys past the end are overwritten with the lowest key there is,
+// so that every group is compared whole: a real key is never below it, and
+// the first hit is always a real one.
+int first_highest(int16_t* keys, int count) {
 #if defined(__SSE2__)
   const __m128i floor = _mm_set1_epi16(INT16_MIN);
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(keys + count), floor);
   __m128i top = floor;
-  int k = 0;
-  for (; k + 8 <= count; k += 8)
+  for (int k = 0; k < count; k += 8)
     top = _mm_max_epi16(top, _mm_loadu_si128(reinterpret_cast<const __m128i*>(keys + k)));
-  if (k < count) {
-    const __m128i inside = _mm_cmplt_epi16(_mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7), _mm_set1_epi16(count - k));
-    const __m128i tail = _mm_loadu_si128(reinterpret_cast<const __m128i*>(keys + k));
-    top = _mm_max_epi16(top, _mm_or_si128(_mm_and_si128(inside, tail), _mm_andnot_si128(inside, floor)));
-  }
   top = _mm_max_epi16(top, _mm_shuffle_epi32(top, 0x4E));
   top = _mm_max_epi16(top, _mm_shuffle_epi32(top, 0xB1));
   top = _mm_max_epi16(top, _mm_shufflehi_epi16(_mm_shufflelo_epi16(top, 0xB1), 0xB1));
-  for (k = 0;; k += 8) {
+  for (int k = 0;; k += 8) {
     const __m128i group = _mm_loadu_si128(reinterpret_cast<const __m128i*>(keys + k));
     const unsigned hits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(group, top)));
     if (hits) return k + std::countr_zero(hits) / 2;

@@ -52,9 +52,9 @@ inline MoveEntry* select_best(MoveEntry* cursor) {
   return cursor;
 }
 
-// Index of the first of the highest of `count` (at least one) keys; reads
-// up to seven keys past them, which must exist.
-int first_highest(const int16_t* keys, int count);
+// Index of the first of the highest of `count` (at least one) keys. The
+// eight keys past them must exist and are overwritten.
+int first_highest(int16_t* keys, int count);
 
 // The next move of the current ply (board->thread->ply), or null when the
 // node has no more. The returned entry stays in the list. Entries are

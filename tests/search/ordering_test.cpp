@@ -99,7 +99,7 @@ TEST(MoveOrder, StagesAndScoreBands) {
 }
 
 // The quiet stage's pick: the first of the highest keys, in the packed
-// groups the picker compares, whatever lies in the seven keys past the end
+// groups the picker compares, whatever lies in the keys past the end
 // (filled here with the highest value there is).
 TEST(MoveOrder, FirstHighestKey) {
   auto first_highest_of = [](std::vector<int16_t> keys, int count) {
