@@ -2,6 +2,7 @@
 // What a move is, as far as pruning, reductions and extensions care.
 #include "board/board.h"
 #include "board/legality.h"
+#include "search/ply_record.h"
 
 enum : uint16_t {
   FLAG_CAPTURE = 1,
@@ -25,6 +26,15 @@ inline uint16_t classify_move(const Board* board, int side, const MoveEntry& ent
   if (check) flags |= FLAG_CHECK;
   if (check == 2) flags |= FLAG_DISCOVERED;
   return piece_type(entry.piece) == PAWN ? pawn_move_flags(board, side, entry, flags) : flags;
+}
+
+// What the child of `entry` may take as its own check state, given the
+// mover's verdict from the node's check squares (gives_check). The verdict
+// misses a castling rook's check and an en-passant discovered check: after
+// a king move or a move onto the en-passant square the child looks itself.
+inline uint8_t told_check(const Board* board, const MoveEntry& entry, bool check) {
+  if (piece_type(entry.piece) == KING || move_to(entry.move) == board->ep) return CHECK_UNKNOWN;
+  return check ? CHECK_YES : CHECK_NO;
 }
 
 // False when some piece of `side` hangs badly enough that standing pat on

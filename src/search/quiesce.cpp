@@ -115,6 +115,7 @@ int quiesce(Board* board, int side, int ply, int depth, int alpha, int beta, int
     // The trace reads the move being searched from the cursor.
     MoveEntry* held_cursor = record.cursor;
     record.cursor = e;
+    record.move_checks = told_check(board, *e, c != 0);
     if (!make_move(board, move)) {
       record.cursor = held_cursor;
       continue;
@@ -142,6 +143,7 @@ int quiescence_score(SearchThread* thread) {
   thread->ply = 1;
   thread->list_start[1] = thread->move_stack;
   thread->stack[0].tb_result = -1;
+  thread->stack[0].move_checks = CHECK_UNKNOWN;
   thread->stack[1].tb_result = -1;
   thread->node_limit = uint64_t{1} << 62;
   thread->done_depth = 0;

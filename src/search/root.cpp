@@ -221,6 +221,7 @@ void reset_thread_for_search(SearchThread* thread) {
   root.tb_result = -1;
   root.cursor = nullptr;
   thread->stack[0].tb_result = -1;
+  thread->stack[0].move_checks = CHECK_UNKNOWN;
 }
 
 }  // namespace
@@ -234,6 +235,7 @@ void search_root(SearchThread* thread, int depth, int pv_index) {
   const int prev = thread->score;
   PlyRecord& root = thread->stack[1];
   root.moves_searched = 0;
+  root.move_checks = CHECK_UNKNOWN;
   root.depth = static_cast<int16_t>(depth);
   const int w = aspiration_width(depth, prev);
   const Window first = aspiration_window(depth, prev);

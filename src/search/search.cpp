@@ -166,6 +166,7 @@ int search(Board* board, int side, int ply, int depth, int alpha, int beta, int 
   record.alpha = static_cast<int16_t>(alpha);
   record.beta = static_cast<int16_t>(beta);
   record.in_iid = record.move_flags = 0;
+  record.move_checks = CHECK_UNKNOWN;
   EvalPly& evaluated = thread->eval_ply[ply];
   evaluated.dead_draw = 0;
   evaluated.threat[0] = evaluated.threat[1] = 0;
@@ -179,12 +180,13 @@ int search(Board* board, int side, int ply, int depth, int alpha, int beta, int 
   pv[ply] = 0;
   if (ply + 1 < MAX_PLY) pv[ply + 1] = 0;
 
-  const bool in_check = attacked(board, king_square(board, side), side ^ 1);
+  const PlyRecord& parent = thread->stack[ply - 1];
+  const bool in_check = parent.move_checks != CHECK_UNKNOWN ? parent.move_checks == CHECK_YES
+                                                             : attacked(board, king_square(board, side), side ^ 1);
 
   const int draw = draw_score_for(board, side, in_check, ply);
   if (draw != NO_SCORE - 1) return draw;
 
-  const PlyRecord& parent = thread->stack[ply - 1];
   if (parent.tb_result != -1) [[unlikely]] {
     const int32_t r = static_cast<int32_t>(egtb_search_wdl(board, depth));
     record.tb_result = r;
@@ -352,6 +354,7 @@ int search_moves(Board* board, int side, int ply, int depth, int alpha, int beta
     const bool quiet_move = e->captured == 0;
     const int code = e->piece;
     const int to = move_to(move);
+    record.move_checks = in_check ? uint8_t{CHECK_UNKNOWN} : told_check(board, *e, flags & FLAG_CHECK);
     if (!make_move(board, move)) {
       thread->ext_fraction = saved_ext;
       continue;

@@ -31,6 +31,7 @@ int node(int depth, int alpha, int beta, int ply = 2) {
   t->ply = static_cast<int16_t>(ply);
   for (int p = 0; p <= ply; ++p) t->list_start[p] = t->move_stack;
   t->stack[ply - 1].tb_result = -1;
+  t->stack[ply - 1].move_checks = CHECK_UNKNOWN;
   Move pv[MAX_PLY] = {};
   return search(&t->board, t->board.side, ply, depth, alpha, beta, 1, pv);
 }

@@ -7,7 +7,10 @@
 #include <utility>
 #include <vector>
 
+#include "board/attacks.h"
 #include "board/fen.h"
+#include "board/legality.h"
+#include "board/makemove.h"
 #include "board/movegen.h"
 #include "board/notation.h"
 #include "search/move_classify.h"
@@ -257,6 +260,43 @@ TEST(MoveOrder, ClassifyFlags) {
     CheckSquares checks;
     find_check_squares(board, 0, checks);
     EXPECT_EQ(classify_move(board, 0, entry(c.move), checks) & c.shown, c.flags) << c.move;
+  }
+}
+
+// What a node tells its child about check, against the child's own look at
+// its king, for every legal move: the castling rook's check and en passant
+// that uncovers a rook (two pawns leave the line) are left to the child.
+TEST(MoveOrder, ToldCheckAgreesWithTheChild) {
+  const struct {
+    const char* fen;
+    const char* blind;  // a checking move the check squares miss
+  } cases[] = {
+      {"5k2/8/8/8/8/8/8/4K2R w K -", "e1g1"},
+      {"8/8/8/k2pP2R/8/8/8/4K3 w - d6", "e5d6"},
+      {"3k4/1P6/8/2P5/4n3/8/3B4/3RK3 w - -", nullptr},  // promotions, a bishop uncovering the rook
+      {"r3k2r/pb1p1ppp/1p2pn2/q1P5/1nB1P3/2N2N2/PP1B1PPP/R2QK2R b KQkq -", nullptr},
+  };
+  SearchThread* t = search_test::worker();
+  Board* board = &t->board;
+  for (const auto& c : cases) {
+    search_test::set_position(c.fen);
+    const int side = board->side;
+    CheckSquares checks;
+    find_check_squares(board, side, checks);
+    for (MoveEntry* e = gen_all(board); e->move != MOVE_END; ++e) {
+      if (!is_legal(board, side, e->move)) continue;
+      const bool verdict = gives_check(board, side, *e, checks) != 0;
+      const uint8_t told = told_check(board, *e, verdict);
+      ASSERT_TRUE(make_move(board, e->move));
+      const bool checked = in_check(board);
+      unmake_move(board);
+      if (told != CHECK_UNKNOWN) {
+        EXPECT_EQ(told == CHECK_YES, checked) << c.fen << " " << e->move;
+      }
+      if (c.blind && e->move == move_of(c.blind)) {
+        EXPECT_TRUE(checked && !verdict && told == CHECK_UNKNOWN) << c.fen;
+      }
+    }
   }
 }
 
