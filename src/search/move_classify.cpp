@@ -132,10 +132,16 @@ MoveEntry* gen_quiet_checks(const Board* board, int side, MoveEntry* out) {
   };
   const int pawn = make_piece(PAWN, side);
   const Bitboard pawn_check_squares = pawn_attacks[side ^ 1][k];
-  for (const uint8_t* sq = board->plist[pawn]; *sq != NO_SQUARE; ++sq) {
-    if (relative_rank(*sq, side) == 6) continue;
-    const int to = *sq + step;
-    if ((empty & square_bit(to)) && (pawn_check_squares & square_bit(to))) add(*sq, to);
+  // Few positions have a pawn push that checks or one onto the seventh
+  // rank: the pawns are walked, in list order, only when one exists.
+  const Bitboard pawns = board->bb[pawn];
+  const Bitboard pushed = (side == WHITE ? pawns << 8 : pawns >> 8) & empty;
+  if (pushed & pawn_check_squares) {
+    for (const uint8_t* sq = board->plist[pawn]; *sq != NO_SQUARE; ++sq) {
+      if (relative_rank(*sq, side) == 6) continue;
+      const int to = *sq + step;
+      if ((empty & square_bit(to)) && (pawn_check_squares & square_bit(to))) add(*sq, to);
+    }
   }
   const int knight = make_piece(KNIGHT, side);
   for (const uint8_t* sq = board->plist[knight]; *sq != NO_SQUARE; ++sq)
@@ -156,6 +162,7 @@ MoveEntry* gen_quiet_checks(const Board* board, int side, MoveEntry* out) {
     const Bitboard reach = queen_attacks(*sq, occ);
     for (Bitboard b = (reach & diagonal_checks) | (reach & straight_checks); b;) add(*sq, pop_lsb(b));
   }
+  if (!(pushed & rank7[side])) return out;
   for (const uint8_t* sq = board->plist[pawn]; *sq != NO_SQUARE; ++sq) {
     if (relative_rank(*sq, side) != 5) continue;
     const int to = *sq + step;

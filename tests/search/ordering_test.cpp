@@ -263,6 +263,27 @@ TEST(MoveOrder, ClassifyFlags) {
   }
 }
 
+// Quiescence's quiet moves: direct checks (pawn pushes, then the pieces),
+// then pushes onto the seventh rank, for either colour; no pawn walk is
+// skipped where a push qualifies.
+TEST(MoveOrder, QuietChecks) {
+  const std::pair<const char*, std::vector<const char*>> cases[] = {
+      {"8/8/2P1k3/8/5P2/1N6/8/4K3 w - -", {"f4f5", "b3d4", "b3c5", "c6c7"}},
+      {"4k3/8/8/5p2/8/2p1K3/8/8 b - -", {"f5f4", "c3c2"}},
+      {"4k3/8/8/8/8/8/P7/1R2K3 w - -", {"b1b8"}},  // no pawn qualifies
+  };
+  Board* board = &search_test::worker()->board;
+  for (const auto& [fen, expected] : cases) {
+    search_test::set_position(fen);
+    MoveEntry list[MAX_MOVES];
+    std::vector<Move> got;
+    for (MoveEntry* e = list, *end = gen_quiet_checks(board, board->side, list); e != end; ++e) got.push_back(e->move);
+    std::vector<Move> want;
+    for (const char* m : expected) want.push_back(move_of(m));
+    EXPECT_EQ(got, want) << fen;
+  }
+}
+
 // What a node tells its child about check, against the child's own look at
 // its king, for every legal move: the castling rook's check and en passant
 // that uncovers a rook (two pawns leave the line) are left to the child.
