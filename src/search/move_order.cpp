@@ -135,7 +135,7 @@ void set_list_end(SearchThread* thread, int ply, MoveEntry* terminator) {
 
 }  // namespace
 
-// The seven keys past the end are overwritten with the lowest key there is,
+// The eight keys past the end are overwritten with the lowest key there is,
 // so that every group is compared whole: a real key is never below it, and
 // the first hit is always a real one.
 int first_highest(int16_t* keys, int count) {
