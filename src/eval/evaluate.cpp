@@ -250,7 +250,8 @@ void finish_display(const EvalScratch& s, int score, double factor) {
 
   if (s.stage > 13)
     for (int c = 0; c < 2; c++) eval_candidates(s, c);
-  for (int c = 0; c < 2; c++) eval_hung(s, c);
+  eval_hung(s, WHITE);  // per colour as well: the specialised copies pay for their size
+  eval_hung(s, BLACK);
   for (int c = 0; c < 2; c++) pinned_eval(s, c);
   s.op[side] += 14;
   s.en[side] += 7;
