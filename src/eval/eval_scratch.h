@@ -41,6 +41,9 @@ void eval_knights(EvalScratch& s, int c);
 void eval_bishops(EvalScratch& s, int c);
 void eval_rooks(EvalScratch& s, int c);
 void eval_queens(EvalScratch& s, int c);
+// Each knight's, bishop's, rook's and queen's own terms added on its square
+// (display only; the record must be ready for the piece evaluators).
+void piece_terms_by_square(EvalScratch& s);
 void king_eval(EvalScratch& s, int c, int king);
 void eval_passers(EvalScratch& s);
 void eval_candidates(EvalScratch& s, int c);

@@ -229,6 +229,7 @@ void finish_display(const EvalScratch& s, int score, double factor) {
     for (int c = 0; c < 2; c++)
       eval_display.term_op[TERM_PAWNS][c] = s.op[c], eval_display.term_en[TERM_PAWNS][c] = s.en[c];
     pawn_terms_by_square(b, *s.pawns, s.square_op, s.square_en);
+    piece_terms_by_square(s);
   }
   blocked_pawns(s);
 
@@ -249,7 +250,8 @@ void finish_display(const EvalScratch& s, int score, double factor) {
 
   if (s.stage > 13)
     for (int c = 0; c < 2; c++) eval_candidates(s, c);
-  for (int c = 0; c < 2; c++) eval_hung(s, c);
+  eval_hung(s, WHITE);  // per colour as well: the specialised copies pay for their size
+  eval_hung(s, BLACK);
   for (int c = 0; c < 2; c++) pinned_eval(s, c);
   s.op[side] += 14;
   s.en[side] += 7;
