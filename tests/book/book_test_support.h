@@ -5,6 +5,7 @@
 // dumps books.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -88,6 +89,18 @@ struct RawEntry {
   uint16_t move, weight;
   uint32_t learn;
 };
+
+// Entries in key order, those of one key in the order given, as a book file
+// lists them. (libstdc++ 12's std::stable_sort draws a deprecation warning
+// from clang 19, hence the sort on (key, place).)
+inline void sort_by_key(std::vector<RawEntry>& entries) {
+  std::vector<std::pair<uint64_t, size_t>> order;
+  for (size_t i = 0; i < entries.size(); i++) order.push_back({entries[i].key, i});
+  std::sort(order.begin(), order.end());
+  std::vector<RawEntry> sorted;
+  for (auto [key, i] : order) sorted.push_back(entries[i]);
+  entries = sorted;
+}
 
 // Polyglot entries as the file stores them: big-endian, 16 bytes each.
 inline Bytes book_bytes(const std::vector<RawEntry>& entries) {

@@ -77,7 +77,7 @@ TEST(PolyglotChoice, BookMoveFromAPolyglotBook) {
   std::vector<RawEntry> entries = {{start, stored_move("d2d4"), 0, 0}, {start, stored_move("e2e4"), 3, 0},
                                    {start, stored_move("e2e5"), 9, 0}, {start, stored_move("g1f3"), 1, 0},
                                    {after_e4, stored_move("e7e5"), 5, 0}};
-  std::stable_sort(entries.begin(), entries.end(), [](auto& a, auto& b) { return a.key < b.key; });
+  sort_by_key(entries);
   Bytes bytes = book_bytes(entries);
   ASSERT_EQ(polyglot_open_bytes(bytes.data(), bytes.size()), POLYGLOT_OK);
 

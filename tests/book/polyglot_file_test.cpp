@@ -20,7 +20,7 @@ std::vector<RawEntry> sample_entries() {
     for (uint16_t j = 0; j <= i % 5; j++)  // every byte of every field in use
       entries.push_back({key, uint16_t(i * 91 + j), uint16_t(0x0101 * (j + 1)), uint32_t(i * 0x01030507u)});
   }
-  std::stable_sort(entries.begin(), entries.end(), [](auto& a, auto& b) { return a.key < b.key; });
+  sort_by_key(entries);
   return entries;
 }
 
