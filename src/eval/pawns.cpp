@@ -31,58 +31,86 @@ void pawn_spans(const Board* board, Bitboard span[2]) {
   span[1] = sideways(fill_south(board->bb[BLACK_PAWN] >> 8));
 }
 
-// The terms of one pawn, with the entry's passed set and outposts in place.
-PawnSums score_pawn(const Board* board, const PawnEntry& e, const Bitboard span[2], int c, int sq) {
-  const ParamBlock& p = params;
-  int enemy = c ^ 1;
-  Bitboard own = board->bb[make_piece(PAWN, c)];
-  Bitboard theirs = board->bb[make_piece(PAWN, enemy)];
-  int r = c ? 7 - (sq >> 3) : sq >> 3;
-  int stop = c ? sq - 8 : sq + 8;
-  Bitboard ahead = (c ? fill_south(square_bit(sq)) : fill_north(square_bit(sq))) & ~square_bit(sq);
-  bool passed = (e.passed >> sq) & 1;
-  bool unopposed = !(ahead & theirs);
+// One colour's pawns sorted by the rules that score them, worked out for
+// all of its pawns at once rather than pawn by pawn.
+struct PawnFlags {
+  Bitboard doubled;      // another own pawn on the file
+  Bitboard stuck;        // no own pawn can ever cover the stop square
+  Bitboard isolated;     // no own pawn on a neighbouring file
+  Bitboard unopposed;    // no enemy pawn ahead on the file
+  Bitboard phalanx;      // an own pawn beside it
+  Bitboard supported;    // an own pawn defends it
+  Bitboard outpost;      // not passed, on a square no enemy pawn can ever attack
+};
 
+PawnFlags pawn_flags(const Board* board, const PawnEntry& e, const Bitboard span[2], int c) {
+  Bitboard own = board->bb[make_piece(PAWN, c)];
+  Bitboard theirs = board->bb[make_piece(PAWN, c ^ 1)];
+  Bitboard above = fill_north(own << 8), below = fill_south(own >> 8);
+  PawnFlags f;
+  f.doubled = own & (above | below);
+  f.stuck = own & ~(c ? span[c] << 8 : span[c] >> 8);
+  f.isolated = own & ~sideways(above | below | own);
+  f.unopposed = own & ~(c ? fill_north(theirs << 8) : fill_south(theirs >> 8));
+  f.phalanx = own & sideways(own);
+  f.supported = own & (c ? ((own >> 9) & ~FILE_H) | ((own >> 7) & ~FILE_A)
+                         : ((own << 7) & ~FILE_H) | ((own << 9) & ~FILE_A));
+  f.outpost = own & ~e.passed & e.outposts[c];
+  return f;
+}
+
+// The terms of one pawn.
+PawnSums score_pawn(const PawnFlags& f, int c, int sq) {
+  const ParamBlock& p = params;
+  int r = c ? 7 - (sq >> 3) : sq >> 3;
   int rel = c ? sq ^ 56 : sq;
   PawnSums v{p.pst[PAWN][rel].op, p.pst[PAWN][rel].en};
-  if ((own & file_mask(sq & 7)) != square_bit(sq)) {
+  if ((f.doubled >> sq) & 1) {
     v.op += p.pawn_doubled_op;
     v.en += p.pawn_doubled_en;
   }
-  if (!((span[c] >> stop) & 1)) {
+  if ((f.stuck >> sq) & 1) {
     if (r < 4) {
       v.op += p.pawn_backward_op;
       v.en += p.pawn_backward_en;
     }
-    if (!(adjacent_files[sq & 7] & own)) {
+    if ((f.isolated >> sq) & 1) {
       v.op += p.pawn_isolated_op;
       v.en += p.pawn_isolated_en;
     }
-    if (unopposed) {
+    if ((f.unopposed >> sq) & 1) {
       v.op += p.pawn_weak_op;
       v.en += p.pawn_weak_en;
     }
   }
   int bonus = 0;
-  if (beside[sq] & own) bonus += p.phalanx[r];
-  if (pawn_attacks[enemy][sq] & own) bonus += supported_bonus[rel];
+  if ((f.phalanx >> sq) & 1) bonus += p.phalanx[r];
+  if ((f.supported >> sq) & 1) bonus += supported_bonus[rel];
   v.op += bonus;
   v.en += bonus;
-  if (!passed && ((e.outposts[c] >> sq) & 1)) v.op += 4;
+  if ((f.outpost >> sq) & 1) v.op += 4;
   return v;
 }
 
-bool is_candidate(const Board* board, const PawnEntry& e, int c, int sq) {
+// An unopposed pawn beyond its third rank, not passed, with at least as
+// many own pawns beside it as enemy pawns guarding its way.
+Bitboard candidates(const Board* board, const PawnEntry& e, const PawnFlags& f, int c) {
   Bitboard own = board->bb[make_piece(PAWN, c)];
   Bitboard theirs = board->bb[make_piece(PAWN, c ^ 1)];
-  int r = c ? 7 - (sq >> 3) : sq >> 3;
-  if (r <= 2 || ((e.passed >> sq) & 1)) return false;
-  Bitboard ahead = (c ? fill_south(square_bit(sq)) : fill_north(square_bit(sq))) & ~square_bit(sq);
-  if (ahead & theirs) return false;
-  int stop = c ? sq - 8 : sq + 8;
-  int helpers = popcount(beside[sq] & own);
-  int sentries = popcount(passed_span[c][stop] & theirs);
-  return sentries <= helpers;
+  Bitboard found = 0;
+  for (Bitboard maybe = f.unopposed & ~e.passed & (c ? 0x000000FFFFFFFFFFULL : 0xFFFFFFFFFF000000ULL); maybe;) {
+    int sq = pop_lsb(maybe);
+    int stop = c ? sq - 8 : sq + 8;
+    if (popcount(passed_span[c][stop] & theirs) <= popcount(beside[sq] & own)) found |= square_bit(sq);
+  }
+  return found;
+}
+
+// The files of a colour's pawns, as the bits of one byte.
+uint16_t pawn_files(Bitboard pawns) {
+  pawns |= pawns >> 32;
+  pawns |= pawns >> 16;
+  return static_cast<uint16_t>((pawns | pawns >> 8) & 0xFF);
 }
 
 }  // namespace
@@ -101,17 +129,17 @@ bool is_candidate(const Board* board, const PawnEntry& e, int c, int sq) {
   e.candidates = 0;
   e.kings[0] = e.kings[1] = NO_SQUARE;
   for (int c = 0; c < 2; c++) {
+    PawnFlags f = pawn_flags(board, e, span, c);
     int op = 0, en = 0;
-    e.files[c] = 0;
     for (const uint8_t* sq = board->plist[make_piece(PAWN, c)]; *sq != NO_SQUARE; sq++) {
-      e.files[c] |= static_cast<uint16_t>(1u << (*sq & 7));
-      PawnSums v = score_pawn(board, e, span, c, *sq);
+      PawnSums v = score_pawn(f, c, *sq);
       op += v.op;
       en += v.en;
-      if (is_candidate(board, e, c, *sq)) e.candidates |= square_bit(*sq);
     }
     e.op[c] = static_cast<int16_t>(op);
     e.en[c] = static_cast<int16_t>(en);
+    e.files[c] = pawn_files(board->bb[make_piece(PAWN, c)]);
+    e.candidates |= candidates(board, e, f, c);
   }
 }
 
@@ -119,8 +147,9 @@ void pawn_terms_by_square(const Board* board, const PawnEntry& e, int op[64], in
   Bitboard span[2];
   pawn_spans(board, span);
   for (int c = 0; c < 2; c++) {
+    PawnFlags f = pawn_flags(board, e, span, c);
     for (const uint8_t* sq = board->plist[make_piece(PAWN, c)]; *sq != NO_SQUARE; sq++) {
-      PawnSums v = score_pawn(board, e, span, c, *sq);
+      PawnSums v = score_pawn(f, c, *sq);
       op[*sq] += v.op;
       en[*sq] += v.en;
     }
