@@ -78,28 +78,51 @@ void pick_capture(Board* board, MoveEntry* cursor, int16_t* pending) {
   pending[best - cursor] = flag;
 }
 
+// In check the picker's quiet stage ends at its first quiet move but the
+// evasion killer (90) and the countermove (70): every other one keys 1, and
+// its entry keeps the generator's score of 0, which the picker reads only
+// as "below 4", as it would 1. Keys are written eight at a time, so up to
+// seven past the `count` are overwritten.
+void key_evasions(const PlyRecord& record, Move counter, MoveEntry* list, int count, int16_t* keys) {
+#if defined(__SSE2__)
+  const __m128i ones = _mm_set1_epi16(1);
+  for (int k = 0; k < count; k += 8) _mm_storeu_si128(reinterpret_cast<__m128i*>(keys + k), ones);
+#else
+  for (int k = 0; k < count; ++k) keys[k] = 1;
+#endif
+  const Move killer = record.evasion_killer;
+  if (killer == 0 && counter == 0) return;
+  for (int k = 0; k < count; ++k) {
+    const Move m = list[k].move;
+    if (m != killer && m != counter) continue;
+    const int16_t score = m == killer ? 90 : 70;
+    list[k].score = score;
+    keys[k] = score;
+  }
+}
+
 // Scores the quiet moves and writes each score to `keys` too, their packed
 // copy. History is never negative: the shift is its division by 128.
-void score_quiets(Board* board, const PlyRecord& record, MoveEntry* list, bool in_check, int16_t* keys) {
+void score_quiets(Board* board, const PlyRecord& record, MoveEntry* list, int count, bool in_check,
+                  int16_t* keys) {
   const SearchThread* thread = thread_of(board);
   const Move counter = current_countermove(board);
+  if (in_check) {
+    key_evasions(record, counter, list, count, keys);
+    return;
+  }
   // A move to none of the killers' and countermove's destinations is none of
   // them: most moves are spared the comparisons.
   const Bitboard killer_targets = square_bit(move_to(record.null_killer)) | square_bit(move_to(record.killer1)) |
                                   square_bit(move_to(record.killer2)) | square_bit(move_to(counter));
   for (MoveEntry* e = list; e->move != MOVE_END; ++e, ++keys) {
     const Move m = e->move;
-    int score;
-    if (in_check) {
-      score = m == record.evasion_killer ? 90 : (counter != 0 && m == counter) ? 70 : 1;
-    } else {
-      score = static_cast<uint16_t>(thread->hist_table[e->piece][move_to(m)]) >> 7;
-      if (killer_targets & square_bit(move_to(m))) {
-        if (m == record.null_killer || m == record.killer1 || (counter != 0 && m == counter))
-          score += 64;
-        else if (m == record.killer2)
-          score += 54;
-      }
+    int score = static_cast<uint16_t>(thread->hist_table[e->piece][move_to(m)]) >> 7;
+    if (killer_targets & square_bit(move_to(m))) {
+      if (m == record.null_killer || m == record.killer1 || (counter != 0 && m == counter))
+        score += 64;
+      else if (m == record.killer2)
+        score += 54;
     }
     e->score = static_cast<int16_t>(score);
     *keys = static_cast<int16_t>(score);
@@ -247,7 +270,7 @@ MoveEntry* next_move(Board* board, bool in_check) {
     set_list_end(thread, ply, end);
     int16_t* keys = thread->order_keys + (cursor - thread->move_stack);
     for (const MoveEntry* e = cursor; e != quiet_start; ++e) *keys++ = e->score;
-    score_quiets(board, record, quiet_start, in_check, keys);
+    score_quiets(board, record, quiet_start, static_cast<int>(end - quiet_start), in_check, keys);
     record.stage = STAGE_QUIETS;
   }
   if (record.stage == STAGE_QUIETS) return pick_quiet(thread, record, cursor);

@@ -137,12 +137,20 @@ TEST(MoveOrder, InCheckOrderAndHistory) {
   PlyRecord& record = t->stack[1];
   record.evasion_killer = move_of("d1c2");
   t->hist_table[6][2] = 8000;  // history must not count in check
+  // The countermove of the rook's arrival on e8 comes second.
+  t->board.thread->last_move = move_of("e7e8");
+  t->countermoves[t->board.squares[60]][60] = move_of("d1d2");
   std::vector<Picked> order = pick_all(t, true);
-  ASSERT_FALSE(order.empty());
+  ASSERT_EQ(order.size(), 5u);
   EXPECT_EQ(order[0].move, move_of("d1c2"));
   EXPECT_EQ(order[0].score, 90);
-  for (size_t i = 1; i < order.size(); ++i) EXPECT_EQ(order[i].score, 1);
+  EXPECT_EQ(order[1].move, move_of("d1d2"));
+  EXPECT_EQ(order[1].score, 70);
+  // The rest end the quiet stage: below its floor of 4, history or not.
+  for (size_t i = 2; i < order.size(); ++i) EXPECT_LT(order[i].score, 4);
   record.evasion_killer = 0;
+  t->board.thread->last_move = 0;
+  t->countermoves[t->board.squares[60]][60] = 0;
 
   // Bonus approaches 8192 without reaching it; malus approaches 0 and stops
   // moving at 127.
