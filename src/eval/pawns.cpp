@@ -25,11 +25,23 @@ struct PawnSums {
   int op, en;
 };
 
-// Squares each colour's pawns attack now or after advancing.
-void pawn_spans(const Board* board, Bitboard span[2]) {
-  span[0] = sideways(fill_north(board->bb[WHITE_PAWN] << 8));
-  span[1] = sideways(fill_south(board->bb[BLACK_PAWN] >> 8));
+// Per colour, the squares ahead of its pawns (front) and those its pawns
+// attack now or after advancing (span).
+struct PawnFills {
+  Bitboard front[2], span[2];
+};
+
+PawnFills pawn_fills(const Board* board) {
+  PawnFills fills;
+  fills.front[0] = fill_north(board->bb[WHITE_PAWN] << 8);
+  fills.front[1] = fill_south(board->bb[BLACK_PAWN] >> 8);
+  fills.span[0] = sideways(fills.front[0]);
+  fills.span[1] = sideways(fills.front[1]);
+  return fills;
 }
+
+// The ranks past each colour's third, where a pawn can be a candidate.
+constexpr Bitboard PAST_THIRD_RANK[2] = {0xFFFFFFFFFF000000ULL, 0x000000FFFFFFFFFFULL};
 
 // One colour's pawns sorted by the rules that score them, worked out for
 // all of its pawns at once rather than pawn by pawn.
@@ -43,15 +55,15 @@ struct PawnFlags {
   Bitboard outpost;      // not passed, on a square no enemy pawn can ever attack
 };
 
-PawnFlags pawn_flags(const Board* board, const PawnEntry& e, const Bitboard span[2], int c) {
+PawnFlags pawn_flags(const Board* board, const PawnEntry& e, const PawnFills& fills, int c) {
   Bitboard own = board->bb[make_piece(PAWN, c)];
-  Bitboard theirs = board->bb[make_piece(PAWN, c ^ 1)];
-  Bitboard above = fill_north(own << 8), below = fill_south(own >> 8);
+  Bitboard behind = c ? fill_north(own << 8) : fill_south(own >> 8);
+  Bitboard file = fills.front[c] | behind;
   PawnFlags f;
-  f.doubled = own & (above | below);
-  f.stuck = own & ~(c ? span[c] << 8 : span[c] >> 8);
-  f.isolated = own & ~sideways(above | below | own);
-  f.unopposed = own & ~(c ? fill_north(theirs << 8) : fill_south(theirs >> 8));
+  f.doubled = own & file;
+  f.stuck = own & ~(c ? fills.span[c] << 8 : fills.span[c] >> 8);
+  f.isolated = own & ~sideways(file | own);
+  f.unopposed = own & ~fills.front[c ^ 1];
   f.phalanx = own & sideways(own);
   f.supported = own & (c ? ((own >> 9) & ~FILE_H) | ((own >> 7) & ~FILE_A)
                          : ((own << 7) & ~FILE_H) | ((own << 9) & ~FILE_A));
@@ -98,7 +110,7 @@ Bitboard candidates(const Board* board, const PawnEntry& e, const PawnFlags& f, 
   Bitboard own = board->bb[make_piece(PAWN, c)];
   Bitboard theirs = board->bb[make_piece(PAWN, c ^ 1)];
   Bitboard found = 0;
-  for (Bitboard maybe = f.unopposed & ~e.passed & (c ? 0x000000FFFFFFFFFFULL : 0xFFFFFFFFFF000000ULL); maybe;) {
+  for (Bitboard maybe = f.unopposed & ~e.passed & PAST_THIRD_RANK[c]; maybe;) {
     int sq = pop_lsb(maybe);
     int stop = c ? sq - 8 : sq + 8;
     if (popcount(passed_span[c][stop] & theirs) <= popcount(beside[sq] & own)) found |= square_bit(sq);
@@ -119,17 +131,15 @@ uint16_t pawn_files(Bitboard pawns) {
 // evaluation's hot path stays shorter without this inlined in it.
 [[gnu::noinline]] void compute_pawn_entry(const Board* board, PawnEntry& e) {
   Bitboard w = board->bb[WHITE_PAWN], b = board->bb[BLACK_PAWN];
-  Bitboard front[2] = {fill_north(w << 8), fill_south(b >> 8)};
-  Bitboard span[2];
-  pawn_spans(board, span);
+  const PawnFills fills = pawn_fills(board);
   e.key = board->pawn_key;
-  e.outposts[0] = OUTPOST_RANKS[0] & ~span[1];
-  e.outposts[1] = OUTPOST_RANKS[1] & ~span[0];
-  e.passed = (w & ~(front[1] | span[1])) | (b & ~(front[0] | span[0]));
+  e.outposts[0] = OUTPOST_RANKS[0] & ~fills.span[1];
+  e.outposts[1] = OUTPOST_RANKS[1] & ~fills.span[0];
+  e.passed = (w & ~(fills.front[1] | fills.span[1])) | (b & ~(fills.front[0] | fills.span[0]));
   e.candidates = 0;
   e.kings[0] = e.kings[1] = NO_SQUARE;
   for (int c = 0; c < 2; c++) {
-    PawnFlags f = pawn_flags(board, e, span, c);
+    PawnFlags f = pawn_flags(board, e, fills, c);
     int op = 0, en = 0;
     for (const uint8_t* sq = board->plist[make_piece(PAWN, c)]; *sq != NO_SQUARE; sq++) {
       PawnSums v = score_pawn(f, c, *sq);
@@ -144,10 +154,9 @@ uint16_t pawn_files(Bitboard pawns) {
 }
 
 void pawn_terms_by_square(const Board* board, const PawnEntry& e, int op[64], int en[64]) {
-  Bitboard span[2];
-  pawn_spans(board, span);
+  const PawnFills fills = pawn_fills(board);
   for (int c = 0; c < 2; c++) {
-    PawnFlags f = pawn_flags(board, e, span, c);
+    PawnFlags f = pawn_flags(board, e, fills, c);
     for (const uint8_t* sq = board->plist[make_piece(PAWN, c)]; *sq != NO_SQUARE; sq++) {
       PawnSums v = score_pawn(f, c, *sq);
       op[*sq] += v.op;
